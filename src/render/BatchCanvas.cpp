@@ -1,0 +1,143 @@
+#include "render/BatchCanvas.h"
+
+#include "render/Letterbox.h"
+
+#include <SFML/Graphics/CircleShape.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Shader.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <SFML/Window/Window.hpp>
+
+namespace tolva {
+
+BatchCanvas::BatchCanvas(sf::RenderTarget& target, sf::Window* window)
+    : target_(target), window_(window)
+{
+    batch_.reserve(1 << 20);
+}
+
+void BatchCanvas::flush()
+{
+    if (batch_.empty()) {
+        return;
+    }
+    target_.draw(batch_.data(), batch_.size(), sf::Triangles);
+    batch_.clear();
+    ++drawCalls_;
+}
+
+void BatchCanvas::clear(sf::Color color)
+{
+    batch_.clear();  // nothing drawn before a clear can show
+    if (!letterboxed(target_)) {
+        target_.clear(color);
+        return;
+    }
+    // A clear covers the whole window; the bars beside the picture stay black.
+    target_.clear(sf::Color::Black);
+    const sf::View& view = target_.getView();
+    sf::RectangleShape picture(view.getSize());
+    picture.setPosition(view.getCenter() - view.getSize() / 2.0f);
+    picture.setFillColor(color);
+    target_.draw(picture, sf::BlendNone);
+}
+
+void BatchCanvas::draw(const Circle& circle, CellRef)
+{
+    circleFan(circle, fan_);
+    appendTriangles(fan_, circle.getTransform(), circle.getFillColor(), batch_);
+}
+
+void BatchCanvas::draw(const Rect& rect, CellRef)
+{
+    rectFan(rect, fan_);
+    appendTriangles(fan_, rect.getTransform(), rect.getFillColor(), batch_);
+}
+
+void BatchCanvas::draw(const sf::Text& text, ObjectRef, const sf::Shader* shader)
+{
+    flush();
+    target_.draw(text, shader);
+    ++drawCalls_;
+}
+
+void BatchCanvas::draw(const sf::Sprite& sprite, ObjectRef)
+{
+    flush();
+    target_.draw(sprite);
+    ++drawCalls_;
+}
+
+void BatchCanvas::setUniform(sf::Shader& shader, const char* name, float value)
+{
+    shader.setUniform(name, value);
+}
+
+void BatchCanvas::setUniform(sf::Shader& shader, const char* name, sf::Glsl::Vec2 value)
+{
+    shader.setUniform(name, value);
+}
+
+void BatchCanvas::display()
+{
+    flush();
+    if (window_ != nullptr) {
+        window_->display();
+    }
+    ++frames_;
+    presented();
+    drawCalls_ = 0;
+}
+
+bool BatchCanvas::isOpen() const
+{
+    return window_ != nullptr ? window_->isOpen() : open_;
+}
+
+void BatchCanvas::close()
+{
+    if (window_ != nullptr) {
+        window_->close();
+    }
+    open_ = false;
+}
+
+void DirectCanvas::clear(sf::Color color) { target_.clear(color); }
+
+void DirectCanvas::draw(const Circle& circle, CellRef)
+{
+    sf::CircleShape shape(circle.getRadius(), circle.getPointCount());
+    shape.setFillColor(circle.getFillColor());
+    shape.setPosition(circle.getPosition());
+    shape.setRotation(circle.getRotation());
+    target_.draw(shape);
+}
+
+void DirectCanvas::draw(const Rect& rect, CellRef)
+{
+    sf::RectangleShape shape(rect.getSize());
+    shape.setFillColor(rect.getFillColor());
+    shape.setPosition(rect.getPosition());
+    shape.setRotation(rect.getRotation());
+    target_.draw(shape);
+}
+
+void DirectCanvas::draw(const sf::Text& text, ObjectRef, const sf::Shader* shader)
+{
+    target_.draw(text, shader);
+}
+
+void DirectCanvas::draw(const sf::Sprite& sprite, ObjectRef) { target_.draw(sprite); }
+
+void DirectCanvas::setUniform(sf::Shader& shader, const char* name, float value)
+{
+    shader.setUniform(name, value);
+}
+
+void DirectCanvas::setUniform(sf::Shader& shader, const char* name, sf::Glsl::Vec2 value)
+{
+    shader.setUniform(name, value);
+}
+
+} // namespace tolva

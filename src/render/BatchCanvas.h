@@ -1,0 +1,76 @@
+#pragma once
+
+#include "render/Canvas.h"
+#include "render/ShapeGeometry.h"
+
+#include <SFML/Graphics/RenderTarget.hpp>
+
+#include <vector>
+
+namespace sf {
+class Window;
+}
+
+namespace tolva {
+
+// Draws into any render target with shapes gathered into one triangle list, flushed before a text,
+// sprite or shader draw and at display: the same triangles SFML would draw shape by shape, in the
+// same order, in a handful of draw calls.
+class BatchCanvas : public Canvas {
+public:
+    // window: the target's window if it is one (display and close go to it), else null.
+    BatchCanvas(sf::RenderTarget& target, sf::Window* window);
+
+    void clear(sf::Color color) override;
+    void draw(const Circle& circle, CellRef cell) override;
+    void draw(const Rect& rect, CellRef cell) override;
+    void draw(const sf::Text& text, ObjectRef ref, const sf::Shader* shader) override;
+    void draw(const sf::Sprite& sprite, ObjectRef ref) override;
+    void setUniform(sf::Shader& shader, const char* name, float value) override;
+    void setUniform(sf::Shader& shader, const char* name, sf::Glsl::Vec2 value) override;
+    void display() override;
+    bool isOpen() const override;
+    void close() override;
+
+    // Sends what is gathered to the target (the capture reads the target after this).
+    void flush();
+    unsigned drawCalls() const { return drawCalls_; }  // since the last display
+    unsigned framesPresented() const { return frames_; }
+
+protected:
+    // Called after each display; a render texture's owner can read its frame here.
+    virtual void presented() {}
+
+private:
+    sf::RenderTarget& target_;
+    sf::Window* window_;
+    bool open_ = true;
+    std::vector<sf::Vertex> batch_;
+    LocalFan fan_;
+    unsigned drawCalls_ = 0;
+    unsigned frames_ = 0;
+};
+
+// Draws every shape as its own SFML shape, as SFML alone would: the reference the batch is
+// compared with.
+class DirectCanvas : public Canvas {
+public:
+    explicit DirectCanvas(sf::RenderTarget& target) : target_(target) {}
+
+    void clear(sf::Color color) override;
+    void draw(const Circle& circle, CellRef cell) override;
+    void draw(const Rect& rect, CellRef cell) override;
+    void draw(const sf::Text& text, ObjectRef ref, const sf::Shader* shader) override;
+    void draw(const sf::Sprite& sprite, ObjectRef ref) override;
+    void setUniform(sf::Shader& shader, const char* name, float value) override;
+    void setUniform(sf::Shader& shader, const char* name, sf::Glsl::Vec2 value) override;
+    void display() override {}
+    bool isOpen() const override { return open_; }
+    void close() override { open_ = false; }
+
+private:
+    sf::RenderTarget& target_;
+    bool open_ = true;
+};
+
+} // namespace tolva

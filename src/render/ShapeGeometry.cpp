@@ -1,0 +1,117 @@
+#include "render/ShapeGeometry.h"
+
+#include <cmath>
+#include <memory>
+#include <utility>
+
+namespace tolva {
+namespace {
+
+// cos and sin of SFML's circle point angles, per point count. The angles depend on the count
+// alone, so they are worked out once; the products with the radius stay per shape, as in SFML.
+class UnitCircles {
+public:
+    const std::vector<std::pair<float, float>>& forCount(std::size_t count)
+    {
+        if (count >= tables_.size()) {
+            tables_.resize(count + 1);
+        }
+        auto& table = tables_[count];
+        if (!table) {
+            table = std::make_unique<std::vector<std::pair<float, float>>>();
+            table->reserve(count);
+            static const float pi = 3.141592654f;
+            for (std::size_t index = 0; index < count; ++index) {
+                const float angle = static_cast<float>(index * 2) * pi
+                                    / static_cast<float>(count) - pi / 2;
+                table->emplace_back(std::cos(angle), std::sin(angle));
+            }
+        }
+        return *table;
+    }
+
+private:
+    std::vector<std::unique_ptr<std::vector<std::pair<float, float>>>> tables_;
+};
+
+// SFML's VertexArray::getBounds over the fan (vertex 0 is a copy of vertex 1 while the bounds
+// are taken), then the centre as Shape::update places it.
+void placeCentre(LocalFan& fan)
+{
+    if (fan.points.empty()) {
+        return;
+    }
+    float left = fan.points[0].x;
+    float top = fan.points[0].y;
+    float right = left;
+    float bottom = top;
+    for (const sf::Vector2f& p : fan.points) {
+        if (p.x < left) {
+            left = p.x;
+        } else if (p.x > right) {
+            right = p.x;
+        }
+        if (p.y < top) {
+            top = p.y;
+        } else if (p.y > bottom) {
+            bottom = p.y;
+        }
+    }
+    const float width = right - left;
+    const float height = bottom - top;
+    fan.centre = sf::Vector2f(left + width / 2, top + height / 2);
+}
+
+bool finite(sf::Vector2f p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+} // namespace
+
+void circleFan(const Circle& circle, LocalFan& fan)
+{
+    static thread_local UnitCircles unit;
+    fan.points.clear();
+    const std::size_t count = circle.getPointCount();
+    if (count < 3) {
+        return;
+    }
+    const float radius = circle.getRadius();
+    for (const auto& [c, s] : unit.forCount(count)) {
+        const float x = c * radius;
+        const float y = s * radius;
+        fan.points.emplace_back(radius + x, radius + y);
+    }
+    placeCentre(fan);
+}
+
+void rectFan(const Rect& rect, LocalFan& fan)
+{
+    const sf::Vector2f size = rect.getSize();
+    fan.points.assign({{0, 0}, {size.x, 0}, {size.x, size.y}, {0, size.y}});
+    placeCentre(fan);
+}
+
+void appendTriangles(const LocalFan& fan, const sf::Transform& transform, sf::Color color,
+                     std::vector<sf::Vertex>& out)
+{
+    const std::size_t count = fan.points.size();
+    if (count < 3) {
+        return;
+    }
+    const sf::Vector2f centre = transform.transformPoint(fan.centre);
+    if (!finite(centre)) {
+        return;
+    }
+    sf::Vector2f previous = transform.transformPoint(fan.points[0]);
+    const sf::Vector2f first = previous;
+    for (std::size_t k = 1; k <= count; ++k) {
+        const sf::Vector2f next = k < count ? transform.transformPoint(fan.points[k]) : first;
+        if (finite(previous) && finite(next)) {
+            out.emplace_back(centre, color);
+            out.emplace_back(previous, color);
+            out.emplace_back(next, color);
+        }
+        previous = next;
+    }
+}
+
+} // namespace tolva

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "sound/SoundDeck.h"
+
+#include <SFML/Config.hpp>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace tolva {
+
+constexpr std::size_t sampleCount = 44100;
+constexpr unsigned sampleRate = 44100;
+constexpr double phaseStep = 0.009977324263038548;  // 440 / 44100
+
+using SampleArray = std::vector<sf::Int16>;
+
+// A computed value to a stored sample: truncated to 32 bits, the low 16 bits kept. NaN and
+// values beyond the 32-bit range store 0.
+sf::Int16 wrapSample(double x);
+
+struct FirstThree {
+    SampleArray one, two, three;
+};
+FirstThree computeFirstThree();
+SampleArray computeFourth();
+
+// Start-up steps: fill the buffers and create the voices on the deck.
+void synthesizeFirstThree(SoundDeck& deck);
+SampleArray synthesizeFourth(SoundDeck& deck);  // returns array 4; voiceFour comes later
+void createVoiceFour(SoundDeck& deck);
+void loadSoundFiles(SoundDeck& deck);
+
+} // namespace tolva
