@@ -29,7 +29,7 @@ int main()
     ShowState state(time);
     OpenAlDeck deck;
     Show show(state, deck);
-    BatchCanvas canvas(window, &window);
+    BatchCanvas canvas(&window, &window);
     while (canvas.isOpen()) {
         show.iterate(canvas, sf::Keyboard::isKeyPressed(sf::Keyboard::Escape));
     }

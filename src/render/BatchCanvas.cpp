@@ -11,7 +11,7 @@
 
 namespace tolva {
 
-BatchCanvas::BatchCanvas(sf::RenderTarget& target, sf::Window* window)
+BatchCanvas::BatchCanvas(sf::RenderTarget* target, sf::Window* window)
     : target_(target), window_(window)
 {
     batch_.reserve(1 << 20);
@@ -22,7 +22,16 @@ void BatchCanvas::flush()
     if (batch_.empty()) {
         return;
     }
-    target_.draw(batch_.data(), batch_.size(), sf::Triangles);
+    if (target_ != nullptr) {
+        // The batch is already in clip space: draw it through a view that passes it unchanged,
+        // on the same viewport.
+        const sf::View view = target_->getView();
+        sf::View clipSpace(sf::Vector2f(0, 0), sf::Vector2f(2, -2));
+        clipSpace.setViewport(view.getViewport());
+        target_->setView(clipSpace);
+        target_->draw(batch_.data(), batch_.size(), sf::Triangles);
+        target_->setView(view);
+    }
     batch_.clear();
     ++drawCalls_;
 }
@@ -30,42 +39,59 @@ void BatchCanvas::flush()
 void BatchCanvas::clear(sf::Color color)
 {
     batch_.clear();  // nothing drawn before a clear can show
-    if (!letterboxed(target_)) {
-        target_.clear(color);
+    if (target_ == nullptr) {
+        return;
+    }
+    if (!letterboxed(*target_)) {
+        target_->clear(color);
         return;
     }
     // A clear covers the whole window; the bars beside the picture stay black.
-    target_.clear(sf::Color::Black);
-    const sf::View& view = target_.getView();
+    target_->clear(sf::Color::Black);
+    const sf::View& view = target_->getView();
     sf::RectangleShape picture(view.getSize());
     picture.setPosition(view.getCenter() - view.getSize() / 2.0f);
     picture.setFillColor(color);
-    target_.draw(picture, sf::BlendNone);
+    target_->draw(picture, sf::BlendNone);
+}
+
+sf::Transform BatchCanvas::projection() const
+{
+    if (target_ != nullptr) {
+        return target_->getView().getTransform();
+    }
+    return sf::View(sf::FloatRect(0, 0, 1920, 1080)).getTransform();
 }
 
 void BatchCanvas::draw(const Circle& circle, CellRef)
 {
     circleFan(circle, fan_);
-    appendTriangles(fan_, circle.getTransform(), circle.getFillColor(), batch_);
+    appendTriangles(fan_, ClipTransform(circle.getTransform(), projection()),
+                    circle.getFillColor(), batch_);
 }
 
 void BatchCanvas::draw(const Rect& rect, CellRef)
 {
     rectFan(rect, fan_);
-    appendTriangles(fan_, rect.getTransform(), rect.getFillColor(), batch_);
+    appendTriangles(fan_, ClipTransform(rect.getTransform(), projection()), rect.getFillColor(),
+                    batch_);
 }
 
 void BatchCanvas::draw(const sf::Text& text, ObjectRef, const sf::Shader* shader)
 {
     flush();
-    target_.draw(text, shader);
+    if (target_ != nullptr) {
+        target_->draw(text, shader);
+    }
     ++drawCalls_;
 }
 
 void BatchCanvas::draw(const sf::Sprite& sprite, ObjectRef)
 {
     flush();
-    target_.draw(sprite);
+    if (target_ != nullptr) {
+        target_->draw(sprite);
+    }
     ++drawCalls_;
 }
 

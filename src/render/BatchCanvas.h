@@ -19,7 +19,8 @@ namespace tolva {
 class BatchCanvas : public Canvas {
 public:
     // window: the target's window if it is one (display and close go to it), else null.
-    BatchCanvas(sf::RenderTarget& target, sf::Window* window);
+    // target: null builds the batches and sends them nowhere (for measuring the build alone).
+    BatchCanvas(sf::RenderTarget* target, sf::Window* window);
 
     void clear(sf::Color color) override;
     void draw(const Circle& circle, CellRef cell) override;
@@ -42,7 +43,9 @@ protected:
     virtual void presented() {}
 
 private:
-    sf::RenderTarget& target_;
+    sf::Transform projection() const;
+
+    sf::RenderTarget* target_;
     sf::Window* window_;
     bool open_ = true;
     std::vector<sf::Vertex> batch_;

@@ -90,21 +90,39 @@ void rectFan(const Rect& rect, LocalFan& fan)
     placeCentre(fan);
 }
 
-void appendTriangles(const LocalFan& fan, const sf::Transform& transform, sf::Color color,
+ClipTransform::ClipTransform(const sf::Transform& model, const sf::Transform& projection)
+{
+    // Column-major 4x4 matrices; element (row r, column c) at [c * 4 + r].
+    const float* a = projection.getMatrix();
+    const float* b = model.getMatrix();
+    auto product = [&](int row, int column) {
+        return ((a[row] * b[column * 4] + a[4 + row] * b[column * 4 + 1])
+                + a[8 + row] * b[column * 4 + 2])
+               + a[12 + row] * b[column * 4 + 3];
+    };
+    x0_ = product(0, 0);
+    x1_ = product(0, 1);
+    x3_ = product(0, 3);
+    y0_ = product(1, 0);
+    y1_ = product(1, 1);
+    y3_ = product(1, 3);
+}
+
+void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Color color,
                      std::vector<sf::Vertex>& out)
 {
     const std::size_t count = fan.points.size();
     if (count < 3) {
         return;
     }
-    const sf::Vector2f centre = transform.transformPoint(fan.centre);
+    const sf::Vector2f centre = transform.apply(fan.centre);
     if (!finite(centre)) {
         return;
     }
-    sf::Vector2f previous = transform.transformPoint(fan.points[0]);
+    sf::Vector2f previous = transform.apply(fan.points[0]);
     const sf::Vector2f first = previous;
     for (std::size_t k = 1; k <= count; ++k) {
-        const sf::Vector2f next = k < count ? transform.transformPoint(fan.points[k]) : first;
+        const sf::Vector2f next = k < count ? transform.apply(fan.points[k]) : first;
         if (finite(previous) && finite(next)) {
             out.emplace_back(centre, color);
             out.emplace_back(previous, color);

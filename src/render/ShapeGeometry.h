@@ -18,9 +18,25 @@ struct LocalFan {
 void circleFan(const Circle& circle, LocalFan& fan);
 void rectFan(const Rect& rect, LocalFan& fan);
 
-// Appends the fan's triangles, transformed by the shape's own transform, as a triangle list.
-// Triangles with a vertex that is not a finite number would show nothing and are left out.
-void appendTriangles(const LocalFan& fan, const sf::Transform& transform, sf::Color color,
+// The shape's transform followed by the view's projection, as one matrix worked out the way
+// OpenGL's fixed pipeline does: projection times model-view in single precision, then applied to
+// each point as a plain dot product. Points taken to clip space this way are the very points the
+// GPU rasterizes when SFML draws the shape on its own, so the batch covers the same pixels.
+class ClipTransform {
+public:
+    ClipTransform(const sf::Transform& model, const sf::Transform& projection);
+    sf::Vector2f apply(sf::Vector2f p) const
+    {
+        return {(p.x * x0_ + p.y * x1_) + x3_, (p.x * y0_ + p.y * y1_) + y3_};
+    }
+
+private:
+    float x0_, x1_, x3_, y0_, y1_, y3_;
+};
+
+// Appends the fan's triangles, in clip space, as a triangle list. Triangles with a vertex that
+// is not a finite number would show nothing and are left out.
+void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Color color,
                      std::vector<sf::Vertex>& out);
 
 } // namespace tolva
