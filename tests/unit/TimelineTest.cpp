@@ -1,0 +1,174 @@
+// The frame loop's order, gates and countdown rules, with scene units that only keep time.
+
+#include "driver/Timeline.h"
+#include "render/Recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tolva {
+namespace {
+
+// Does what every scene does besides drawing: its countdown, the second frameClock restart of
+// scenes 2 to 8, a clear and a present. Notes the frameDelta it saw.
+class TimekeepingUnit final : public SceneUnit {
+public:
+    explicit TimekeepingUnit(int scene) : scene_(scene) {}
+    void step(ShowState& state, Canvas& canvas, SoundDeck&) override
+    {
+        countDown(state, scene_);
+        if (scene_ >= 2) {
+            state.frameClock.restart();
+        }
+        seen.push_back(state.frameDelta);
+        canvas.clear(sf::Color::Black);
+        canvas.display();
+    }
+    std::vector<sf::Time> seen;
+
+private:
+    int scene_;
+};
+
+struct Rig {
+    ManualTimeSource time;
+    ShowState state{time};
+    ShowClock scrollerClock{time};
+    std::vector<std::unique_ptr<TimekeepingUnit>> units;
+    std::unique_ptr<FrameLoop> loop;
+    Recorder recorder{false};
+
+    Rig()
+    {
+        std::array<SceneUnit*, 9> pointers{};
+        for (int n = 1; n <= 8; ++n) {
+            units.push_back(std::make_unique<TimekeepingUnit>(n));
+            pointers[static_cast<std::size_t>(n)] = units.back().get();
+        }
+        loop = std::make_unique<FrameLoop>(scrollerClock, pointers);
+    }
+
+    IterationReport next(sf::Time period, bool escape = false)
+    {
+        time.advance(period);
+        return loop->iterate(state, recorder, recorder, escape);
+    }
+};
+
+const sf::Time frame60 = sf::microseconds(16667);
+
+TEST(FrameLoop, LeadInIsTwentyBlackFramesThenSceneOneInTheSameIteration)
+{
+    Rig rig;
+    for (int k = 1; k <= 19; ++k) {
+        EXPECT_EQ(rig.next(frame60).scenes, std::vector<int>{0}) << k;
+    }
+    EXPECT_EQ(rig.next(frame60).scenes, (std::vector<int>{0, 1}));
+    EXPECT_LT(rig.state.countdown[0], 0.0f);
+    EXPECT_EQ(rig.next(frame60).scenes, std::vector<int>{1});
+    // Twenty black frames, whatever the frame rate: scene 0 counts frames, not seconds.
+    EXPECT_EQ(rig.recorder.only<ClearOp>().size(), 22u);
+}
+
+TEST(FrameLoop, HandOverPresentsTwoFramesOnOneFrameDelta)
+{
+    Rig rig;
+    std::vector<int> handOvers;
+    while (rig.recorder.isOpen() && rig.state.countdown[8] >= 0.0f) {
+        const unsigned before = rig.recorder.framesPresented();
+        const IterationReport report = rig.next(frame60);
+        ASSERT_EQ(rig.recorder.framesPresented() - before, report.scenes.size());
+        if (report.scenes.size() == 2) {
+            EXPECT_EQ(report.scenes[1], report.scenes[0] + 1);
+            handOvers.push_back(report.scenes[1]);
+            if (report.scenes[0] >= 1) {
+                const auto& old = rig.units[static_cast<std::size_t>(report.scenes[0] - 1)]->seen;
+                const auto& fresh = rig.units[static_cast<std::size_t>(report.scenes[1] - 1)]->seen;
+                EXPECT_EQ(old.back(), fresh.back());
+            }
+        }
+    }
+    EXPECT_EQ(handOvers, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+TEST(FrameLoop, CountdownLandingExactlyOnZeroRunsBothScenesAgain)
+{
+    Rig rig;
+    rig.state.countdown = {-0.1f, 0.5f, 36, 57, 49, 39, 36, 54, 34};
+    // Scene 1 loses half a second: countdown1 lands on 0.0 exactly.
+    EXPECT_EQ(rig.next(sf::milliseconds(500)).scenes, (std::vector<int>{1, 2}));
+    EXPECT_EQ(rig.state.countdown[1], 0.0f);
+    // Its gate (>= 0) and scene 2's (<= 0) both still hold.
+    EXPECT_EQ(rig.next(sf::milliseconds(10)).scenes, (std::vector<int>{1, 2}));
+    EXPECT_EQ(rig.next(sf::milliseconds(10)).scenes, std::vector<int>{2});
+}
+
+TEST(FrameLoop, OneLongStallEmptiesSeveralCountdownsInOneIteration)
+{
+    Rig rig;
+    rig.state.countdown = {-0.1f, 1, 36, 57, 49, 39, 36, 54, 34};
+    // Scenes 1 and 2 empty on the same 50 s; scene 3 runs once and survives it.
+    EXPECT_EQ(rig.next(sf::seconds(50)).scenes, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(rig.state.countdown[2], 36.0f - 50.0f);
+    EXPECT_EQ(rig.state.countdown[3], 57.0f - 50.0f);
+    // Then everything left empties at once, scenes 6 and 7 on their scaled rules.
+    EXPECT_EQ(rig.next(sf::seconds(60)).scenes, (std::vector<int>{3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(rig.state.countdown[6], static_cast<float>(36.0 - static_cast<double>(60.0f) * 1.5));
+    EXPECT_EQ(rig.state.countdown[7], static_cast<float>(54.0 - static_cast<double>(60.0f) * 1.1));
+}
+
+TEST(FrameLoop, EscapeClosesYetTheIterationRunsToItsEnd)
+{
+    Rig rig;
+    const IterationReport report = rig.next(frame60, true);
+    EXPECT_FALSE(rig.recorder.isOpen());
+    EXPECT_EQ(report.scenes, std::vector<int>{0});  // the lead-in still drew its frame
+    const auto sounds = rig.recorder.only<SoundOp>();
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_EQ(sounds[0].id, SoundId::voiceFour);
+    EXPECT_FALSE(sounds[0].play);
+}
+
+TEST(FrameLoop, WarpAndSceneTimeIncludeTheStartUp)
+{
+    Rig rig;
+    rig.next(sf::seconds(2));  // a slow start-up lands in the first frameDelta
+    EXPECT_EQ(rig.state.sceneTime, 2.0f);
+    EXPECT_EQ(rig.state.warpTime, 4.0f);
+    rig.next(sf::seconds(1));
+    EXPECT_EQ(rig.state.warpTime, 4.0f + 3.0f * 1.0f);
+    EXPECT_EQ(rig.state.countdown[0], static_cast<float>(static_cast<double>(1.9f) - 0.1));
+}
+
+TEST(FrameLoop, ScrollerClockHeldAtZeroUntilSceneTwoEnds)
+{
+    Rig rig;
+    rig.state.countdown = {-0.1f, -1, 0.05f, 57, 49, 39, 36, 54, 34};
+    rig.next(sf::milliseconds(30));
+    EXPECT_EQ(rig.scrollerClock.getElapsedTime(), sf::Time::Zero);
+    // Scene 2 empties here and scene 3 starts: the clock has run for this one frame only.
+    EXPECT_EQ(rig.next(sf::milliseconds(30)).scenes, (std::vector<int>{2, 3}));
+    EXPECT_EQ(rig.scrollerClock.getElapsedTime(), sf::milliseconds(30));
+    rig.next(sf::milliseconds(30));
+    EXPECT_EQ(rig.scrollerClock.getElapsedTime(), sf::milliseconds(60));
+}
+
+TEST(Countdowns, EachFallsByItsOwnRule)
+{
+    ManualTimeSource time;
+    ShowState state(time);
+    state.frameDelta = sf::microseconds(16667);
+    const float seconds = state.frameDelta.asSeconds();
+    countDown(state, 0);
+    EXPECT_EQ(state.countdown[0], static_cast<float>(2.0 - 0.1));
+    countDown(state, 3);
+    EXPECT_EQ(state.countdown[3], 57.0f - seconds);
+    countDown(state, 6);
+    EXPECT_EQ(state.countdown[6], static_cast<float>(36.0 - static_cast<double>(seconds) * 1.5));
+    countDown(state, 7);
+    EXPECT_EQ(state.countdown[7], static_cast<float>(54.0 - static_cast<double>(seconds) * 1.1));
+}
+
+} // namespace
+} // namespace tolva

@@ -1,0 +1,92 @@
+#include "sound/Voices.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace tolva {
+namespace {
+
+TEST(WrapSample, KeepsTheLowSixteenBitsOfTheTruncatedValue)
+{
+    EXPECT_EQ(wrapSample(65536.0 + 5.0), 5);
+    EXPECT_EQ(wrapSample(32767.9), 32767);
+    EXPECT_EQ(wrapSample(32768.2), -32768);   // a little above 2^15 wraps to -2^15
+    EXPECT_EQ(wrapSample(-32768.7), -32768);  // a little below -2^15 truncates to it, unchanged
+    EXPECT_EQ(wrapSample(-32769.0), 32767);
+    EXPECT_EQ(wrapSample(-1.9), -1);
+    EXPECT_EQ(wrapSample(2147483647.0), -1);
+    EXPECT_EQ(wrapSample(-2147483647.5), 1);
+}
+
+TEST(WrapSample, NothingBeyondThirtyTwoBitsOrNotANumber)
+{
+    EXPECT_EQ(wrapSample(2147483648.0), 0);
+    EXPECT_EQ(wrapSample(-2147483648.0), 0);
+    EXPECT_EQ(wrapSample(4.9e9), 0);
+    EXPECT_EQ(wrapSample(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(wrapSample(-std::numeric_limits<double>::infinity()), 0);
+}
+
+class Tones : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        three = new FirstThree(computeFirstThree());
+        four = new SampleArray(computeFourth());
+    }
+    static void TearDownTestSuite()
+    {
+        delete three;
+        delete four;
+    }
+    static FirstThree* three;
+    static SampleArray* four;
+};
+FirstThree* Tones::three = nullptr;
+SampleArray* Tones::four = nullptr;
+
+TEST_F(Tones, OneSecondEachAtTheirFirstSamples)
+{
+    for (const SampleArray* array : {&three->one, &three->two, &three->three, four}) {
+        EXPECT_EQ(array->size(), 44100u);
+    }
+    EXPECT_EQ(SampleArray(three->one.begin(), three->one.begin() + 6),
+              (SampleArray{0, 4, 9, 13, 17, 21}));
+    EXPECT_EQ(SampleArray(three->two.begin(), three->two.begin() + 6),
+              (SampleArray{0, -119, -301, -351, -598, -571}));
+}
+
+TEST_F(Tones, ArrayThreeStartsOnZeroOverZero)
+{
+    EXPECT_EQ(three->three[0], 0);  // 0/0 is NaN, stored as 0
+    EXPECT_NE(three->three[1], 0);
+    EXPECT_EQ((*four)[0], 0);
+}
+
+TEST_F(Tones, OnlyArrayTwoStaysSmall)
+{
+    int largestTwo = 0;
+    for (sf::Int16 s : three->two) {
+        largestTwo = std::max(largestTwo, std::abs(static_cast<int>(s)));
+    }
+    EXPECT_LT(largestTwo, 2500);
+    // Array 1 passes two samples beyond the 32-bit range near the zeros of cos(t); both store 0.
+    int zeros = 0;
+    for (std::size_t i = 1; i < three->one.size(); ++i) {
+        zeros += three->one[i] == 0 ? 1 : 0;
+    }
+    EXPECT_GE(zeros, 2);
+}
+
+TEST_F(Tones, WanderColourFromTheFourthTone)
+{
+    const int s1 = (*four)[1], s2 = (*four)[2], s3 = (*four)[3];
+    EXPECT_EQ((s3 * 25) & 0xff, 206);
+    EXPECT_EQ((s2 * 25) & 0xff, 208);
+    EXPECT_EQ((s1 * 5) & 0xff, 22);
+}
+
+} // namespace
+} // namespace tolva
