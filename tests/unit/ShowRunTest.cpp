@@ -100,7 +100,7 @@ TEST(WholeShow, RunsEverySceneInOrderFiresEachCueOnceAndEndsOnTime)
     // Frame time from scene 1's first frame (the 20th iteration) to the end.
     double total = 0;
     for (std::size_t k = 19; k < log->frameSeconds.size(); ++k) {
-        total += log->frameSeconds[k];
+        total += static_cast<double>(log->frameSeconds[k]);
     }
     EXPECT_NEAR(total, 345.1, 0.2);
 

@@ -1,0 +1,146 @@
+#pragma once
+
+// Starting the show and X servers from the real-window tests.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace tolva::testing {
+
+// A private Xvfb for one test, on its own display number.
+class Xvfb {
+public:
+    Xvfb(int number, const std::string& screen) : display_(":" + std::to_string(number))
+    {
+        const std::string command = std::string(TOLVA_XVFB_SCRIPT) + " start " + display_ + " " + screen;
+        started_ = std::system(command.c_str()) == 0;
+    }
+    ~Xvfb()
+    {
+        const std::string command = std::string(TOLVA_XVFB_SCRIPT) + " stop " + display_;
+        [[maybe_unused]] const int status = std::system(command.c_str());
+    }
+    bool started() const { return started_; }
+    const std::string& display() const { return display_; }
+
+private:
+    std::string display_;
+    bool started_ = false;
+};
+
+// The output of a shell command.
+inline std::string capture(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            out.append(buffer, got);
+        }
+        pclose(pipe);
+    }
+    return out;
+}
+
+struct Exit {
+    int status = -1;        // exit status, or -1 if it did not exit normally
+    long peakKilobytes = 0;  // the child's peak resident memory
+};
+
+// A program started with extra environment (an empty value unsets the variable), stderr to a file.
+class Child {
+public:
+    Child(const std::string& program, const std::map<std::string, std::string>& environment,
+          const std::string& directory, const std::string& stderrPath)
+    {
+        pid_ = fork();
+        if (pid_ == 0) {
+            for (const auto& [name, value] : environment) {
+                if (value.empty()) {
+                    unsetenv(name.c_str());
+                } else {
+                    setenv(name.c_str(), value.c_str(), 1);
+                }
+            }
+            if (chdir(directory.c_str()) != 0 || !std::freopen(stderrPath.c_str(), "w", stderr)) {
+                _exit(127);
+            }
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~Child()
+    {
+        if (pid_ > 0 && !exit_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    // Waits at most `limit` for the child to end.
+    std::optional<Exit> waitFor(std::chrono::milliseconds limit)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            int status = 0;
+            rusage usage{};
+            if (wait4(pid_, &status, WNOHANG, &usage) == pid_) {
+                Exit result;
+                result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                result.peakKilobytes = usage.ru_maxrss;
+                exit_ = result;
+                return exit_;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return std::nullopt;
+    }
+
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<Exit> exit_;
+};
+
+// Holds Escape down long enough for a frame loop that runs slowly under software GL to see it.
+inline void holdEscape(const std::string& display)
+{
+    const std::string xdotool = "DISPLAY=" + display + " xdotool ";
+    [[maybe_unused]] int status = std::system((xdotool + "keydown Escape").c_str());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    status = std::system((xdotool + "keyup Escape").c_str());
+}
+
+// Waits for a window named Tolva; returns `xwininfo`'s report of it, or "" after the limit.
+inline std::string waitForShowWindow(const std::string& display, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const std::string info = capture("DISPLAY=" + display + " xwininfo -name Tolva 2>/dev/null");
+        if (info.find("Width:") != std::string::npos) {
+            return info;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return "";
+}
+
+inline int field(const std::string& info, const std::string& name)
+{
+    const auto at = info.find(name);
+    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + name.size());
+}
+
+} // namespace tolva::testing
