@@ -1,0 +1,138 @@
+// Scenes 1 and 2, one step at a time: formulas, shape updates and building the batch, with the
+// batch sent nowhere (no rasterizing). Needs an X display for the show's objects (run under Xvfb).
+
+#include "driver/Show.h"
+#include "render/BatchCanvas.h"
+#include "render/Recorder.h"
+#include "scenes/ColumnCascadeFormulas.h"
+#include "scenes/SpiralGridFormulas.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using namespace tolva;
+
+// Keeps the draw calls of the last presented frame (the canvas resets its count at display).
+class FrameCounter final : public BatchCanvas {
+public:
+    FrameCounter() : BatchCanvas(nullptr, nullptr) {}
+    unsigned lastFrameDrawCalls = 0;
+
+protected:
+    void presented() override { lastFrameDrawCalls = drawCalls(); }
+};
+
+// On the steady clock, so that scene 2's per-square clock readings cost what they cost in the show.
+struct SceneBench {
+    SteadyTimeSource time;
+    ShowState state{time};
+    Recorder deck{false};
+    Show show{state, deck};
+};
+
+SceneBench* shared(benchmark::State& run)
+{
+    static std::unique_ptr<SceneBench> instance;
+    if (!instance) {
+        if (!displayAvailable()) {
+            run.SkipWithError("no X display: run under Xvfb");
+            return nullptr;
+        }
+        instance = std::make_unique<SceneBench>();
+    }
+    return instance.get();
+}
+
+// Scene 1 at a given sceneTime (credits, title or neither), warpTime held where the colours wrap.
+void runSpiral(benchmark::State& run, float sceneTime)
+{
+    SceneBench* b = shared(run);
+    if (b == nullptr) {
+        return;
+    }
+    FrameCounter canvas;
+    b->state.frameDelta = sf::microseconds(16667);
+    b->state.scene1Pending = false;
+    for (auto _ : run) {
+        b->state.countdown[1] = 40.0f;
+        b->state.warpTime = 420.0f;
+        b->state.sceneTime = sceneTime;
+        b->state.voiceOneOn = sceneTime > 21.0f && sceneTime < 29.0f;
+        b->show.spiralGrid.step(b->state, canvas, b->deck);
+    }
+    run.counters["drawCalls"] = canvas.lastFrameDrawCalls;
+}
+
+void SpiralGridStepCredits(benchmark::State& run) { runSpiral(run, 12.0f); }
+void SpiralGridStepTitle(benchmark::State& run) { runSpiral(run, 25.0f); }
+
+// Scene 2 with the squares still (first three seconds) or moving; columnTime and cascadeTime
+// move on as in the show and are set back every 600 frames.
+void runCascade(benchmark::State& run, float countdown)
+{
+    SceneBench* b = shared(run);
+    if (b == nullptr) {
+        return;
+    }
+    FrameCounter canvas;
+    b->state.frameDelta = sf::microseconds(16667);
+    b->state.scene2Pending = false;
+    long k = 0;
+    for (auto _ : run) {
+        if (k % 600 == 0) {
+            b->show.objects.columnTime = 120.0f;
+            b->show.objects.cascadeTime = 60.0f;
+        }
+        b->state.countdown[1] = -1.0f;
+        b->state.countdown[2] = countdown;
+        b->state.sceneTime = 36.0f - countdown;
+        b->show.columnCascade.step(b->state, canvas, b->deck);
+        ++k;
+    }
+    run.counters["drawCalls"] = canvas.lastFrameDrawCalls;
+}
+
+void ColumnCascadeStepStill(benchmark::State& run) { runCascade(run, 34.5f); }
+void ColumnCascadeStepMoving(benchmark::State& run) { runCascade(run, 20.0f); }
+
+// The cells alone through the plain formulas, for comparison with the steps above.
+void SpiralCellsPlain(benchmark::State& run)
+{
+    for (auto _ : run) {
+        for (int i = 1; i <= spiralCells; ++i) {
+            for (int j = 1; j <= spiralCells; ++j) {
+                benchmark::DoNotOptimize(
+                    plainSpiralCell(static_cast<float>(i), static_cast<float>(j), 420.0f));
+            }
+        }
+    }
+}
+
+void CascadeCellsPlain(benchmark::State& run)
+{
+    for (auto _ : run) {
+        for (int i = 1; i <= columnCells; ++i) {
+            for (int j = 1; j <= columnCells; ++j) {
+                benchmark::DoNotOptimize(
+                    plainColumnCell(static_cast<float>(i), static_cast<float>(j), 120.0f));
+            }
+        }
+        for (int a = 1; a <= cascadeCells; ++a) {
+            for (int c = 1; c <= cascadeCells; ++c) {
+                benchmark::DoNotOptimize(plainCascadeCell(a, c, 60.0f, 20.0f));
+            }
+        }
+    }
+}
+
+} // namespace
+
+BENCHMARK(SpiralGridStepCredits)->Unit(benchmark::kMillisecond);
+BENCHMARK(SpiralGridStepTitle)->Unit(benchmark::kMillisecond);
+BENCHMARK(ColumnCascadeStepStill)->Unit(benchmark::kMillisecond);
+BENCHMARK(ColumnCascadeStepMoving)->Unit(benchmark::kMillisecond);
+BENCHMARK(SpiralCellsPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(CascadeCellsPlain)->Unit(benchmark::kMillisecond);
