@@ -156,8 +156,8 @@ int runTimeline(Settings settings)
 
 int runScene(int scene, Settings settings)
 {
-    if (scene < 1 || scene > 8) {
-        throw std::runtime_error("scene must be 1 to 8");
+    if (scene < 0 || scene > 8) {
+        throw std::runtime_error("scene must be 0 to 8");
     }
     requireDisplay();
     ManualTimeSource time;
@@ -201,7 +201,11 @@ int runScene(int scene, Settings settings)
         if (fuseTick) {
             show.objects.fuseClock.showElapsed(seconds(*fuseTick));
         }
-        show.scene(scene).step(state, recorder, recorder);
+        if (scene == 0) {
+            leadIn(state, recorder);
+        } else {
+            show.scene(scene).step(state, recorder, recorder);
+        }
     }
     for (const RecordedOp& op : recorder.ops()) {
         fmt::print("{}\n", toJson(op));
@@ -236,7 +240,7 @@ int main(int argc, char** argv)
     int sceneNumber = 0;
     std::vector<std::string> sceneArgs;
     auto* scene = app.add_subcommand("scene", "the draw list of one step of a scene");
-    scene->add_option("N", sceneNumber, "scene number, 1 to 8")->required();
+    scene->add_option("N", sceneNumber, "scene number, 0 to 8")->required();
     scene->add_option("settings", sceneArgs, "name=value ... [frames=K]");
 
     CLI11_PARSE(app, argc, argv);

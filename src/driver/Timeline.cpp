@@ -26,14 +26,14 @@ const std::array<Slot, 9> timeline = {{
     /* 8 */ {[](const auto& c) { return c[7] <= 0.0f && c[8] >= 0.0f; }, Fall::frameSeconds},
 }};
 
+} // namespace
+
 void leadIn(ShowState& state, Canvas& canvas)
 {
     countDown(state, 0);
     canvas.clear(sf::Color(0, 0, 0, 255));
     canvas.display();
 }
-
-} // namespace
 
 void countDown(ShowState& state, int scene)
 {

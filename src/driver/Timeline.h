@@ -12,6 +12,9 @@ class ShowObjects;
 // Whether scene n runs now, with the countdowns as they stand when the loop reaches it.
 bool gateHolds(const std::array<float, 9>& countdown, int scene);
 
+// Scene 0, the black lead-in: it lives in the loop itself, not in a unit.
+void leadIn(ShowState& state, Canvas& canvas);
+
 // What one iteration of the frame loop did, for the inspector and the tests.
 struct IterationReport {
     std::vector<int> scenes;  // the scenes that ran, in order

@@ -1,0 +1,84 @@
+// The inspector's command line, run as a program (under the tests' X display).
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+struct Output {
+    std::vector<std::string> lines;
+    int status = -1;
+};
+
+// The program's standard output (with its errors too if asked), line by line. SFML reports the
+// asset files it could not load on standard error; the JSON is on standard output alone.
+Output inspect(const std::string& arguments, bool withErrors = false)
+{
+    Output out;
+    const std::string command =
+        std::string(TOLVA_INSPECT) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return out;
+    }
+    std::string text;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        text.append(buffer, got);
+    }
+    const int status = pclose(pipe);
+    out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        out.lines.push_back(line);
+    }
+    return out;
+}
+
+bool has(const std::string& line, const std::string& part) { return line.find(part) != std::string::npos; }
+
+TEST(Inspector, TimelinePrintsEveryIterationToTheEnd)
+{
+    // Ten frames a second keeps it short; the timeline is the same one.
+    const Output out = inspect("timeline period_us=100000 startup_us=250000");
+    ASSERT_EQ(out.status, 0);
+    ASSERT_GT(out.lines.size(), 3000u);
+    EXPECT_EQ(out.lines.front().rfind("{\"iteration\":0,\"scenes\":[0],\"cues\":[],", 0), 0u) << out.lines.front();
+    EXPECT_TRUE(has(out.lines[19], "\"scenes\":[0,1],\"cues\":[[\"voiceTwo\",\"play\"]]")) << out.lines[19];
+    EXPECT_TRUE(has(out.lines[19], "\"frames\":2"));
+    EXPECT_TRUE(has(out.lines.back(), "\"scenes\":[8]")) << out.lines.back();
+    int handOvers = 0;
+    for (const std::string& line : out.lines) {
+        handOvers += has(line, "\"frames\":2") ? 1 : 0;
+    }
+    EXPECT_EQ(handOvers, 8);
+}
+
+TEST(Inspector, SceneZeroIsABlackFrame)
+{
+    const Output out = inspect("scene 0 countdown0=2");
+    ASSERT_EQ(out.status, 0);
+    ASSERT_EQ(out.lines.size(), 3u);
+    EXPECT_EQ(out.lines[0], "{\"op\":\"clear\",\"color\":[0,0,0,255]}");
+    EXPECT_EQ(out.lines[1], "{\"op\":\"display\"}");
+    EXPECT_TRUE(has(out.lines[2], "\"countdown0\":1.9,")) << out.lines[2];
+}
+
+TEST(Inspector, RefusesWhatItDoesNotKnow)
+{
+    const Output unknown = inspect("scene 1 warpTyme=3", true);
+    EXPECT_EQ(unknown.status, 1);
+    ASSERT_FALSE(unknown.lines.empty());
+    EXPECT_TRUE(has(unknown.lines.back(), "unknown name: warpTyme"));
+    EXPECT_EQ(inspect("scene 1 warpTime=fast").status, 1);
+    EXPECT_EQ(inspect("scene 9").status, 1);
+    EXPECT_EQ(inspect("timeline period_us=0 startup_us=0").status, 1);
+}
+
+} // namespace
