@@ -1,19 +1,79 @@
 #include "scenes/GreetingsScrollerScene.h"
 
 #include "driver/ShowObjects.h"
+#include "scenes/Formula.h"
+
+#include <SFML/Graphics/Shader.hpp>
+#include <SFML/Graphics/Text.hpp>
 
 namespace tolva {
 
 void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
+    using namespace greetings;
+
     countDown(state, 3);
-    state.frameClock.restart();
+    const float m = state.frameClock.restart().asSeconds();
+    state.warpTime = state.warpTime + state.warpClock.getElapsedTime().asSeconds() * m;
+    // Read once, before the first frame restarts the clock: this frame keeps using it.
+    const float t = show_.scrollerClock.getElapsedTime().asSeconds();
+    show_.scrollPhase = advancePhase(show_.scrollPhase, t, m);
+    const float P = show_.scrollPhase;
     if (state.scene3Pending) {
         show_.scrollerClock.restart();
         deck.stop(SoundId::voiceFour);
         state.scene3Pending = false;
     }
-    canvas.clear(sf::Color(0, 0, 0, 255));
+    const float spin = 25.0f * m;
+
+    field_.beginFrame(P, spin);
+    for (int i = 1; i <= fieldSize; ++i) {
+        for (int j = 1; j <= fieldSize; ++j) {
+            const CircleCell cell = field_.cell(i, j);
+            Circle& circle = show_.scrollerGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
+            circle.setFillColor(cell.fill);
+            circle.setRadius(15.0f);
+            circle.setPointCount(10);
+            circle.setPosition(cell.position);
+            circle.rotate(cell.turn);  // the turns add up from frame to frame
+        }
+    }
+
+    // The line as the previous frame left it: its size, its width and where its end stood.
+    sf::Text& line = show_.greetingsText;
+    const float W = line.getLocalBounds().width;
+    const unsigned CS = line.getCharacterSize();
+    const sf::Vector2f end = line.findCharacterPos(line.getString().getSize());
+    canvas.measure({{"W", wide(W)}, {"CS", CS}, {"ex", wide(end.x)}, {"ey", wide(end.y)}});
+    line.setPosition(linePosition(t, end.x, P));
+
+    for (int k = 0; k < 7; ++k) {
+        const LetterCell cell = letter(k, W, CS, end.y, t, P);
+        sf::Text& text = show_.welcomeLetters[static_cast<std::size_t>(k)];
+        text.setOutlineThickness(2.1f);
+        text.setPosition(cell.position);
+        text.setFillColor(cell.fill);
+    }
+
+    canvas.clear(clearColour(P));
+    for (int i = 1; i <= fieldSize; ++i) {
+        for (int j = 1; j <= fieldSize; ++j) {
+            canvas.draw(show_.scrollerGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)),
+                        {"scrollerGrid", i, j});
+        }
+    }
+    for (int k = 0; k < 7; ++k) {
+        canvas.draw(show_.welcomeLetters[static_cast<std::size_t>(k)], {"welcomeLetters", k});
+    }
+
+    line.setCharacterSize(lineCharacterSize(t));
+    const sf::Glsl::Vec2 amplitude = waveAmplitude(state.countdown[3], P);
+    canvas.setUniform(show_.scrollerShader, "wave_phase", wavePhase(t));
+    canvas.setUniform(show_.scrollerShader, "wave_amplitude", amplitude);
+    canvas.setUniform(show_.scrollerShader, "uTime", t);
+    line.setFillColor(lineColour(amplitude.y));
+    line.setOutlineThickness(2.75f);
+    canvas.draw(line, {"greetingsText"}, &show_.scrollerShader);
     canvas.display();
 }
 

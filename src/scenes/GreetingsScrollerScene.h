@@ -1,12 +1,14 @@
 #pragma once
 
+#include "scenes/GreetingsScrollerFormulas.h"
 #include "scenes/Scene.h"
 
 namespace tolva {
 
 class ShowObjects;
 
-// Scene 3: greetings scroller.
+// Scene 3: a drifting field of ten-sided circles, the word Welcome in seven wandering letters, and
+// the greetings line scrolling through the shader pair.
 class GreetingsScrollerScene final : public SceneUnit {
 public:
     explicit GreetingsScrollerScene(ShowObjects& show) : show_(show) {}
@@ -14,6 +16,7 @@ public:
 
 private:
     ShowObjects& show_;
+    greetings::FieldCache field_;
 };
 
 } // namespace tolva

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "scenes/Scene.h"
+#include "scenes/SwirlFieldFormulas.h"
 
 namespace tolva {
 
 class ShowObjects;
 
-// Scene 4: swirl field.
+// Scene 4: a field of squares in bands below rational curves, under a cloud of heptagons that
+// swirls and spreads as the countdown passes through its phases.
 class SwirlFieldScene final : public SceneUnit {
 public:
     explicit SwirlFieldScene(ShowObjects& show) : show_(show) {}
@@ -14,6 +16,8 @@ public:
 
 private:
     ShowObjects& show_;
+    swirl::HeptagonCache heptagons_;
+    swirl::SquareCache squares_;
 };
 
 } // namespace tolva

@@ -1,0 +1,307 @@
+// Scene 3: the circle field's held terms against the plain formulas, the letters' colours, the
+// line's size switch, and whole steps through the recorder (those build the show: X display).
+
+#include "driver/Show.h"
+#include "render/Recorder.h"
+#include "scenes/Formula.h"
+#include "scenes/GreetingsScrollerFormulas.h"
+
+#include <SFML/Graphics/Transformable.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace tolva {
+namespace {
+
+using namespace greetings;
+
+std::uint32_t bits(float x)
+{
+    std::uint32_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
+
+// Every cell, for phases from the first frame to well past the scene's end, and spins from a
+// hand-over frame's long midFrameDelta down to nothing.
+TEST(GreetingsField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
+{
+    FieldCache cache;
+    const float phases[] = {0.0f, 0.1f, 0.2000004f, 3.7f, 57.31f, 160.25f, 345.9f, 1234.5f};
+    const float spins[] = {0.0f, 0.05f, 25.0f * 0.0166667f, 12.5f};
+    for (const float P : phases) {
+        for (const float spin : spins) {
+            cache.beginFrame(P, spin);
+            for (int i = 1; i <= fieldSize; ++i) {
+                for (int j = 1; j <= fieldSize; ++j) {
+                    const CircleCell plain = circleCell(static_cast<float>(i), static_cast<float>(j), P, spin);
+                    const CircleCell held = cache.cell(i, j);
+                    ASSERT_EQ(held.fill, plain.fill) << P << " " << i << " " << j;
+                    ASSERT_EQ(bits(held.position.x), bits(plain.position.x)) << P << " " << i << " " << j;
+                    ASSERT_EQ(bits(held.position.y), bits(plain.position.y)) << P << " " << i << " " << j;
+                    ASSERT_EQ(bits(held.turn), bits(plain.turn)) << P << " " << spin << " " << i << " " << j;
+                }
+            }
+        }
+    }
+}
+
+TEST(GreetingsField, RedXorsTheColumnWithD2)
+{
+    // At P = 0 the sine byte is 0, so red is (j mod 50) XOR 0xD2 whatever the row.
+    for (int j = 1; j <= fieldSize; ++j) {
+        EXPECT_EQ(circleCell(7.0f, static_cast<float>(j), 0.0f, 0.0f).fill.r, (j % 50) ^ 0xD2) << j;
+    }
+}
+
+TEST(GreetingsLetters, GreenFollowsTheSideOfTheLineEnd)
+{
+    for (int k = 0; k < 7; ++k) {
+        // First frame: the line still stands at (0, 0), and atan2(0, 0) is 0.
+        EXPECT_EQ(letter(k, 3283.0f, 51, 0.0f, 0.0f, 0.1f).fill.g, 50 + 15 * k) << k;
+        // Later the line stands well below the top: pi/2 x 10 adds 15.7.
+        EXPECT_EQ(letter(k, 3283.0f, 120, 560.5f, 12.0f, 80.0f).fill.g, 65 + 15 * k) << k;
+    }
+}
+
+TEST(GreetingsLetters, BlueWrapsAndIsSharedByAllLetters)
+{
+    // Size 120 and a wide line: 5 x atanf(W) is nearly 7.85, and 607.85 wraps to 95.
+    EXPECT_EQ(letterBlue(7700.0f, 120), 95);
+    EXPECT_EQ(letterBlue(7700.0f, 119), 90);
+    // The first frame's size 51: 255 + 7.85 wraps to 6.
+    EXPECT_EQ(letterBlue(3283.0f, 51), 6);
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(letter(k, 7700.0f, 120, 560.0f, 3.0f, 20.0f).fill.b, 95);
+        EXPECT_EQ(letter(k, 7700.0f, 120, 560.0f, 3.0f, 20.0f).fill.a, 255);
+    }
+}
+
+TEST(GreetingsLetters, RedWrapsFromTheLinesWidthAndSize)
+{
+    // Letter 0 has no width term: 10 x cosf(CS) alone, truncated toward zero and wrapped.
+    EXPECT_EQ(letter(0, 3283.0f, 120, 0.0f, 0.0f, 0.0f).fill.r, wrapChannel(10.0f * std::cos(120.0f)));
+    EXPECT_EQ(letter(0, 3283.0f, 51, 0.0f, 0.0f, 0.0f).fill.r, 7);     // 10 cos 51 = 7.4
+    EXPECT_EQ(letter(0, 3283.0f, 119, 0.0f, 0.0f, 0.0f).fill.r, 9);    // 10 cos 119 = 9.3
+    // Letter 6 on a width whose sine is -1: 90 x -5 + 9.3 = -440.7, truncated to -440: 72.
+    EXPECT_EQ(letter(6, 4.712389f, 119, 0.0f, 0.0f, 0.0f).fill.r, 72);
+}
+
+TEST(GreetingsLine, SizeSwitchesWhenTheFloatSumReaches120)
+{
+    EXPECT_EQ(lineCharacterSize(0.0f), 119u);
+    EXPECT_EQ(lineCharacterSize(1.5f), 119u);
+    // atanf(t) + 119 is a float sum: it rounds up to 120 a few microseconds before tan(1) s.
+    EXPECT_EQ(lineCharacterSize(1.5573945f), 119u);
+    EXPECT_EQ(lineCharacterSize(1.55739462f), 120u);
+    EXPECT_LT(1.55739462, std::tan(1.0));
+    EXPECT_EQ(lineCharacterSize(static_cast<float>(std::tan(1.0))), 120u);
+    EXPECT_EQ(lineCharacterSize(57.0f), 120u);
+    EXPECT_EQ(lineCharacterSize(1.0e9f), 120u);
+}
+
+TEST(GreetingsLine, ScrollsLeftAt165PixelsASecond)
+{
+    EXPECT_EQ(linePosition(0.0f, 0.0f, 0.0f).x, 1793.0f);
+    EXPECT_EQ(linePosition(1.0f, 0.0f, 0.0f).x, 1628.0f);
+    EXPECT_EQ(linePosition(0.0f, 0.0f, 0.0f).y, 575.0f);
+    // A far end pulls the line up by nearly 20 pi/2.
+    EXPECT_NEAR(linePosition(0.0f, 5000.0f, 0.0f).y, 575.0f - 10.0f * 3.14159f, 0.01f);
+}
+
+TEST(GreetingsLine, ShaderValuesAndGreen)
+{
+    EXPECT_EQ(wavePhase(0.0f), 1.0f);
+    EXPECT_EQ(waveAmplitude(0.0f, 0.0f).x, 25.0f);
+    EXPECT_EQ(waveAmplitude(0.0f, 0.0f).y, 55.0f);
+    for (float P = 0.0f; P < 400.0f; P += 0.7f) {
+        const sf::Glsl::Vec2 amplitude = waveAmplitude(57.0f - P / 6.0f, P);
+        EXPECT_GE(amplitude.x, 25.0f);
+        EXPECT_LE(amplitude.x, 26.0f);
+        const sf::Color green = lineColour(amplitude.y);
+        EXPECT_GE(green.g, 150);
+        EXPECT_LE(green.g, 160);
+        EXPECT_EQ(green.r, 0);
+        EXPECT_EQ(green.b, 0);
+    }
+}
+
+// Whole steps, through the recorder, on a show built on virtual time.
+class GreetingsStep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!displayAvailable()) {
+            GTEST_SKIP() << "needs an X display";
+        }
+        show = std::make_unique<Show>(state, recorder);
+        state.countdown[2] = -0.01f;
+        state.frameDelta = sf::milliseconds(17);
+    }
+
+    // One step as the frame loop gives it: a frame passes, the head restarts frameClock, and
+    // `inside` passes before the scene's own restart.
+    void step(sf::Time inside = sf::milliseconds(2))
+    {
+        time.advance(state.frameDelta);
+        state.frameClock.restart();
+        time.advance(inside);
+        recorder.forget();
+        show->greetingsScroller.step(state, recorder, recorder);
+    }
+
+    template <class Op>
+    std::vector<Op> ops() const
+    {
+        return recorder.only<Op>();
+    }
+
+    ManualTimeSource time;
+    ShowState state{time};
+    Recorder recorder;
+    std::unique_ptr<Show> show;
+};
+
+TEST_F(GreetingsStep, FirstFrameUsesTheClockReadBeforeItsRestart)
+{
+    // The frame loop restarted the clock at the end of the last scene-2 iteration: a frame and
+    // the 2 ms before the scene's own restart have passed since.
+    show->objects.scrollerClock.restart();
+    step();
+    const float t = sf::milliseconds(19).asSeconds();
+    const float m = sf::milliseconds(2).asSeconds();
+    EXPECT_FALSE(state.scene3Pending);
+    ASSERT_EQ(ops<SoundOp>().size(), 1u);
+    EXPECT_EQ(ops<SoundOp>()[0].id, SoundId::voiceFour);
+    EXPECT_FALSE(ops<SoundOp>()[0].play);
+    EXPECT_EQ(show->objects.scrollerClock.getElapsedTime(), sf::Time::Zero);
+    const auto uniforms = ops<UniformOp>();
+    ASSERT_EQ(uniforms.size(), 3u);
+    EXPECT_EQ(uniforms[0].name, "wave_phase");
+    EXPECT_EQ(uniforms[1].name, "wave_amplitude");
+    EXPECT_EQ(uniforms[2].name, "uTime");
+    EXPECT_EQ(uniforms[2].value, std::vector<float>{t});
+    // The phase took t x m with the t read before the restart, and the line stands where it says.
+    EXPECT_EQ(show->objects.scrollPhase, advancePhase(0.0f, t, m));
+    EXPECT_EQ(ops<TextOp>().back().position.x, linePosition(t, 0.0f, 0.0f).x);
+}
+
+TEST_F(GreetingsStep, MeasuresTheLineBeforeChangingIt)
+{
+    step();
+    auto measure = ops<MeasureOp>();
+    ASSERT_EQ(measure.size(), 1u);
+    ASSERT_EQ(measure[0].values.size(), 4u);
+    EXPECT_EQ(measure[0].values[1].first, "CS");
+    EXPECT_EQ(measure[0].values[1].second, 51.0);
+    EXPECT_EQ(measure[0].values[3].second, 0.0);  // ey: the line stood at (0, 0)
+    const auto first = ops<TextOp>();
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(first[static_cast<std::size_t>(k)].fill.g, 50 + 15 * k);
+    }
+    const sf::Text& line = show->objects.greetingsText;
+    EXPECT_EQ(line.getCharacterSize(), 119u);
+    const float width = line.getLocalBounds().width;
+    const sf::Vector2f end = line.findCharacterPos(line.getString().getSize());
+
+    step();
+    measure = ops<MeasureOp>();
+    ASSERT_EQ(measure.size(), 1u);
+    EXPECT_EQ(measure[0].values[0].second, static_cast<double>(width));
+    EXPECT_EQ(measure[0].values[1].second, 119.0);
+    EXPECT_EQ(measure[0].values[2].second, static_cast<double>(end.x));
+    EXPECT_EQ(measure[0].values[3].second, static_cast<double>(end.y));
+    EXPECT_GT(end.y, 0.0f);
+    const auto second = ops<TextOp>();
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(second[static_cast<std::size_t>(k)].fill.g, 65 + 15 * k);
+        EXPECT_EQ(second[static_cast<std::size_t>(k)].fill.b, letterBlue(width, 119));
+    }
+}
+
+TEST_F(GreetingsStep, DrawsInTheScenesOrder)
+{
+    step();
+    const auto& all = recorder.ops();
+    ASSERT_EQ(all.size(), 1u + 1u + 1u + 5476u + 7u + 3u + 1u + 1u);
+    std::size_t n = 0;
+    EXPECT_TRUE(std::holds_alternative<SoundOp>(all[n++]));
+    EXPECT_TRUE(std::holds_alternative<MeasureOp>(all[n++]));
+    ASSERT_TRUE(std::holds_alternative<ClearOp>(all[n]));
+    EXPECT_EQ(std::get<ClearOp>(all[n++]).color, clearColour(show->objects.scrollPhase));
+    for (int i = 1; i <= fieldSize; ++i) {
+        for (int j = 1; j <= fieldSize; ++j) {
+            const auto& circle = std::get<CircleOp>(all[n++]);
+            ASSERT_EQ(circle.cell.i, i);
+            ASSERT_EQ(circle.cell.j, j);
+            ASSERT_EQ(circle.radius, 15.0f);
+            ASSERT_EQ(circle.points, 10u);
+        }
+    }
+    for (int k = 0; k < 7; ++k) {
+        const auto& text = std::get<TextOp>(all[n++]);
+        EXPECT_EQ(text.ref.index, k);
+        EXPECT_EQ(text.outline, 2.1f);
+        EXPECT_FALSE(text.shader);
+    }
+    n += 3;
+    const auto& line = std::get<TextOp>(all[n++]);
+    EXPECT_STREQ(line.ref.name, "greetingsText");
+    EXPECT_TRUE(line.shader);
+    EXPECT_EQ(line.outline, 2.75f);
+    EXPECT_TRUE(std::holds_alternative<DisplayOp>(all[n]));
+}
+
+TEST_F(GreetingsStep, CircleTurnsAddUpFromFrameToFrame)
+{
+    step(sf::milliseconds(2));
+    const float P1 = show->objects.scrollPhase;
+    step(sf::milliseconds(5));
+    const float P2 = show->objects.scrollPhase;
+    const auto circles = ops<CircleOp>();
+    ASSERT_EQ(circles.size(), 5476u);
+    std::size_t n = 0;
+    for (int i = 1; i <= fieldSize; ++i) {
+        for (int j = 1; j <= fieldSize; ++j) {
+            sf::Transformable reference;
+            reference.rotate(circleCell(static_cast<float>(i), static_cast<float>(j), P1, 25.0f * 0.002f).turn);
+            const CircleCell now = circleCell(static_cast<float>(i), static_cast<float>(j), P2, 25.0f * 0.005f);
+            reference.rotate(now.turn);
+            const CircleOp& drawn = circles[n++];
+            ASSERT_EQ(bits(drawn.rotation), bits(reference.getRotation())) << i << " " << j;
+            ASSERT_EQ(drawn.fill, now.fill);
+            ASSERT_EQ(bits(drawn.position.x), bits(now.position.x));
+            ASSERT_EQ(bits(drawn.position.y), bits(now.position.y));
+        }
+    }
+}
+
+TEST_F(GreetingsStep, ClockAndCountdownFeedTheUniforms)
+{
+    state.scene3Pending = false;
+    state.countdown[3] = 20.0f;
+    show->objects.scrollPhase = 100.0f;
+    show->objects.scrollerClock.showElapsed(sf::seconds(2.5f));
+    state.warpTime = 3.0f;
+    state.warpClock.showElapsed(sf::seconds(200.0f));
+    step(sf::milliseconds(4));
+    const float t = sf::microseconds(2521000).asSeconds();
+    const auto uniforms = ops<UniformOp>();
+    ASSERT_EQ(uniforms.size(), 3u);
+    EXPECT_EQ(uniforms[0].value, std::vector<float>{wavePhase(t)});
+    EXPECT_EQ(uniforms[2].value, std::vector<float>{t});
+    const float c3 = 20.0f - 0.017f;
+    EXPECT_EQ(state.countdown[3], c3);
+    const sf::Glsl::Vec2 amplitude = waveAmplitude(c3, show->objects.scrollPhase);
+    EXPECT_EQ(uniforms[1].value, (std::vector<float>{amplitude.x, amplitude.y}));
+    EXPECT_EQ(ops<TextOp>().back().size, 120u);  // t is past tan(1)
+    EXPECT_EQ(ops<TextOp>().back().fill, lineColour(amplitude.y));
+    EXPECT_EQ(state.warpTime, 3.0f + sf::microseconds(200021000).asSeconds() * sf::milliseconds(4).asSeconds());
+}
+
+} // namespace
+} // namespace tolva

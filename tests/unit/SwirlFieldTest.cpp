@@ -1,0 +1,295 @@
+// Scene 4: waveOffset's phases at their exact bounds, the two colour schemes, the squares' wrapped
+// colours, the held terms against the plain formulas on every cell, and whole steps through the
+// recorder (those build the show: X display).
+
+#include "driver/Show.h"
+#include "render/Recorder.h"
+#include "scenes/Formula.h"
+#include "scenes/SwirlFieldFormulas.h"
+
+#include <SFML/Graphics/Transformable.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace tolva {
+namespace {
+
+using namespace swirl;
+
+std::uint32_t bits(float x)
+{
+    std::uint32_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
+
+float above(float x) { return std::nextafter(x, std::numeric_limits<float>::infinity()); }
+float below(float x) { return std::nextafter(x, -std::numeric_limits<float>::infinity()); }
+
+TEST(SwirlWaveOffset, FirstCellAtTheStart)
+{
+    // amp = sin(7.5) x sqrtf(10) x 50; the result is cosf(1) x atan2f(1, 1) x amp.
+    const float amp = narrow(std::sin(7.5) * wide(std::sqrt(10.0f) * 50.0f));
+    EXPECT_EQ(waveOffset(1.0f, 1.0f, 0.0f, 49.0f), std::cos(1.0f) * (std::atan2(1.0f, 1.0f) * amp));
+    EXPECT_NEAR(waveOffset(1.0f, 1.0f, 0.0f, 30.0f), 62.94, 0.005);
+}
+
+// The two forms and the two v's, written out on their own so the bounds can be told apart.
+struct Forms {
+    float a, b, p;
+    float w() const { return 2.0f * narrow(wide(p) / 15.0); }
+    float rowV() const { return std::atan2(a, b) * (a / 10.0f) * w() * 0.5f; }
+    float amp(float v) const
+    {
+        return narrow(std::sin(wide(a) * 7.5 + wide(p / 75.0f)) * wide(std::sqrt(v) * 50.0f));
+    }
+    float sineForm(float v) const
+    {
+        return narrow(wide(std::sin((b / 15.0f) * v) * amp(v)) * std::cos(wide(w() / 1.5f)));
+    }
+    float cosineForm(float v) const
+    {
+        return std::cos(a / b + p / 50.0f) * (std::atan2(b, a) * amp(v));
+    }
+};
+
+TEST(SwirlWaveOffset, PhasesChangeAtTheirExactBounds)
+{
+    const Forms f{37.0f, 81.0f, 301.25f};
+    // The four values differ, so each bound is seen.
+    ASSERT_NE(f.cosineForm(10.0f), f.sineForm(10.0f));
+    ASSERT_NE(f.sineForm(10.0f), f.sineForm(f.rowV()));
+    ASSERT_NE(f.cosineForm(10.0f), f.cosineForm(f.rowV()));
+    auto at = [&](float d) { return waveOffset(f.a, f.b, f.p, d); };
+
+    EXPECT_EQ(at(49.0f), f.cosineForm(10.0f));
+    EXPECT_EQ(at(above(25.75f)), f.cosineForm(10.0f));
+    EXPECT_EQ(at(25.75f), f.sineForm(10.0f));
+    EXPECT_EQ(at(24.0f), f.sineForm(10.0f));
+    EXPECT_EQ(at(above(22.5f)), f.sineForm(10.0f));
+    EXPECT_EQ(at(22.5f), f.sineForm(f.rowV()));  // both bands meet here
+    EXPECT_EQ(at(below(22.5f)), f.cosineForm(f.rowV()));
+    EXPECT_EQ(at(19.0f), f.cosineForm(f.rowV()));
+    EXPECT_EQ(at(below(19.0f)), f.cosineForm(10.0f));
+    EXPECT_EQ(at(0.0f), f.cosineForm(10.0f));
+    EXPECT_EQ(at(-0.01f), f.cosineForm(10.0f));
+}
+
+TEST(SwirlColours, SchemeSwitchesAt23_5AndBackAt21_5)
+{
+    EXPECT_FALSE(middleColours(above(23.5f)));
+    EXPECT_TRUE(middleColours(23.5f));
+    EXPECT_TRUE(middleColours(22.0f));
+    EXPECT_TRUE(middleColours(21.5f));
+    EXPECT_FALSE(middleColours(below(21.5f)));
+
+    const Frame outer = frameOf(100.0f, above(23.5f));
+    const Frame middle = frameOf(100.0f, 23.5f);
+    // Row 40, column 90: outer (40/20) xor (1 + 50) = 49; middle 10 sinf(90) + 20 atan2f(90, 40).
+    EXPECT_EQ(heptagon(40.0f, 90.0f, outer).fill.r, 49);
+    EXPECT_EQ(heptagon(40.0f, 90.0f, middle).fill.r,
+              wrapChannel(10.0f * std::sin(90.0f) + 20.0f * std::atan2(90.0f, 40.0f)));
+}
+
+TEST(SwirlColours, OuterRedIsTheRowXor50Or51)
+{
+    const Frame frame = frameOf(12.0f, 40.0f);
+    bool saw50 = false;
+    bool saw51 = false;
+    for (int i = 1; i <= heptagonSize; ++i) {
+        for (int j = 1; j <= heptagonSize; ++j) {
+            const int red = heptagon(static_cast<float>(i), static_cast<float>(j), frame).fill.r;
+            const int row = i / 20;
+            // atan2f(j, i) reaches 1 where j / i passes tan(1).
+            const int expected = row ^ (static_cast<double>(j) / i >= std::tan(1.0) ? 51 : 50);
+            ASSERT_EQ(red, expected) << i << " " << j;
+            saw50 = saw50 || (red == (row ^ 50));
+            saw51 = saw51 || (red == (row ^ 51));
+        }
+    }
+    EXPECT_TRUE(saw50);
+    EXPECT_TRUE(saw51);
+}
+
+TEST(SwirlColours, BluesWrap)
+{
+    const Frame middle = frameOf(0.0f, 22.0f);
+    // min(j / 20, i) x i^2: 2 x 100 = 200 stays; 5 x 400 = 2000 wraps to 208.
+    EXPECT_EQ(heptagon(10.0f, 40.0f, middle).fill.b, 200);
+    EXPECT_EQ(heptagon(20.0f, 100.0f, middle).fill.b, 208);
+    const Frame outer = frameOf(0.0f, 30.0f);
+    // (j / 20) x 3 x max(i, j): 5 x 3 x 100 = 1500 wraps to 220.
+    EXPECT_EQ(heptagon(7.0f, 100.0f, outer).fill.b, 220);
+
+    // The squares' blue is the sum of two bytes, modulo 256. Row 3: 6 cos 3 = -5.94 gives the
+    // byte 251, so any red of 5 or more wraps it.
+    const Frame frame = frameOf(50.0f, 30.0f);
+    bool wrapped = false;
+    for (int k = 1; k <= squareSize; ++k) {
+        const int blue0 = low8(truncate32(2.0 * k * std::cos(static_cast<double>(k))));
+        for (int c = 1; c <= squareSize; ++c) {
+            const sf::Color fill = square(static_cast<float>(k), static_cast<float>(c), frame).fill;
+            ASSERT_EQ(fill.b, (blue0 + fill.r) % 256) << k << " " << c;
+            ASSERT_EQ(fill.g, 75);
+            wrapped = wrapped || blue0 + fill.r > 255;
+        }
+    }
+    EXPECT_TRUE(wrapped);
+    EXPECT_EQ(square(3.0f, 1.0f, frame).fill.r, 4);  // 3 atan2(1, 3) 5 = 4.8
+    EXPECT_EQ(square(3.0f, 1.0f, frame).fill.b, 255);
+    EXPECT_EQ(square(3.0f, 2.0f, frame).fill.r, 8);  // 3 atan2(2, 3) 5 = 8.8
+    EXPECT_EQ(square(3.0f, 2.0f, frame).fill.b, 3);  // 251 + 8 wraps
+}
+
+TEST(SwirlClear, BlueStaysBetween42And52)
+{
+    EXPECT_EQ(clearColour(frameOf(0.0f, 40.0f)), sf::Color(17, 39, 47, 255));
+    for (float q = 0.0f; q < 800.0f; q += 0.37f) {
+        const sf::Color colour = clearColour(frameOf(q, 40.0f));
+        ASSERT_GE(colour.b, 42);
+        ASSERT_LE(colour.b, 52);
+    }
+}
+
+TEST(SwirlSquares, DenominatorsStayClearOfZero)
+{
+    for (const float q : {0.0f, 100.0f, 333.3f, 735.0f}) {
+        const float S = frameOf(q, 30.0f).S;
+        for (int k = 1; k <= squareSize; ++k) {
+            const float fk = static_cast<float>(k);
+            const float Ck = std::cos(fk / 5.0f + S / 15.0f);
+            for (int c = 1; c <= squareSize; ++c) {
+                const float fc = static_cast<float>(c);
+                const float Z = std::sin((fc / 15.0f) * 7.0f) * std::cos(S + S) - (fk / 15.0f) / 30.0f - fc * 0.5f;
+                ASSERT_GT(fk / 15.0f - Z, 0.1f);
+                ASSERT_LT(fk / 11.0f - ((3.0f * std::sqrt(fc) + Ck) + fk / 5.0f), -2.0f);
+                const sf::Vector2f p = square(fk, fc, frameOf(q, 30.0f)).position;
+                ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+            }
+        }
+    }
+}
+
+// Frames across the scene: the phase from its start to past its end, and countdowns in every
+// phase and on every bound (both sides).
+TEST(SwirlField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
+{
+    HeptagonCache heptagons;
+    SquareCache squares;
+    const float phases[] = {0.0f, 0.25f, 7.3f, 150.0f, 367.51f, 735.0f, 2000.1f};
+    const float countdowns[] = {49.0f,        above(25.75f), 25.75f, 24.0f,        above(23.5f),
+                                23.5f,        above(22.5f),  22.5f,  below(22.5f), 21.5f,
+                                below(21.5f), 19.0f,         below(19.0f), 3.0f,   -0.001f};
+    for (const float q : phases) {
+        for (const float c4 : countdowns) {
+            const Frame frame = frameOf(q, c4);
+            heptagons.beginFrame(frame);
+            for (int i = 1; i <= heptagonSize; ++i) {
+                for (int j = 1; j <= heptagonSize; ++j) {
+                    const float fi = static_cast<float>(i);
+                    const float fj = static_cast<float>(j);
+                    ASSERT_EQ(bits(heptagons.wave(i, j)), bits(waveOffset(fi, fj, q, c4)));
+                    ASSERT_EQ(bits(heptagons.bezierByPhase(i, j)), bits(bezierOffset(fi, fj, q)));
+                    ASSERT_EQ(bits(heptagons.bezierByRow(i, j)), bits(bezierOffset(fi, fj, fi)));
+                    const HeptagonCell plain = heptagon(fi, fj, frame);
+                    const HeptagonCell held = heptagons.cell(i, j);
+                    ASSERT_EQ(held.fill, plain.fill) << q << " " << c4 << " " << i << " " << j;
+                    ASSERT_EQ(bits(held.position.x), bits(plain.position.x));
+                    ASSERT_EQ(bits(held.position.y), bits(plain.position.y));
+                    ASSERT_EQ(bits(held.radius), bits(plain.radius));
+                    ASSERT_EQ(bits(held.rotation), bits(plain.rotation));
+                }
+            }
+        }
+        const Frame frame = frameOf(q, 30.0f);
+        squares.beginFrame(frame);
+        for (int k = 1; k <= squareSize; ++k) {
+            for (int c = 1; c <= squareSize; ++c) {
+                const SquareCell plain = square(static_cast<float>(k), static_cast<float>(c), frame);
+                const SquareCell held = squares.cell(k, c);
+                ASSERT_EQ(held.fill, plain.fill) << q << " " << k << " " << c;
+                ASSERT_EQ(bits(held.position.x), bits(plain.position.x)) << q << " " << k << " " << c;
+                ASSERT_EQ(bits(held.position.y), bits(plain.position.y)) << q << " " << k << " " << c;
+            }
+        }
+    }
+}
+
+class SwirlStep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!displayAvailable()) {
+            GTEST_SKIP() << "needs an X display";
+        }
+        show = std::make_unique<Show>(state, recorder);
+        state.countdown[3] = -0.01f;
+        state.frameDelta = sf::milliseconds(17);
+    }
+
+    ManualTimeSource time;
+    ShowState state{time};
+    Recorder recorder;
+    std::unique_ptr<Show> show;
+};
+
+TEST_F(SwirlStep, DrawsSquaresThenHeptagonsWithThePlainValues)
+{
+    state.countdown[4] = 23.51f;  // falls into the middle colours this frame
+    show->objects.swirlPhase = 380.0f;
+    state.warpTime = 2.0f;
+    state.warpClock.showElapsed(sf::seconds(150.0f));
+    state.frameClock.showElapsed(sf::milliseconds(3));
+    show->swirlField.step(state, recorder, recorder);
+
+    const float c4 = 23.51f - sf::milliseconds(17).asSeconds();
+    EXPECT_EQ(state.countdown[4], c4);
+    const float q = narrow(wide(sf::milliseconds(17).asSeconds()) * 15.0 + 380.0);
+    EXPECT_EQ(show->objects.swirlPhase, q);
+    EXPECT_EQ(state.warpTime, 2.0f + 150.0f * sf::milliseconds(3).asSeconds());
+    EXPECT_EQ(state.frameClock.getElapsedTime(), sf::Time::Zero);
+    const Frame frame = frameOf(q, c4);
+
+    const auto& all = recorder.ops();
+    ASSERT_EQ(all.size(), 1u + 15376u + 12100u + 1u);
+    EXPECT_EQ(std::get<ClearOp>(all[0]).color, clearColour(frame));
+    std::size_t n = 1;
+    for (int k = 1; k <= squareSize; ++k) {
+        for (int c = 1; c <= squareSize; ++c) {
+            const RectOp& rect = std::get<RectOp>(all[n++]);
+            const SquareCell plain = square(static_cast<float>(k), static_cast<float>(c), frame);
+            ASSERT_EQ(rect.cell.i, k);
+            ASSERT_EQ(rect.cell.j, c);
+            ASSERT_EQ(rect.fill, plain.fill);
+            ASSERT_EQ(rect.position, plain.position);
+            ASSERT_EQ(rect.size, sf::Vector2f(25.0f, 25.0f));
+            ASSERT_EQ(rect.rotation, 0.0f);
+        }
+    }
+    for (int i = 1; i <= heptagonSize; ++i) {
+        for (int j = 1; j <= heptagonSize; ++j) {
+            const CircleOp& circle = std::get<CircleOp>(all[n++]);
+            const HeptagonCell plain = heptagon(static_cast<float>(i), static_cast<float>(j), frame);
+            sf::Transformable turned;
+            turned.setRotation(plain.rotation);
+            ASSERT_EQ(circle.cell.i, i);
+            ASSERT_EQ(circle.cell.j, j);
+            ASSERT_EQ(circle.fill, plain.fill);
+            ASSERT_EQ(circle.position, plain.position);
+            ASSERT_EQ(bits(circle.radius), bits(plain.radius));
+            ASSERT_EQ(circle.points, 7u);
+            ASSERT_EQ(bits(circle.rotation), bits(turned.getRotation()));
+        }
+    }
+    EXPECT_TRUE(std::holds_alternative<DisplayOp>(all[n]));
+    // The middle scheme's red, not the outer one's.
+    EXPECT_EQ(std::get<CircleOp>(all[1 + 15376]).fill, heptagon(1.0f, 1.0f, frameOf(q, 22.0f)).fill);
+}
+
+} // namespace
+} // namespace tolva
