@@ -22,7 +22,10 @@ start)
         kill "$(tr -d ' ' < "/tmp/.X$num-lock")" 2>/dev/null || true
         rm -f "/tmp/.X$num-lock" "/tmp/.X11-unix/X$num"
     fi
-    Xvfb "$display" -screen 0 "$screen" -nolisten tcp +extension GLX >/dev/null 2>&1 &
+    # -noreset: by default the server resets whenever its last client leaves, and drops any
+    # connection that arrives meanwhile; a test that checks for the display and then opens it
+    # would lose that race now and then.
+    Xvfb "$display" -screen 0 "$screen" -nolisten tcp +extension GLX -noreset >/dev/null 2>&1 &
     echo $! > "$pidfile"
     for _ in $(seq 1 100); do
         if xdpyinfo -display "$display" >/dev/null 2>&1; then

@@ -50,14 +50,6 @@ TEST(GreetingsField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
     }
 }
 
-TEST(GreetingsField, RedXorsTheColumnWithD2)
-{
-    // At P = 0 the sine byte is 0, so red is (j mod 50) XOR 0xD2 whatever the row.
-    for (int j = 1; j <= fieldSize; ++j) {
-        EXPECT_EQ(circleCell(7.0f, static_cast<float>(j), 0.0f, 0.0f).fill.r, (j % 50) ^ 0xD2) << j;
-    }
-}
-
 TEST(GreetingsLetters, GreenFollowsTheSideOfTheLineEnd)
 {
     for (int k = 0; k < 7; ++k) {

@@ -156,25 +156,6 @@ TEST(SwirlClear, BlueStaysBetween42And52)
     }
 }
 
-TEST(SwirlSquares, DenominatorsStayClearOfZero)
-{
-    for (const float q : {0.0f, 100.0f, 333.3f, 735.0f}) {
-        const float S = frameOf(q, 30.0f).S;
-        for (int k = 1; k <= squareSize; ++k) {
-            const float fk = static_cast<float>(k);
-            const float Ck = std::cos(fk / 5.0f + S / 15.0f);
-            for (int c = 1; c <= squareSize; ++c) {
-                const float fc = static_cast<float>(c);
-                const float Z = std::sin((fc / 15.0f) * 7.0f) * std::cos(S + S) - (fk / 15.0f) / 30.0f - fc * 0.5f;
-                ASSERT_GT(fk / 15.0f - Z, 0.1f);
-                ASSERT_LT(fk / 11.0f - ((3.0f * std::sqrt(fc) + Ck) + fk / 5.0f), -2.0f);
-                const sf::Vector2f p = square(fk, fc, frameOf(q, 30.0f)).position;
-                ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
-            }
-        }
-    }
-}
-
 // Frames across the scene: the phase from its start to past its end, and countdowns in every
 // phase and on every bound (both sides).
 TEST(SwirlField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
