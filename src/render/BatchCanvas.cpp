@@ -9,6 +9,8 @@
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Window/Window.hpp>
 
+#include <cmath>
+
 namespace tolva {
 
 BatchCanvas::BatchCanvas(sf::RenderTarget* target, sf::Window* window)
@@ -60,11 +62,17 @@ sf::Transform BatchCanvas::projection() const
     if (target_ != nullptr) {
         return target_->getView().getTransform();
     }
-    return sf::View(sf::FloatRect(0, 0, 1920, 1080)).getTransform();
+    static const sf::Transform detached = sf::View(sf::FloatRect(0, 0, 1920, 1080)).getTransform();
+    return detached;
 }
 
 void BatchCanvas::draw(const Circle& circle, CellRef)
 {
+    // With a radius that is not a finite number every point of the fan is not one either, so the
+    // shape shows nothing; several scenes draw thousands of such circles a frame.
+    if (!std::isfinite(circle.getRadius())) {
+        return;
+    }
     circleFan(circle, fan_);
     appendTriangles(fan_, ClipTransform(circle.getTransform(), projection()),
                     circle.getFillColor(), batch_);

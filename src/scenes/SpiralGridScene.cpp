@@ -11,18 +11,78 @@ void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
         deck.play(SoundId::voiceTwo);
         state.scene1Pending = false;
     }
+    updateCells(state.warpTime);
+
+    const TitleTransform title = titleTransform(state.sceneTime);
+    show_.titleSprite.setScale(title.scale);
+    show_.titleSprite.setRotation(title.rotation);
+    show_.titleSprite.setPosition(title.position);
+
+    if (!state.voiceOneOn) {
+        layOutCredits(state.warpTime);
+    }
+
     canvas.clear(sf::Color(0, 0, 0, 255));
-    if (state.sceneTime > 21.0f && state.sceneTime < 29.0f && !state.voiceOneOn) {
-        deck.stop(SoundId::voiceTwo);
-        deck.play(SoundId::voiceOne);
-        state.voiceOneOn = true;
+    for (int i = 1; i <= spiralCells; ++i) {
+        for (int j = 1; j <= spiralCells; ++j) {
+            canvas.draw(show_.circleGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)),
+                        {"circleGrid", i, j});
+        }
+    }
+    // Strict on both sides: at exactly 21 or 29 neither the title nor the letters show.
+    if (state.sceneTime > 21.0f && state.sceneTime < 29.0f) {
+        if (!state.voiceOneOn) {
+            deck.stop(SoundId::voiceTwo);
+            deck.play(SoundId::voiceOne);
+            state.voiceOneOn = true;
+        }
+        canvas.draw(show_.titleSprite, {"titleSprite"});
     }
     if (state.sceneTime > 29.0f && state.voiceOneOn) {
         state.voiceOneOn = false;
         deck.stop(SoundId::voiceOne);
         deck.play(SoundId::voiceThree);
     }
+    if (!state.voiceOneOn && state.sceneTime < 21.0f) {
+        for (int k = 0; k < creditLetterCount; ++k) {
+            canvas.draw(show_.creditLetters[static_cast<std::size_t>(k)], {"creditLetters", k});
+        }
+    }
     canvas.display();
+}
+
+// The radius and the shade's spiral depend on the cell alone and come from the tables; the time
+// term, the point count and the angle are the same for every cell of a frame.
+void SpiralGridScene::updateCells(float warpTime)
+{
+    const float timeTerm = spiralTimeTerm(warpTime);
+    const std::size_t points = spiralPointCount(warpTime);
+    const float rotation = spiralRotation(warpTime);
+    for (int i = 1; i <= spiralCells; ++i) {
+        const float fi = asFloat(i);
+        for (int j = 1; j <= spiralCells; ++j) {
+            const float fj = asFloat(j);
+            Circle& circle = show_.circleGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
+            const float s = tables_.shadeBase(i, j) + timeTerm;
+            circle.setFillColor(spiralFill(s));
+            circle.setPosition(13.0f * fi + 350.0f, 13.0f * fj);
+            circle.setRadius(tables_.radius(i, j));
+            circle.setPointCount(points);
+            circle.setRotation(rotation);
+        }
+    }
+}
+
+void SpiralGridScene::layOutCredits(float warpTime)
+{
+    for (int k = 0; k < creditLetterCount; ++k) {
+        sf::Text& letter = show_.creditLetters[static_cast<std::size_t>(k)];
+        const LetterPlace place = creditLetterPlace(k, warpTime);
+        letter.setOutlineThickness(creditOutline);
+        letter.setPosition(place.position);
+        letter.setFillColor(show_.creditBrown);
+        letter.setRotation(place.rotation);
+    }
 }
 
 } // namespace tolva

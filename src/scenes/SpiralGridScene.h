@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scenes/Scene.h"
+#include "scenes/SpiralGridFormulas.h"
 
 namespace tolva {
 
@@ -13,7 +14,11 @@ public:
     void step(ShowState& state, Canvas& canvas, SoundDeck& deck) override;
 
 private:
+    void updateCells(float warpTime);
+    void layOutCredits(float warpTime);
+
     ShowObjects& show_;
+    SpiralGridTables tables_;
 };
 
 } // namespace tolva

@@ -1,0 +1,181 @@
+#include "scenes/ColumnCascadeFormulas.h"
+
+#include <cmath>
+
+namespace tolva {
+
+namespace {
+
+constexpr float centre = 35.0f;
+constexpr float tenthTurn = 2.8f;  // used in single and in double precision alike
+constexpr float swing = 2.1f;
+
+} // namespace
+
+double columnK() { return 2.5 - std::sqrt(5.0); }
+
+ColumnCell plainColumnCell(float i, float j, float columnTime)
+{
+    const double K = columnK();
+    const float x = i - centre;
+    const float y = j - centre;
+    const float ang = std::atan2(y, x);
+    const float d = std::sqrt(y * y + x * x);
+    const double x2 = std::pow(wide(x), 2.0);
+    const float v = narrow((std::sqrt(5.0 - (2.0 - std::sqrt(5.0 - x2)) * x2) + 2.0) * wide(y));
+    const float w = narrow(wide(d) - 1.5 * wide(i) / wide(ang) + wide(0.5f * i)) + v;
+
+    const float slant = std::atan2(i, j);
+    const sf::Color fill(wrapChannel(slant * (0.5f * w) * 10.0f + 101.0f),
+                         wrapChannel((w / 5.0f + std::sin(j / 7.0f)) + slant * 10.0f),
+                         wrapChannel(((std::cos(0.5f * i) + 0.5f * w) + j / 5.0f) + 55.0f), 255);
+
+    const float u = narrow(0.1 * wide(std::sin(1.05f * columnTime)) + 0.5 * wide(j));
+    const float posY = (15.0f * j + 30.0f) + ((i * std::sin(u / 5.0f) * 0.5f) * i - std::cos(u));
+    const float e = narrow((std::pow(wide(i), -1.0) * 10.0 * wide(std::sin(columnTime / 100.0f)))
+                               / wide(i)
+                           - ((std::pow(wide(j), 2.0) * 0.1 * wide(std::atan(columnTime / 100.0f)))
+                                  / wide(j / 10.0f)
+                              + wide(i)));
+    const float posX = (((15.0f * i + 150.0f) + e) - 5.0f * i) + e;
+
+    const float h = (i - 66.0f) + i;
+    const float m = j - 37.0f * std::atan(0.5f * i);
+    const double H = wide(h);
+    const float k = narrow((std::sqrt(5.0 - (2.0 - std::pow(H, 3.0)) * std::pow(H, 2.0)) + 2.5)
+                               * (0.1 * wide(m))
+                           - wide(15.0f * std::sin(h - columnTime / 77.0f)));
+    const float F = narrow((std::sqrt(5.0 - std::pow(H, 2.0)) + 2.0) * ((0.9 * wide(m)) * K)
+                           + wide(15.0f * std::cos(columnTime / 77.0f)));
+    const float radius = (k - std::sin(k - columnTime / 77.0f)) * F;
+
+    return ColumnCell{fill, sf::Vector2f(posX, posY), radius};
+}
+
+sf::Color plainCascadeFill(int a, int b)
+{
+    const double da = a;
+    const double db = b;
+    const double Sa = 10.0 * std::abs(std::sin(static_cast<double>(a / 10)));
+    const double Ca = 7.0 * std::cos(static_cast<double>(a >> 1));
+    const double q = static_cast<double>(b / 5);
+    return sf::Color(
+        wrapChannel(std::abs(std::tan(q)) * 15.0 * std::atan2(da, db) * da * std::abs(std::cos(q))),
+        wrapChannel(std::abs(std::cos(q)) * 13.0 + Sa), wrapChannel(5.0 * q + Ca), 255);
+}
+
+CascadeCell plainCascadeCell(int a, int b, float cascadeTime, float countdown2)
+{
+    const float fa = asFloat(a);
+    const float fb = asFloat(b);
+    const double da = a;
+    const double db = b;
+    float dx = 0.0f;
+    float dy = 0.0f;
+    if (!(countdown2 > cascadeStill)) {
+        const float A = narrow(da / 11.5);
+        const float B = narrow(db / 25.5);
+        const float D =
+            A - ((3.0f * std::sqrt(fb) + std::cos(cascadeTime / 15.0f + fa / 5.0f)) + fa / 5.0f);
+        const float s = std::sin(A) * B - fb / 5.0f;
+        const float P = (B - s) / D;
+        const float Q = (s - B) / D;
+        dy = narrow(wide((fb / 30.0f) * std::sin(((fa / 20.0f) * cascadeTime) * swing))
+                    + wide(P) * std::pow(db, 2.0))
+             * Q;
+
+        const float R = cascadeTime / 10.0f;
+        const float g = fa * std::sin(fb / tenthTurn);
+        const float E = (fa - 960.0f) - (std::cos(g * tenthTurn) + (fa - 960.0f));
+        const float N = ((((fb / 30.0f) * R) * tenthTurn) * g - (fa / 3.0f + fb / 3.0f)) / E;
+        const float M = narrow(std::cos(((wide(fb / 30.0f) * 0.5) * wide(R)) * wide(tenthTurn))
+                               + wide(std::cos(fa / 30.0f)));
+        const float L = narrow(std::cos(((db * 0.5) * wide(R)) * wide(tenthTurn))
+                               * wide((fa / 3.0f + fb / 3.0f) - g))
+                        / E;
+        dx = narrow(wide((fb / 10.0f) * (std::cos(N - L) * M)) * 0.75
+                    * wide(std::cos(R * tenthTurn)));
+    }
+    return CascadeCell{plainCascadeFill(a, b),
+                       sf::Vector2f(1100.0f + 9.0f * fa + dx, 1300.0f + 9.0f * fb + dy)};
+}
+
+ColumnCascadeTables::ColumnCascadeTables()
+    : circleFill(columnCells * columnCells), inverseTen(columnCells + 1),
+      squareTenth(columnCells + 1), kRoot(columnCells + 1), fRoot(columnCells + 1),
+      hOf(columnCells + 1), mShift(columnCells + 1), squareFill(cascadeCells * cascadeCells),
+      bMinusS(cascadeCells * cascadeCells), sMinusB(cascadeCells * cascadeCells),
+      g(cascadeCells * cascadeCells), E(cascadeCells * cascadeCells),
+      thirds(cascadeCells * cascadeCells), lFactor(cascadeCells * cascadeCells),
+      aEleven(cascadeCells + 1), aFifth(cascadeCells + 1), aTwentieth(cascadeCells + 1),
+      aCos(cascadeCells + 1), bSqrt3(cascadeCells + 1), bThirtieth(cascadeCells + 1),
+      bThirtiethHalf(cascadeCells + 1), bHalf(cascadeCells + 1), bTenth(cascadeCells + 1),
+      bSquare(cascadeCells + 1)
+{
+    for (int n = 1; n <= columnCells; ++n) {
+        const float fn = asFloat(n);
+        const std::size_t at = static_cast<std::size_t>(n);
+        inverseTen[at] = std::pow(wide(fn), -1.0) * 10.0;
+        squareTenth[at] = std::pow(wide(fn), 2.0) * 0.1;
+        const float h = (fn - 66.0f) + fn;
+        const double H = wide(h);
+        hOf[at] = h;
+        kRoot[at] = std::sqrt(5.0 - (2.0 - std::pow(H, 3.0)) * std::pow(H, 2.0)) + 2.5;
+        fRoot[at] = std::sqrt(5.0 - std::pow(H, 2.0)) + 2.0;
+        mShift[at] = 37.0f * std::atan(0.5f * fn);
+    }
+    for (int i = 1; i <= columnCells; ++i) {
+        const float fi = asFloat(i);
+        const float x = fi - centre;
+        const double x2 = std::pow(wide(x), 2.0);
+        const double vRoot = std::sqrt(5.0 - (2.0 - std::sqrt(5.0 - x2)) * x2) + 2.0;
+        for (int j = 1; j <= columnCells; ++j) {
+            const float fj = asFloat(j);
+            const float y = fj - centre;
+            const float ang = std::atan2(y, x);
+            const float d = std::sqrt(y * y + x * x);
+            const float v = narrow(vRoot * wide(y));
+            const float w = narrow(wide(d) - 1.5 * wide(fi) / wide(ang) + wide(0.5f * fi)) + v;
+            const float slant = std::atan2(fi, fj);
+            circleFill[circle(i, j)] =
+                sf::Color(wrapChannel(slant * (0.5f * w) * 10.0f + 101.0f),
+                          wrapChannel((w / 5.0f + std::sin(fj / 7.0f)) + slant * 10.0f),
+                          wrapChannel(((std::cos(0.5f * fi) + 0.5f * w) + fj / 5.0f) + 55.0f), 255);
+        }
+    }
+
+    for (int n = 1; n <= cascadeCells; ++n) {
+        const float fn = asFloat(n);
+        const double dn = n;
+        const std::size_t at = static_cast<std::size_t>(n);
+        aEleven[at] = narrow(dn / 11.5);
+        aFifth[at] = fn / 5.0f;
+        aTwentieth[at] = fn / 20.0f;
+        aCos[at] = wide(std::cos(fn / 30.0f));
+        bSqrt3[at] = 3.0f * std::sqrt(fn);
+        bThirtieth[at] = fn / 30.0f;
+        bThirtiethHalf[at] = wide(fn / 30.0f) * 0.5;
+        bHalf[at] = dn * 0.5;
+        bTenth[at] = fn / 10.0f;
+        bSquare[at] = std::pow(dn, 2.0);
+    }
+    for (int a = 1; a <= cascadeCells; ++a) {
+        const float fa = asFloat(a);
+        const float A = aEleven[static_cast<std::size_t>(a)];
+        for (int b = 1; b <= cascadeCells; ++b) {
+            const float fb = asFloat(b);
+            const std::size_t at = square(a, b);
+            const float B = narrow(static_cast<double>(b) / 25.5);
+            const float s = std::sin(A) * B - fb / 5.0f;
+            squareFill[at] = plainCascadeFill(a, b);
+            bMinusS[at] = B - s;
+            sMinusB[at] = s - B;
+            g[at] = fa * std::sin(fb / tenthTurn);
+            E[at] = (fa - 960.0f) - (std::cos(g[at] * tenthTurn) + (fa - 960.0f));
+            thirds[at] = fa / 3.0f + fb / 3.0f;
+            lFactor[at] = wide(thirds[at] - g[at]);
+        }
+    }
+}
+
+} // namespace tolva

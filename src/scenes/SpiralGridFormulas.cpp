@@ -1,0 +1,110 @@
+#include "scenes/SpiralGridFormulas.h"
+
+#include <cmath>
+
+namespace tolva {
+
+namespace {
+
+// The spiral's centre cell.
+constexpr float centre = 35.0f;
+
+// The title's horizontal stretch, 94 x 0.05 worked out in double.
+constexpr double titleStretch = 94 * 0.05;
+
+// spiralShade up to its time term. Kept apart from spiralShade on purpose: the tests check the
+// table built from this against spiralShade itself, cell by cell.
+float shadeWithoutTime(float i, float j)
+{
+    const float x = i - centre;
+    const float y = j - centre;
+    const float a = std::atan2(y, x);
+    const float d = std::sqrt(y * y + x * x);
+    const float v = narrow(wide((550.0f / d) * piF) + 15.1 * wide(std::atan2(x, y)));
+    const float S = narrow(std::pow(wide(v), 2.0) + std::pow(wide(a), 2.0));
+    const float bonus = (std::sin(piF) * (-35.0f * v) != 0.0f && a + 35.0f != 0.0f) ? 5.0f : 0.0f;
+    return std::sqrt(S) + bonus;
+}
+
+} // namespace
+
+float spiralShade(float i, float j, float warpTime)
+{
+    const float x = i - centre;
+    const float y = j - centre;
+    const float a = std::atan2(y, x);
+    const float d = std::sqrt(y * y + x * x);
+    // The second angle takes its arguments swapped; at the centre d is 0 and v infinite.
+    const float v = narrow(wide((550.0f / d) * piF) + 15.1 * wide(std::atan2(x, y)));
+    const float S = narrow(std::pow(wide(v), 2.0) + std::pow(wide(a), 2.0));
+    // sinf(pi) is not 0 in single precision, so the bonus holds wherever v is not 0.
+    const float bonus = (std::sin(piF) * (-35.0f * v) != 0.0f && a + 35.0f != 0.0f) ? 5.0f : 0.0f;
+    return std::sqrt(S) + bonus + warpTime / 10.0f;
+}
+
+float spiralRadius(float i, float j)
+{
+    const float x = i - centre;
+    const float y = j - centre;
+    const float f = (x != 0.0f && y != 0.0f) ? 1.0f : 0.0f;
+    const float p = y / x - f - x;
+    const float q = 3000.0f / (y * y + x * x);
+    const float t = std::sqrt(q) * x;
+    const float S = narrow(std::pow(wide(q), 2.0) + std::pow(wide(p), 2.0));
+    return std::floor((std::sqrt(p) * y) * t) + std::ceil(((S / x) * std::atan(S)) * t);
+}
+
+std::size_t spiralPointCount(float warpTime)
+{
+    return static_cast<std::size_t>(3.0 * wide(std::sin(warpTime / 10.0f)) + 9.0);
+}
+
+float spiralRotation(float warpTime) { return narrow(wide(warpTime) * 0.1); }
+
+SpiralCell plainSpiralCell(float i, float j, float warpTime)
+{
+    const float s = spiralShade(i, j, warpTime);
+    return SpiralCell{spiralFill(s), sf::Vector2f(13.0f * i + 350.0f, 13.0f * j),
+                      spiralRadius(i, j), spiralPointCount(warpTime), spiralRotation(warpTime)};
+}
+
+TitleTransform titleTransform(float sceneTime)
+{
+    const float A = std::atan(sceneTime);
+    const float B = std::sin(5.0f * sceneTime) + 1330.0f;
+    const float stretch = narrow(std::cos(titleStretch * wide(sceneTime)) + wide(A) + titleStretch);
+    return TitleTransform{sf::Vector2f(narrow(titleStretch), stretch), 15.0f,
+                          sf::Vector2f(B, 100.0f)};
+}
+
+LetterPlace creditLetterPlace(int k, float warpTime)
+{
+    const int tens = k / 10;
+    const double place = static_cast<double>(k);
+    sf::Vector2f position;
+    if (k <= 11) {
+        position = sf::Vector2f(asFloat(5 * (tens + 40 + 10 * k)), asFloat(100 + 15 * k));
+    } else if (k <= 20) {
+        position = sf::Vector2f(asFloat(5 * (tens + 40 + 10 * k)), narrow(15.5 * place + 200.0));
+    } else {
+        position = sf::Vector2f(
+            narrow(static_cast<double>(70 * k - 100) - 25.5 * static_cast<double>(tens)),
+            asFloat(135 + 15 * k));
+    }
+    const float rotation =
+        narrow(wide(std::sinh(warpTime / 41.0f)) * 0.03 * static_cast<double>(10 * k));
+    return LetterPlace{position, rotation};
+}
+
+SpiralGridTables::SpiralGridTables()
+    : shadeBase_(spiralCells * spiralCells), radius_(spiralCells * spiralCells)
+{
+    for (int i = 1; i <= spiralCells; ++i) {
+        for (int j = 1; j <= spiralCells; ++j) {
+            shadeBase_[index(i, j)] = shadeWithoutTime(asFloat(i), asFloat(j));
+            radius_[index(i, j)] = spiralRadius(asFloat(i), asFloat(j));
+        }
+    }
+}
+
+} // namespace tolva

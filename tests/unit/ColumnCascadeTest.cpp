@@ -1,0 +1,308 @@
+// Scene 2: the circle columns, the square cascade, its clock, the timed draws and the first frame.
+
+#include "driver/Show.h"
+#include "render/Recorder.h"
+#include "scenes/ColumnCascadeFormulas.h"
+#include "support/PixelCompare.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace tolva {
+namespace {
+
+std::uint32_t bits(float x)
+{
+    std::uint32_t b = 0;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
+
+float f(int n) { return static_cast<float>(n); }
+
+// ---------------------------------------------------------------------------------------------
+// The formulas on their own.
+
+TEST(ColumnCascadeFormulas, WorkedSquareColours)
+{
+    EXPECT_EQ(plainCascadeFill(1, 1), sf::Color(0, 13, 7, 255));
+    EXPECT_EQ(plainCascadeFill(20, 7), sf::Color(55, 16, 0, 255));  // red wrapped from 311.5
+    EXPECT_EQ(plainCascadeFill(50, 60), sf::Color(23, 20, 66, 255));
+}
+
+TEST(ColumnCascadeFormulas, OnlyColumns33And34HaveARadius)
+{
+    for (const float columnTime : {0.0f, 0.17f, 55.5f, 360.0f, 2000.0f}) {
+        for (int i = 1; i <= columnCells; ++i) {
+            for (int j = 1; j <= columnCells; ++j) {
+                const ColumnCell cell = plainColumnCell(f(i), f(j), columnTime);
+                ASSERT_EQ(std::isfinite(cell.radius), i == 33 || i == 34)
+                    << i << "," << j << " at " << columnTime;
+                if (i < 33 || i > 37) {
+                    ASSERT_EQ(cell.fill, sf::Color(0, 0, 0, 255)) << i << "," << j;
+                }
+            }
+        }
+    }
+    // The visible columns start near x 414 and 422 and lean left as columnTime grows.
+    EXPECT_NEAR(plainColumnCell(33, 1, 0).position.x, 414.0f, 2.0f);
+    EXPECT_NEAR(plainColumnCell(34, 1, 0).position.x, 422.0f, 2.0f);
+    EXPECT_LT(plainColumnCell(33, 90, 300).position.x, plainColumnCell(33, 90, 0).position.x);
+}
+
+TEST(ColumnCascadeFormulas, SquaresStayBelowTheWindowForTheFirstThreeSeconds)
+{
+    for (const float countdown : {36.0f, 34.0f, 33.001f}) {
+        for (int a = 1; a <= cascadeCells; ++a) {
+            for (int b = 1; b <= cascadeCells; ++b) {
+                const CascadeCell cell = plainCascadeCell(a, b, 77.7f, countdown);
+                ASSERT_EQ(cell.position, sf::Vector2f(1100.0f + 9.0f * f(a), 1300.0f + 9.0f * f(b)));
+                ASSERT_GT(cell.position.y, 1080.0f);
+            }
+        }
+    }
+    // From 33 on (33 itself included) the offsets bend a band of rows into the window.
+    int inside = 0;
+    for (int a = 1; a <= cascadeCells; ++a) {
+        for (int b = 1; b <= cascadeCells; ++b) {
+            const sf::Vector2f p = plainCascadeCell(a, b, 77.7f, 33.0f).position;
+            if (p.x > -25.0f && p.x < 1920.0f && p.y > -25.0f && p.y < 1080.0f) {
+                ++inside;
+            }
+        }
+    }
+    EXPECT_GT(inside, 500);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Whole steps through the recorder.
+
+// Virtual time that, once told to, moves on by a fixed tick at every reading, as if each reading
+// took that long: what lets cascadeTime grow inside one frame.
+class TickingTimeSource final : public TimeSource {
+public:
+    sf::Time now() override
+    {
+        const sf::Time reading = now_;
+        if (ticking) {
+            now_ += tick;
+        }
+        return reading;
+    }
+    bool ticking = false;
+    sf::Time tick = sf::microseconds(37);
+
+private:
+    sf::Time now_ = sf::seconds(5);
+};
+
+class ColumnCascadeStep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!displayAvailable()) {
+            GTEST_SKIP() << "needs an X display";
+        }
+        show = std::make_unique<Show>(state, recorder);
+        state.countdown[0] = -0.1f;
+        state.countdown[1] = -0.01f;
+        state.frameDelta = sf::microseconds(15625);  // 1/64 s: countdowns land where they are set
+    }
+
+    void step()
+    {
+        recorder.forget();
+        show->columnCascade.step(state, recorder, recorder);
+    }
+
+    // Every circle and square of the last step against the plain formulas; cascadeTimes holds
+    // the value each square saw, in drawing order.
+    void expectPlainCells(float columnTime, const std::vector<float>& cascadeTimes, float countdown)
+    {
+        const std::vector<CircleOp> circles = recorder.only<CircleOp>();
+        ASSERT_EQ(circles.size(), static_cast<std::size_t>(columnCells * columnCells));
+        std::size_t n = 0;
+        for (int i = 1; i <= columnCells; ++i) {
+            for (int j = 1; j <= columnCells; ++j, ++n) {
+                const CircleOp& op = circles[n];
+                const ColumnCell plain = plainColumnCell(f(i), f(j), columnTime);
+                ASSERT_EQ(op.cell.i, i);
+                ASSERT_EQ(op.cell.j, j);
+                ASSERT_EQ(op.fill, plain.fill) << i << "," << j;
+                ASSERT_EQ(bits(op.position.x), bits(plain.position.x)) << i << "," << j;
+                ASSERT_EQ(bits(op.position.y), bits(plain.position.y)) << i << "," << j;
+                ASSERT_EQ(bits(op.radius), bits(plain.radius)) << i << "," << j;
+                ASSERT_EQ(op.points, 25u);
+                ASSERT_EQ(op.rotation, 15.0f);
+            }
+        }
+        const std::vector<RectOp> squares = recorder.only<RectOp>();
+        ASSERT_EQ(squares.size(), static_cast<std::size_t>(cascadeCells * cascadeCells));
+        n = 0;
+        for (int a = 1; a <= cascadeCells; ++a) {
+            for (int b = 1; b <= cascadeCells; ++b, ++n) {
+                const RectOp& op = squares[n];
+                const CascadeCell plain = plainCascadeCell(a, b, cascadeTimes[n], countdown);
+                ASSERT_EQ(op.cell.i, a);
+                ASSERT_EQ(op.cell.j, b);
+                ASSERT_EQ(op.fill, plain.fill) << a << "," << b;
+                ASSERT_EQ(bits(op.position.x), bits(plain.position.x)) << a << "," << b;
+                ASSERT_EQ(bits(op.position.y), bits(plain.position.y)) << a << "," << b;
+                ASSERT_EQ(op.size, sf::Vector2f(25, 25));
+                ASSERT_EQ(op.rotation, 0.0f);
+            }
+        }
+    }
+
+    TickingTimeSource time;
+    ShowState state{time};
+    Recorder recorder;
+    std::unique_ptr<Show> show;
+};
+
+// The tables and hoisted terms against the formulas worked out afresh, on every cell, for frames
+// before and after the squares start to move.
+TEST_F(ColumnCascadeStep, EveryCellAsThePlainFormulasGiveIt)
+{
+    struct Frame {
+        float columnTime, cascadeTime, countdown;
+    };
+    const Frame frames[] = {{0.0f, 0.0f, 36.5f},     {12.34f, 3.5f, 33.25f}, {12.0f, 40.0f, 33.0f},
+                            {97.3f, 61.25f, 20.0f}, {359.8f, 250.5f, 2.5f}, {5000.0f, 1.0e5f, 0.125f}};
+    for (const Frame& frame : frames) {
+        show->objects.columnTime = frame.columnTime;
+        show->objects.cascadeTime = frame.cascadeTime;
+        state.countdown[2] = frame.countdown + state.frameSeconds();
+        step();
+        ASSERT_EQ(state.countdown[2], frame.countdown);
+        const float columnTime = frame.columnTime + 10.0f * state.frameSeconds();
+        ASSERT_EQ(show->objects.columnTime, columnTime);
+        // Time stands still here, so every square sees the same cascadeTime.
+        const std::vector<float> cascadeTimes(cascadeCells * cascadeCells, frame.cascadeTime);
+        expectPlainCells(columnTime, cascadeTimes, state.countdown[2]);
+        ASSERT_EQ(show->objects.cascadeTime, frame.cascadeTime);
+    }
+}
+
+// One reading and one restart of a clock made at the top of the step, per square: the first
+// square's reading covers the step so far (the clock's creation and frameClock's restart are two
+// readings here), every later one the time since the square before.
+TEST_F(ColumnCascadeStep, CascadeTimeGrowsSquareBySquare)
+{
+    state.scene2Pending = false;
+    state.countdown[2] = 20.0f;
+    show->objects.cascadeTime = 50.0f;
+    time.ticking = true;
+    step();
+    time.ticking = false;
+
+    std::vector<float> seen;
+    float cascadeTime = 50.0f;
+    for (int n = 0; n < cascadeCells * cascadeCells; ++n) {
+        const sf::Time elapsed = n == 0 ? time.tick * sf::Int64(2) : time.tick;
+        cascadeTime = cascadeTime + 10.0f * elapsed.asSeconds();
+        seen.push_back(cascadeTime);
+    }
+    EXPECT_EQ(show->objects.cascadeTime, cascadeTime);
+    EXPECT_GT(cascadeTime, 55.0f);
+    expectPlainCells(show->objects.columnTime, seen, state.countdown[2]);
+    // The next frame's frameDelta counts from the step's own restart of frameClock.
+    EXPECT_EQ(state.frameClock.getElapsedTime(), time.tick * sf::Int64(1 + 2 * cascadeCells * cascadeCells));
+}
+
+TEST_F(ColumnCascadeStep, FirstFrameSwitchesTheSoundAndResetsSceneTime)
+{
+    state.sceneTime = 61.5f;
+    step();
+    EXPECT_FALSE(state.scene2Pending);
+    EXPECT_EQ(state.sceneTime, 0.0f);
+    EXPECT_EQ(state.countdown[2], 36.0f - state.frameSeconds());
+    const auto sounds = recorder.only<SoundOp>();
+    ASSERT_EQ(sounds.size(), 2u);
+    EXPECT_EQ(sounds[0].id, SoundId::voiceThree);
+    EXPECT_FALSE(sounds[0].play);
+    EXPECT_EQ(sounds[1].id, SoundId::klezSound);
+    EXPECT_TRUE(sounds[1].play);
+    EXPECT_TRUE(recorder.only<SpriteOp>().empty());
+    EXPECT_TRUE(recorder.only<TextOp>().empty());
+    const auto& ops = recorder.ops();
+    ASSERT_EQ(ops.size(), 2u + 1u + 8836u + 15376u + 1u);
+    EXPECT_EQ(std::get<ClearOp>(ops[2]).color, sf::Color(39, 17, 11, 255));
+    EXPECT_TRUE(std::holds_alternative<CircleOp>(ops[3]));
+    EXPECT_TRUE(std::holds_alternative<RectOp>(ops[3 + 8836]));
+    EXPECT_TRUE(std::holds_alternative<DisplayOp>(ops.back()));
+    step();
+    EXPECT_TRUE(recorder.only<SoundOp>().empty());
+}
+
+TEST_F(ColumnCascadeStep, TimedDrawsAndTheLineThatStaysChanged)
+{
+    state.scene2Pending = false;
+    struct Case {
+        float sceneTime;
+        std::size_t sprites, texts;
+    };
+    const Case cases[] = {{7.0f, 0, 0},  {7.01f, 1, 0},  {12.0f, 1, 0}, {12.01f, 1, 1},
+                          {18.99f, 1, 1}, {19.0f, 1, 0}, {25.0f, 1, 0}, {26.0f, 1, 0}};
+    for (const Case& c : cases) {
+        state.sceneTime = c.sceneTime;
+        step();
+        EXPECT_EQ(recorder.only<SpriteOp>().size(), c.sprites) << c.sceneTime;
+        EXPECT_EQ(recorder.only<TextOp>().size(), c.texts) << c.sceneTime;
+    }
+    state.sceneTime = 15.0f;
+    step();
+    const TextOp first = recorder.only<TextOp>().at(0);
+    EXPECT_EQ(first.string, "I am not sure where I am...");
+    EXPECT_EQ(first.scale, sf::Vector2f(1, 1));
+    EXPECT_EQ(recorder.only<SpriteOp>().at(0).position, sf::Vector2f(550, 799));
+
+    state.sceneTime = 26.5f;
+    step();
+    const TextOp second = recorder.only<TextOp>().at(0);
+    EXPECT_STREQ(second.ref.name, "wanderText");
+    EXPECT_EQ(second.string, "Looks like Listenbourg.");
+    EXPECT_EQ(second.scale, sf::Vector2f(1.5f, 1.5f));
+    for (const float later : {33.0f, 40.0f}) {
+        state.sceneTime = later;
+        step();
+        EXPECT_TRUE(recorder.only<TextOp>().empty()) << later;
+    }
+    EXPECT_EQ(show->objects.wanderText.getString().toAnsiString(), "Looks like Listenbourg.");
+    EXPECT_EQ(show->objects.wanderText.getScale(), sf::Vector2f(1.5f, 1.5f));
+}
+
+TEST_F(ColumnCascadeStep, BatchedFrameMatchesShapeByShape)
+{
+    state.scene2Pending = false;
+    state.sceneTime = 28.0f;
+    state.countdown[2] = 20.0f;
+    const ShowState saved = state;
+    const testing::PixelDifference difference =
+        testing::compareBatchedWithDirect([&](Canvas& canvas) {
+            state = saved;
+            show->objects.columnTime = 80.0f;
+            show->objects.cascadeTime = 40.0f;
+            show->columnCascade.step(state, canvas, recorder);
+        });
+    EXPECT_EQ(difference.differing, 0u);
+    // Something was drawn over the ground: the columns and the band of squares.
+    const sf::Image& picture = difference.batched;
+    std::size_t ground = 0;
+    std::size_t samples = 0;
+    for (unsigned y = 0; y < 1080; y += 4) {
+        for (unsigned x = 0; x < 1920; x += 4, ++samples) {
+            ground += picture.getPixel(x, y) == sf::Color(39, 17, 11, 255) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(ground, samples / 100) << "of " << samples;
+    EXPECT_LT(ground, samples - samples / 100) << "of " << samples;
+}
+
+} // namespace
+} // namespace tolva

@@ -1,0 +1,311 @@
+// Scene 1: the spiral shade, the circles' cells, the title, the credit letters and the voices.
+
+#include "driver/Show.h"
+#include "render/Recorder.h"
+#include "scenes/SpiralGridFormulas.h"
+#include "support/PixelCompare.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace tolva {
+namespace {
+
+std::uint32_t bits(float x)
+{
+    std::uint32_t b = 0;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
+
+float f(int n) { return static_cast<float>(n); }
+
+// What SFML keeps of an angle handed to setRotation.
+float storedAngle(float degrees)
+{
+    sf::Transformable probe;
+    probe.setRotation(degrees);
+    return probe.getRotation();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The formulas on their own.
+
+TEST(SpiralGridFormulas, WorkedShadesAndColours)
+{
+    EXPECT_NEAR(spiralShade(1, 1, 0), 7.38f, 0.005f);
+    EXPECT_NEAR(spiralShade(36, 40, 0), 346.85f, 0.005f);
+    EXPECT_EQ(plainSpiralCell(1, 1, 0).fill, sf::Color(144, 66, 44, 255));
+    EXPECT_EQ(plainSpiralCell(36, 40, 0).fill, sf::Color(55, 149, 127, 255));  // all wrapped
+    EXPECT_EQ(plainSpiralCell(1, 1, 1000).fill, sf::Color(88, 166, 144, 255));
+    // The time term moves the shade by w / 10 and nothing else.
+    EXPECT_EQ(spiralShade(1, 1, 1000), spiralShade(1, 1, 0) + 100.0f);
+}
+
+TEST(SpiralGridFormulas, CentreAndColumn35VanishWithoutStoppingAnything)
+{
+    EXPECT_EQ(spiralShade(35, 35, 0), INFINITY);
+    const SpiralCell centre = plainSpiralCell(35, 35, 1234.5f);
+    EXPECT_EQ(centre.fill, sf::Color(0, 0, 0, 255));
+    EXPECT_TRUE(std::isnan(centre.radius));
+    for (int j = 1; j <= spiralCells; ++j) {
+        EXPECT_TRUE(std::isnan(spiralRadius(35, f(j)))) << "j " << j;
+    }
+    // About two thirds of the block have no radius; near the centre the finite ones pass 1e8,
+    // and they go on to SFML as they are.
+    int notANumber = 0;
+    float largest = 0.0f;
+    for (int i = 1; i <= spiralCells; ++i) {
+        for (int j = 1; j <= spiralCells; ++j) {
+            const float r = spiralRadius(f(i), f(j));
+            if (std::isnan(r)) {
+                ++notANumber;
+            } else {
+                largest = std::max(largest, std::abs(r));
+            }
+        }
+    }
+    EXPECT_GT(notANumber, spiralCells * spiralCells * 6 / 10);
+    EXPECT_LT(notANumber, spiralCells * spiralCells * 7 / 10);
+    EXPECT_GT(largest, 1e8f);
+}
+
+TEST(SpiralGridFormulas, PointCountAndAngleForAnyWarpTime)
+{
+    for (float w = 0.0f; w < 5000.0f; w += 0.37f) {
+        const std::size_t points = spiralPointCount(w);
+        ASSERT_GE(points, 6u) << w;
+        ASSERT_LE(points, 12u) << w;
+    }
+    EXPECT_EQ(spiralPointCount(0.0f), 9u);
+    EXPECT_EQ(spiralRotation(1000.0f), 100.0f);
+    EXPECT_EQ(spiralRotation(123.4f), static_cast<float>(static_cast<double>(123.4f) * 0.1));
+}
+
+TEST(SpiralGridFormulas, CreditLettersLieOnThreeLines)
+{
+    struct Expected {
+        int k;
+        float x, y;
+    };
+    const Expected places[] = {{0, 200, 100},  {11, 755, 265},  {12, 805, 386},
+                               {20, 1210, 510}, {21, 1319, 450}, {27, 1739, 540}};
+    for (const Expected& e : places) {
+        const LetterPlace place = creditLetterPlace(e.k, 50.0f);
+        EXPECT_EQ(place.position, sf::Vector2f(e.x, e.y)) << "k " << e.k;
+    }
+    // Within a name each letter steps right and down; the second name by 15.5.
+    EXPECT_EQ(creditLetterPlace(13, 0).position - creditLetterPlace(12, 0).position,
+              sf::Vector2f(50, 15.5f));
+    EXPECT_EQ(creditLetterPlace(10, 0).position.x - creditLetterPlace(9, 0).position.x, 55.0f);
+    for (const float w : {0.0f, 10.0f, 500.0f, 3000.0f}) {
+        EXPECT_EQ(creditLetterPlace(0, w).rotation, 0.0f) << w;
+        const double angle = static_cast<double>(std::sinh(w / 41.0f)) * 0.03 * 270.0;
+        EXPECT_EQ(creditLetterPlace(27, w).rotation, static_cast<float>(angle)) << w;
+    }
+}
+
+TEST(SpiralGridFormulas, TitleStretchesBy94Twentieths)
+{
+    const TitleTransform title = titleTransform(25.0f);
+    EXPECT_EQ(title.scale.x, static_cast<float>(94 * 0.05));
+    const double stretch = std::cos(94 * 0.05 * 25.0) + static_cast<double>(std::atan(25.0f))
+                           + 94 * 0.05;
+    EXPECT_EQ(title.scale.y, static_cast<float>(stretch));
+    EXPECT_EQ(title.rotation, 15.0f);
+    EXPECT_EQ(title.position, sf::Vector2f(std::sin(125.0f) + 1330.0f, 100.0f));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Whole steps through the recorder, on a show built on virtual time.
+
+class SpiralGridStep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!displayAvailable()) {
+            GTEST_SKIP() << "needs an X display";
+        }
+        show = std::make_unique<Show>(state, recorder);
+        state.countdown[0] = -0.1f;
+        state.frameDelta = sf::milliseconds(17);
+    }
+
+    void step(float sceneTime, float warpTime = 100.0f)
+    {
+        state.sceneTime = sceneTime;
+        state.warpTime = warpTime;
+        recorder.forget();
+        show->spiralGrid.step(state, recorder, recorder);
+    }
+
+    std::vector<SoundOp> sounds() const { return recorder.only<SoundOp>(); }
+
+    ManualTimeSource time;
+    ShowState state{time};
+    Recorder recorder;
+    std::unique_ptr<Show> show;
+};
+
+// The step's tables and hoisted terms against the formulas worked out afresh, on every cell.
+TEST_F(SpiralGridStep, EveryCellAsThePlainFormulasGiveIt)
+{
+    const float warpTimes[] = {0.0f, 0.25f, 17.3f, 1000.0f, 1863.77f, 4.5e4f, 3.0e7f};
+    for (const float w : warpTimes) {
+        step(30.0f, w);
+        const std::vector<CircleOp> circles = recorder.only<CircleOp>();
+        ASSERT_EQ(circles.size(), static_cast<std::size_t>(spiralCells * spiralCells));
+        std::size_t n = 0;
+        for (int i = 1; i <= spiralCells; ++i) {
+            for (int j = 1; j <= spiralCells; ++j, ++n) {
+                const CircleOp& op = circles[n];
+                const SpiralCell plain = plainSpiralCell(f(i), f(j), w);
+                ASSERT_EQ(op.cell.i, i);
+                ASSERT_EQ(op.cell.j, j);
+                ASSERT_EQ(op.fill, plain.fill) << i << "," << j << " at " << w;
+                ASSERT_EQ(bits(op.position.x), bits(plain.position.x));
+                ASSERT_EQ(bits(op.position.y), bits(plain.position.y));
+                ASSERT_EQ(bits(op.radius), bits(plain.radius)) << i << "," << j;
+                ASSERT_EQ(op.points, plain.points);
+                ASSERT_EQ(bits(op.rotation), bits(storedAngle(plain.rotation)));
+            }
+        }
+    }
+}
+
+TEST_F(SpiralGridStep, DrawsInTheOrderOfTheStep)
+{
+    step(12.0f);
+    const auto& ops = recorder.ops();
+    ASSERT_EQ(ops.size(), 1u + 1u + 8836u + 28u + 1u);
+    EXPECT_TRUE(std::holds_alternative<SoundOp>(ops[0]));  // the first frame's voice
+    EXPECT_TRUE(std::holds_alternative<ClearOp>(ops[1]));
+    EXPECT_EQ(std::get<ClearOp>(ops[1]).color, sf::Color(0, 0, 0, 255));
+    EXPECT_TRUE(std::holds_alternative<CircleOp>(ops[2]));
+    EXPECT_TRUE(std::holds_alternative<TextOp>(ops[2 + 8836]));
+    EXPECT_TRUE(std::holds_alternative<DisplayOp>(ops.back()));
+    EXPECT_EQ(state.countdown[1], 61.0f - sf::milliseconds(17).asSeconds());
+}
+
+TEST_F(SpiralGridStep, LettersAsLaidOut)
+{
+    step(12.0f, 321.0f);
+    const std::vector<TextOp> letters = recorder.only<TextOp>();
+    ASSERT_EQ(letters.size(), 28u);
+    for (int k = 0; k < 28; ++k) {
+        const TextOp& letter = letters[static_cast<std::size_t>(k)];
+        const LetterPlace place = creditLetterPlace(k, 321.0f);
+        EXPECT_EQ(letter.ref.index, k);
+        EXPECT_EQ(letter.position, place.position);
+        EXPECT_EQ(letter.rotation, storedAngle(place.rotation));
+        EXPECT_EQ(letter.outline, 2.1f);
+        EXPECT_EQ(letter.fill, sf::Color(124, 79, 33, 255));
+        EXPECT_EQ(letter.outlineColor, sf::Color::Black);
+        EXPECT_EQ(letter.size, 90u);
+    }
+    EXPECT_EQ(letters[0].string + letters[11].string + letters[12].string + letters[27].string,
+              "VxCo");
+}
+
+TEST_F(SpiralGridStep, TitleAndLettersOnlyStrictlyInsideTheirWindows)
+{
+    struct Case {
+        float sceneTime;
+        std::size_t letters;
+        std::size_t sprites;
+    };
+    // voiceOneOn is set by hand so that each case looks at one frame alone.
+    const Case cases[] = {{20.99f, 28, 0}, {21.0f, 0, 0}, {21.01f, 0, 1},
+                          {28.99f, 0, 1},  {29.0f, 0, 0}, {29.01f, 0, 0}};
+    for (const Case& c : cases) {
+        state.voiceOneOn = c.sceneTime > 21.0f && c.sceneTime <= 29.0f;
+        step(c.sceneTime);
+        EXPECT_EQ(recorder.only<TextOp>().size(), c.letters) << c.sceneTime;
+        EXPECT_EQ(recorder.only<SpriteOp>().size(), c.sprites) << c.sceneTime;
+        EXPECT_EQ(recorder.only<CircleOp>().size(), 8836u);
+    }
+    state.voiceOneOn = true;
+    step(25.0f);
+    const SpriteOp title = recorder.only<SpriteOp>().at(0);
+    const TitleTransform expected = titleTransform(25.0f);
+    EXPECT_STREQ(title.ref.name, "titleSprite");
+    EXPECT_EQ(title.scale, expected.scale);
+    EXPECT_EQ(title.position, expected.position);
+    EXPECT_EQ(title.rotation, 15.0f);
+}
+
+TEST_F(SpiralGridStep, VoicesSwitchAtTwentyOneAndTwentyNine)
+{
+    step(5.0f);
+    ASSERT_EQ(sounds().size(), 1u);
+    EXPECT_EQ(sounds()[0].id, SoundId::voiceTwo);
+    EXPECT_TRUE(sounds()[0].play);
+    EXPECT_FALSE(state.scene1Pending);
+    step(21.0f);
+    EXPECT_TRUE(sounds().empty());
+    step(22.0f);
+    ASSERT_EQ(sounds().size(), 2u);
+    EXPECT_EQ(sounds()[0].id, SoundId::voiceTwo);
+    EXPECT_FALSE(sounds()[0].play);
+    EXPECT_EQ(sounds()[1].id, SoundId::voiceOne);
+    EXPECT_TRUE(sounds()[1].play);
+    EXPECT_TRUE(state.voiceOneOn);
+    // The letters are no longer laid out while voiceOne plays.
+    const sf::Vector2f before = show->objects.creditLetters[5].getPosition();
+    show->objects.creditLetters[5].setPosition(1, 1);
+    step(28.0f);
+    EXPECT_TRUE(sounds().empty());
+    EXPECT_EQ(show->objects.creditLetters[5].getPosition(), sf::Vector2f(1, 1));
+    step(29.0f);
+    EXPECT_TRUE(sounds().empty());
+    step(29.5f);
+    ASSERT_EQ(sounds().size(), 2u);
+    EXPECT_EQ(sounds()[0].id, SoundId::voiceOne);
+    EXPECT_FALSE(sounds()[0].play);
+    EXPECT_EQ(sounds()[1].id, SoundId::voiceThree);
+    EXPECT_TRUE(sounds()[1].play);
+    EXPECT_FALSE(state.voiceOneOn);
+    // The layout comes before the switch in the step, so it runs again from the next frame on;
+    // the letters stay hidden all the same.
+    EXPECT_EQ(show->objects.creditLetters[5].getPosition(), sf::Vector2f(1, 1));
+    EXPECT_TRUE(recorder.only<TextOp>().empty());
+    step(40.0f);
+    EXPECT_TRUE(sounds().empty());
+    EXPECT_EQ(show->objects.creditLetters[5].getPosition(), before);
+    EXPECT_TRUE(recorder.only<TextOp>().empty());
+}
+
+TEST_F(SpiralGridStep, JumpOverTheTitleWindowSkipsBothSwitches)
+{
+    step(20.0f);
+    EXPECT_EQ(recorder.only<TextOp>().size(), 28u);
+    step(30.0f);
+    EXPECT_TRUE(sounds().empty());
+    EXPECT_FALSE(state.voiceOneOn);
+    EXPECT_TRUE(recorder.only<TextOp>().empty());
+    EXPECT_TRUE(recorder.only<SpriteOp>().empty());
+    step(45.0f);
+    EXPECT_TRUE(sounds().empty());
+}
+
+TEST_F(SpiralGridStep, BatchedFrameMatchesShapeByShape)
+{
+    state.scene1Pending = false;
+    state.sceneTime = 12.0f;
+    state.warpTime = 150.0f;
+    const ShowState saved = state;
+    const testing::PixelDifference difference =
+        testing::compareBatchedWithDirect([&](Canvas& canvas) {
+            state = saved;
+            show->spiralGrid.step(state, canvas, recorder);
+        });
+    EXPECT_EQ(difference.differing, 0u);
+}
+
+} // namespace
+} // namespace tolva
