@@ -4,6 +4,10 @@
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
 #include "render/Recorder.h"
+#include "scenes/LatticeFormulas.h"
+#include "scenes/PolygonGridsFormulas.h"
+#include "scenes/PolygonGridsKernel.h"
+#include "scenes/SquareLattice.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,7 +90,72 @@ void latticeStep(benchmark::State& run)
     run.counters["drawCalls"] = s->canvas.lastFrameDrawCalls;
 }
 
+// The formulas alone, without shapes or batch: the fast path and the plain formulas it replaces.
+void polygonGridsCells(benchmark::State& run)
+{
+    const polygon::PolygonGridsKernel kernel;
+    CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
+    float gridTime = 0.0f;
+    float fuse = 100.0f;
+    for (auto _ : run) {
+        gridTime = polygon::advanceGridTime(gridTime, 0.001f);
+        const polygon::GridFrame frame = polygon::gridFrame(gridTime);
+        kernel.decagons(frame.gridTime, decagons);
+        kernel.pentagons(frame.gridTime, frame.fastPhase, pentagons);
+        fuse = kernel.heptagons(frame.slowPhase, fuse, 0.0166f, heptagons);
+        benchmark::DoNotOptimize(heptagons.at(94, 94));
+    }
+}
+
+void polygonGridsCellsPlain(benchmark::State& run)
+{
+    float gridTime = 0.0f;
+    float fuse = 100.0f;
+    for (auto _ : run) {
+        gridTime = polygon::advanceGridTime(gridTime, 0.001f);
+        const polygon::GridFrame frame = polygon::gridFrame(gridTime);
+        for (int i = 1; i <= 94; ++i) {
+            for (int j = 1; j <= 94; ++j) {
+                const float fi = static_cast<float>(i), fj = static_cast<float>(j);
+                benchmark::DoNotOptimize(polygon::decagonCell(fi, fj, frame.gridTime));
+                benchmark::DoNotOptimize(
+                    polygon::pentagonCell(fi, fj, frame.gridTime, frame.fastPhase));
+                fuse = polygon::burnFuse(fuse, 0.0166f);
+                benchmark::DoNotOptimize(polygon::heptagonCell(fi, fj, frame.slowPhase, fuse));
+            }
+        }
+    }
+}
+
+void latticeUpdate(benchmark::State& run)
+{
+    SquareLattice lattice(50.0f, 50.0f);
+    float t = 0.0f;
+    for (auto _ : run) {
+        t += 0.0166f;
+        lattice.update(sf::microseconds(100), t);
+        benchmark::DoNotOptimize(lattice.cells.at(124, 124));
+    }
+}
+
+void latticeUpdatePlain(benchmark::State& run)
+{
+    float t = 0.0f;
+    for (auto _ : run) {
+        t += 0.0166f;
+        for (int a = 1; a <= 124; ++a) {
+            for (int k = 1; k <= 124; ++k) {
+                benchmark::DoNotOptimize(lattice::latticeSquare(a, k, t));
+            }
+        }
+    }
+}
+
 BENCHMARK(polygonGridsStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(latticeStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(polygonGridsCells)->Unit(benchmark::kMillisecond);
+BENCHMARK(polygonGridsCellsPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(latticeUpdate)->Unit(benchmark::kMillisecond);
+BENCHMARK(latticeUpdatePlain)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -6,7 +6,8 @@ namespace tolva {
 
 class ShowObjects;
 
-// Scene 6: rotating square lattice.
+// Scene 6: a lattice of turning squares on scene 2's brown, with the second character and the
+// traffic line shown for a stretch underneath.
 class LatticeScene final : public SceneUnit {
 public:
     explicit LatticeScene(ShowObjects& show) : show_(show) {}

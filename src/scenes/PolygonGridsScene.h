@@ -1,12 +1,14 @@
 #pragma once
 
+#include "scenes/PolygonGridsKernel.h"
 #include "scenes/Scene.h"
 
 namespace tolva {
 
 class ShowObjects;
 
-// Scene 5: polygon grids.
+// Scene 5: three grids of small polygons (decagons, pentagons, heptagons) recomputed every frame
+// from their row, their column and the scene clock gridTime.
 class PolygonGridsScene final : public SceneUnit {
 public:
     explicit PolygonGridsScene(ShowObjects& show) : show_(show) {}
@@ -14,6 +16,7 @@ public:
 
 private:
     ShowObjects& show_;
+    polygon::PolygonGridsKernel kernel_;
 };
 
 } // namespace tolva

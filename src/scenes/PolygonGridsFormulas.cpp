@@ -1,0 +1,153 @@
+#include "scenes/PolygonGridsFormulas.h"
+
+#include "scenes/Formula.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace tolva::polygon {
+
+namespace {
+
+std::int32_t intOf(float x) { return truncate32(wide(x)); }
+
+} // namespace
+
+float advanceGridTime(float gridTime, float midFrameDelta)
+{
+    return narrow(wide(midFrameDelta) + 0.05 + wide(gridTime));
+}
+
+GridFrame gridFrame(float gridTime)
+{
+    return {gridTime, gridTime * 14.0f, narrow(wide(gridTime) * 1.2)};
+}
+
+sf::Color clearColour(float gridTime)
+{
+    const auto red = low8(intOf(std::sin(gridTime / 20.0f) * 20.0f + 51.0f));
+    const auto blue = low8(intOf(std::cos(gridTime / 20.0f) * 15.0f + 70.0f));
+    return sf::Color(red, 25, blue, 255);
+}
+
+float burnFuse(float colourFuse, float fuseTick)
+{
+    return narrow(wide(colourFuse) - wide(fuseTick) * 4.7e-5);
+}
+
+double cubicBlend(float u, float p0, float p1, float p2, float p3)
+{
+    const double w = wide(u);
+    const double threeU = wide(3.0f * u);  // the linear terms are formed in float
+    const double w0 = std::pow(-w, 3.0) + 3.0 * std::pow(w, 2.0) - threeU + 1.0;
+    const double w1 = 3.0 * std::pow(w, 3.0) - 12.0 + threeU;
+    const double w2 = 3.0 * std::pow(w, 2.0) - 3.0 * std::pow(w, 3.0);
+    const double w3 = std::pow(w, 3.0);
+    return w0 * wide(p0) + w1 * wide(p1) + w2 * wide(p2) + w3 * wide(p3);
+}
+
+float pentagonOffsetY(float i, float j, float f)
+{
+    const float a = narrow(std::pow(wide(j), 3.0) * wide(i - i / 10.0f));
+    const float v = f / 300.0f;
+    // NaN from row 3 on (s1) and from row 2 on (s2): only row 1 of the pentagons ever shows.
+    const double s1 = std::sqrt(5.0 - std::pow(wide(i), 2.0));
+    const double s2 = std::sqrt(5.0 - std::pow(wide(i), 2.0) * 3.0);
+    const float m = i * a / narrow(std::pow(wide(a), 3.0) * wide(j))
+                    + (std::sin(j - f / 3.0f / 30.0f) + j * 3.0f);
+    const float n = narrow(cubicBlend(v, narrow(s1 + 2.0), narrow(2.0 - s1), narrow(s2 + 20.0),
+                                      narrow(20.0 - s2)));
+    return m + n;
+}
+
+float heptagonOffsetY(float i, float j, float p)
+{
+    const float h = p * 0.5f;
+    const double s = std::sqrt(5.0 - std::pow(wide(i) / wide(j), 2.0));
+    const float pa = narrow(s + 2.0);
+    const double t = std::sqrt(5.0 - std::pow(wide(i) / 100.0, 2.0));
+    const float q = narrow(wide(i) * 0.3 - t);
+    const float g = (narrow(2.0 - s) * j + i * pa + 1.5707963f + pa * 1.5707963f) * (i * 0.5f * j);
+    const float r = std::sin(std::cos(g) * std::sin(j) - (i + i)) * narrow(wide(q / i) * 0.5)
+                    * (std::sin(j / 100.0f + j / 20.0f) * 30.0f + std::cos(q) * 20.0f);
+    if (p < 29.0f) {
+        return narrow(wide(r) - std::cos(wide(j * 3.0f) + 2.0 * (wide(h) * 0.75))
+                                    * wide(i * 0.5f * 3.0f));
+    }
+    if (p > 29.0f && p < 33.0f) {
+        return std::atan2(i, j) * r * (p / 7.0f * 2.0f) / 5.0f * std::cos(j - h);
+    }
+    if (p > 33.0f) {
+        return r - std::cos(j + h) * i;
+    }
+    // Exactly 29 or 33 (or a phase that is not a number): the band rests on its base line for
+    // that frame. Zero is finite for every cell, also where r is not.
+    return 0.0f;
+}
+
+CellLook decagonCell(float i, float j, float gridTime)
+{
+    const float a = gridTime / 10.0f;
+
+    const auto red = low8(intOf(20.0f * i) ^ (intOf(std::sqrt(j)) / intOf(j)));
+    const auto green = low8(14 * low8(intOf(std::atan2(i, j))))
+                       ^ low8(14 * low8(intOf(std::sqrt(j * 0.5f))));
+    const auto blue = low8(intOf(asFloat(intOf(j) ^ intOf(i)) + std::sqrt(i)));
+
+    const float p = std::cos(2.0f * i / (narrow(std::sin(std::pow(wide(i), 3.0) + 10.0)) - (i + a)));
+    const float yA = p * 4.0f * 10.0f + 3.0f * i + std::sin(j / i);
+    const float he = std::cos(j / 20.0f + a) * 10.0f * 30.0f + i;
+    const float c2 = narrow(std::cos(std::pow(wide(j), 2.0) + 10.0));
+    const float q = ((c2 + c2) * 0.5f + he - 24.0f * j) / 50.0f * a - j * 0.25f * i;
+    const float x =
+        narrow((10.0 * wide(i) + wide(he) + (wide(std::sin(q)) + wide(a)) * 10.0) * 1.5) + 300.0f;
+    const float y = yA / 14.0f * j + 120.0f;
+    return {sf::Color(red, green, blue, 255), {x, y}};
+}
+
+CellLook pentagonCell(float i, float j, float gridTime, float fastPhase)
+{
+    const auto red = low8(truncate32(std::sin(std::pow(wide(i), -1.0)) * 15.0
+                                     + wide(i / j * 550.0f * std::atan2(j, i))));
+    const auto green = low8(truncate32(wide(std::sqrt(j / i)) * 3.141592)
+                            ^ intOf(std::atan(j - i / 10.0f)));
+    const auto blue = low8(intOf(i / 3.0f * 7.0f * std::atan(gridTime / 15.0f) + j * 13.0f));
+
+    const float t = (i - std::tan(j) * 4.0f) * 40.0f * std::cos(j / 10.0f);
+    const float u = fastPhase / 1000.0f;
+    const float b = narrow(cubicBlend(u, i / 10.0f, j * 0.25f, j * 3.0f + i, j * 4.0f));
+    const float x = std::sin(b) * 10.0f + std::atan2(t, i) * 10.0f + (i + 1770.0f);
+    const float y =
+        narrow(wide(pentagonOffsetY(i, j, fastPhase)) + (wide(j) * 7.3141592 + 319.0));
+    return {sf::Color(red, green, blue, 255), {x, y}};
+}
+
+CellLook heptagonCell(float i, float j, float slowPhase, float colourFuse)
+{
+    const float h = slowPhase * 0.5f;
+
+    // Once the fuse has burnt below 1 the red channel changes formula, from that cell on.
+    const auto red = colourFuse < 1.0f
+                         ? low8((9 * intOf(std::cos(i / j + slowPhase / 110.0f))) ^ (9 * intOf(i)))
+                         : low8(intOf(std::sin(j / i + slowPhase / 20.0f) * 9.0f));
+    const auto green = low8(intOf(std::atan2(i, j) - i / 30.0f * 70.0f + slowPhase));
+    const auto blue = low8(truncate32(std::sqrt(std::pow(wide(i), 3.0) + 15.0) * 10.0
+                                      - wide(std::cos((slowPhase + slowPhase) / 100.0f))));
+
+    // NaN where i / j exceeds the square root of 5: those cells do not show.
+    const double hRoot = std::sqrt(5.0 - std::pow(wide(i) / wide(j), 2.0));
+    const float pa = narrow(hRoot + 2.0);
+    const float pb = narrow(2.0 - hRoot);
+    const float g = i * 0.5f * j * (pa * 1.5707963f + (pb * j + pa * i + 1.5707963f));
+    const float d = std::cos(g) * std::sin(j) - i * 2.0f;
+    const float e = std::sin(j) + i / j;
+    const float w = narrow((std::sqrt(5.0 - std::pow(wide(i) / 100.0, 2.0)) + 2.0)
+                               * (wide(std::sin(h / 100.0f)) * 5.0)
+                           + std::sin(2.0 * (wide(slowPhase) / 7.0)) * (wide(i) / 20.0));
+    const float l = std::cos(h / 10.0f + w);
+    const float x = (i * 9.0f - 10.0f) + (l * (j * i) * e / d * i / 25.0f + i);
+    const float y = heptagonOffsetY(i, j, slowPhase) + (j + 610.0f);
+    return {sf::Color(red, green, blue, 255), {x, y}};
+}
+
+} // namespace tolva::polygon

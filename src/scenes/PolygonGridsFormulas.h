@@ -1,0 +1,54 @@
+#pragma once
+
+// Scene 5's formulas, cell by cell, exactly as the picture is defined: the plain reference that the
+// scene's fast path (PolygonGridsKernel.h) must match bit for bit. Indices i (row) and j (column)
+// are the float counters 1 to 94.
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/System/Vector2.hpp>
+
+#include <cstddef>
+
+namespace tolva::polygon {
+
+constexpr int cellsPerSide = 94;  // rows and columns 1 to 94; index 0 is never used
+
+// What a cell gets each frame. Radius and point count never change (see the constants below).
+struct CellLook {
+    sf::Color fill;
+    sf::Vector2f position;
+};
+
+constexpr float decagonRadius = 26.0f;
+constexpr std::size_t decagonPoints = 10;
+constexpr float pentagonRadius = 19.0f;
+constexpr std::size_t pentagonPoints = 5;
+constexpr float heptagonRadius = 15.0f;
+constexpr std::size_t heptagonPoints = 7;
+
+// The values the whole frame shares.
+struct GridFrame {
+    float gridTime;
+    float fastPhase;  // gridTime x 14
+    float slowPhase;  // gridTime x 1.2, formed in double
+};
+
+// gridTime after this frame's step of about 0.05 (the sum is formed in double).
+float advanceGridTime(float gridTime, float midFrameDelta);
+GridFrame gridFrame(float gridTime);
+sf::Color clearColour(float gridTime);
+
+// The fuse after one heptagon cell's fall (once per cell, so 94 x 94 times a frame).
+float burnFuse(float colourFuse, float fuseTick);
+
+// The weighted sum of four points that both the pentagons' x and their offsets use, in double.
+double cubicBlend(float u, float p0, float p1, float p2, float p3);
+float pentagonOffsetY(float i, float j, float f);
+float heptagonOffsetY(float i, float j, float p);
+
+CellLook decagonCell(float i, float j, float gridTime);
+CellLook pentagonCell(float i, float j, float gridTime, float fastPhase);
+// colourFuse: the fuse as this cell left it (after its own fall).
+CellLook heptagonCell(float i, float j, float slowPhase, float colourFuse);
+
+} // namespace tolva::polygon

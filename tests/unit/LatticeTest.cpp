@@ -1,0 +1,265 @@
+// Scene 6: the square lattice. Its formulas against values worked out independently of this code,
+// the cached update against the plain formulas on every square, and the step's clock and windows
+// through the recorder.
+
+#include "driver/Show.h"
+#include "render/Recorder.h"
+#include "scenes/LatticeFormulas.h"
+#include "scenes/SquareLattice.h"
+
+#include <SFML/Graphics/Transformable.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace tolva {
+namespace {
+
+using namespace lattice;
+
+std::uint32_t bitsOf(float x)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+// FNV-1a over what a frame gives every cell, in drawing order: the whole grid in one number, to
+// compare with the same digest taken from a separate emulation of the formulas. Every NaN counts
+// as one value (the show cannot tell them apart).
+class Digest {
+public:
+    void byte(std::uint8_t b)
+    {
+        hash_ ^= b;
+        hash_ *= 0x100000001b3ull;
+    }
+    void word(float x)
+    {
+        const std::uint32_t w = std::isnan(x) ? 0x7fc00000u : bitsOf(x);
+        for (int k = 0; k < 4; ++k) {
+            byte(static_cast<std::uint8_t>(w >> (8 * k)));
+        }
+    }
+    void look(sf::Color fill, sf::Vector2f position)
+    {
+        byte(fill.r);
+        byte(fill.g);
+        byte(fill.b);
+        word(position.x);
+        word(position.y);
+    }
+    std::uint64_t value() const { return hash_; }
+
+private:
+    std::uint64_t hash_ = 0xcbf29ce484222325ull;
+};
+
+// The angle a shape reports once it has been given this one (SFML keeps angles in [0, 360)).
+float reported(float angle)
+{
+    sf::Transformable shape;
+    shape.setRotation(angle);
+    return shape.getRotation();
+}
+
+TEST(LatticeFormulas, WorkedColours)
+{
+    for (float t : {0.0f, 3.5f}) {
+        EXPECT_EQ(latticeSquare(1, 1, t).fill, sf::Color(251, 3, 95, 255));
+        EXPECT_EQ(latticeSquare(2, 3, t).fill, sf::Color(253, 5, 63, 255));
+        EXPECT_EQ(latticeSquare(10, 7, t).fill, sf::Color(250, 12, 135, 255));
+    }
+}
+
+TEST(LatticeFormulas, MatchIndependentlyWorkedValues)
+{
+    // Worked out with a separate single/double precision emulation of the formulas; t = 0 among
+    // them, where a / t is infinite and atan2 gives pi / 2.
+    struct Worked {
+        int a, k;
+        float t;
+        int r, g, b;
+        float x, y, rotation;
+    };
+    const Worked squares[] = {
+        {1, 1, 0x0.0p+0f, 251, 3, 95, 0x1.85e1f4p+10f, 0x1.5a16fcp+9f, 0x0.0p+0f},
+        {2, 3, 0x0.0p+0f, 253, 5, 63, 0x1.87ede8p+10f, 0x1.458d06p+9f, 0x0.0p+0f},
+        {10, 7, 0x0.0p+0f, 250, 12, 135, 0x1.7e0ccap+10f, 0x1.5b9faep+8f, 0x0.0p+0f},
+        {45, 60, 0x0.0p+0f, 1, 73, 71, -0x1.10d32ap+7f, -0x1.5e0ab6p+11f, -0x0.0p+0f},
+        {124, 124, 0x0.0p+0f, 18, 142, 95, -0x1.9584d0p+13f, -0x1.cb5d32p+13f, -0x0.0p+0f},
+        {1, 1, 0x1.c66666p+3f, 251, 3, 95, 0x1.897a74p+10f, 0x1.62901cp+9f, 0x1.19f5d0p+7f},
+        {2, 3, 0x1.c66666p+3f, 253, 5, 63, 0x1.8b88bap+10f, 0x1.56a37ep+9f, 0x1.95a232p+7f},
+        {10, 7, 0x1.c66666p+3f, 250, 12, 135, 0x1.817ba4p+10f, 0x1.556324p+9f, 0x1.95a232p+7f},
+        {45, 60, 0x1.c66666p+3f, 1, 73, 71, -0x1.e87d3ap+6f, 0x1.ffcfeep+8f, -0x1.959b30p+7f},
+        {124, 124, 0x1.c66666p+3f, 18, 142, 95, -0x1.951458p+13f, 0x1.06b342p+7f, -0x1.bd54e4p+7f},
+    };
+    for (const Worked& w : squares) {
+        const SquareLook look = latticeSquare(w.a, w.k, w.t);
+        EXPECT_EQ(look.fill, sf::Color(w.r, w.g, w.b, 255)) << w.a << "," << w.k << " at " << w.t;
+        EXPECT_EQ(bitsOf(look.position.x), bitsOf(w.x)) << w.a << "," << w.k << " at " << w.t;
+        EXPECT_EQ(bitsOf(look.position.y), bitsOf(w.y)) << w.a << "," << w.k << " at " << w.t;
+        EXPECT_EQ(bitsOf(look.rotation), bitsOf(w.rotation)) << w.a << "," << w.k << " at " << w.t;
+    }
+}
+
+TEST(LatticeFormulas, EverySquareMatchesAnIndependentEmulation)
+{
+    struct WholeFrame {
+        float t;
+        std::uint64_t squares;
+    };
+    const WholeFrame frames[] = {
+        {0x0.0p+0f, 0xdde5bfba1d20bef1ull},
+        {0x1.c666660000000p+3f, 0xa0f70ff421ff0695ull},
+        {0x1.b000000000000p+5f, 0x6488f28b6e594ed7ull},
+    };
+    for (const WholeFrame& f : frames) {
+        Digest digest;
+        for (int a = 1; a <= 124; ++a) {
+            for (int k = 1; k <= 124; ++k) {
+                const SquareLook look = latticeSquare(a, k, f.t);
+                digest.look(look.fill, look.position);
+                digest.word(look.rotation);
+            }
+        }
+        EXPECT_EQ(digest.value(), f.squares) << "at " << f.t;
+    }
+}
+
+// The cached update against the plain formulas, every square, over consecutive frames (t = 0
+// among them) and a jump far ahead; the anchor moves by its own rule.
+TEST(SquareLattice, UpdateMatchesThePlainFormulasOnEverySquare)
+{
+    SquareLattice lattice(50.0f, 50.0f);
+    sf::Vector2f anchor(50.0f, 50.0f);
+    const float times[] = {0.0f, 0.016f, 0.0333f, 1.0f, 14.2f, 54.0f, 300.0f, -2.5f};
+    for (float t : times) {
+        const sf::Time dt = sf::microseconds(1700);
+        lattice.update(dt, t);
+        anchor = moveAnchor(anchor, 50.0f, dt.asSeconds());
+        ASSERT_EQ(lattice.anchor, anchor);
+        ASSERT_EQ(lattice.anchorSquare.getPosition(), anchor);
+        for (int a = 1; a <= 124; ++a) {
+            for (int k = 1; k <= 124; ++k) {
+                const Rect& square = lattice.cells.at(static_cast<std::size_t>(a),
+                                                      static_cast<std::size_t>(k));
+                const SquareLook plain = latticeSquare(a, k, t);
+                ASSERT_EQ(square.getFillColor(), plain.fill) << a << "," << k << " at " << t;
+                ASSERT_EQ(bitsOf(square.getPosition().x), bitsOf(plain.position.x))
+                    << a << "," << k << " at " << t;
+                ASSERT_EQ(bitsOf(square.getPosition().y), bitsOf(plain.position.y))
+                    << a << "," << k << " at " << t;
+                ASSERT_EQ(bitsOf(square.getRotation()), bitsOf(reported(plain.rotation)))
+                    << a << "," << k << " at " << t;
+                ASSERT_EQ(square.getSize(), sf::Vector2f(35.0f, 35.0f));
+                if (t == 0.0f) {  // a / t is infinite: the update still goes through
+                    ASSERT_TRUE(std::isfinite(plain.position.x) && std::isfinite(plain.position.y));
+                }
+            }
+        }
+    }
+}
+
+class LatticeStep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!displayAvailable()) {
+            GTEST_SKIP() << "needs an X display";
+        }
+        show = std::make_unique<Show>(state, recorder);
+        state.countdown[5] = -0.01f;
+    }
+
+    // One step with the countdown landing exactly on `countdown` (no frame time passes).
+    void stepAt(float countdown)
+    {
+        recorder.forget();
+        state.countdown[6] = countdown;
+        state.frameDelta = sf::Time::Zero;
+        show->scene(6).step(state, recorder, recorder);
+    }
+
+    ManualTimeSource time;
+    ShowState state{time};
+    Recorder recorder;
+    std::unique_ptr<Show> show;
+};
+
+TEST_F(LatticeStep, PictureAndLineShowInTheirInclusiveWindowsUnderTheSquares)
+{
+    struct Case {
+        float countdown;
+        bool picture, line;
+    };
+    const Case cases[] = {
+        {std::nextafter(22.0f, 23.0f), false, false},
+        {22.0f, true, false},
+        {std::nextafter(17.0f, 18.0f), true, false},
+        {17.0f, true, true},
+        {15.0f, true, true},
+        {11.0f, true, true},
+        {std::nextafter(11.0f, 10.0f), false, false},
+    };
+    for (const Case& c : cases) {
+        stepAt(c.countdown);
+        ASSERT_EQ(state.countdown[6], c.countdown);
+        const auto& ops = recorder.ops();
+        ASSERT_EQ(ops.size(), 2u + c.picture + c.line + 124u * 124u) << c.countdown;
+        ASSERT_TRUE(std::holds_alternative<ClearOp>(ops[0]));
+        EXPECT_EQ(std::get<ClearOp>(ops[0]).color, show->objects.clearBrown);
+        std::size_t next = 1;
+        if (c.picture) {
+            const auto& sprite = std::get<SpriteOp>(ops[next++]);
+            EXPECT_STREQ(sprite.ref.name, "personTwoSprite");
+            EXPECT_EQ(sprite.scale, sf::Vector2f(1.5f, 1.5f));
+        }
+        if (c.line) {
+            EXPECT_STREQ(std::get<TextOp>(ops[next++]).ref.name, "trafficText");
+        }
+        // Then only the used squares, a outer and k inner; never the anchor square.
+        for (int a = 1; a <= 124; ++a) {
+            for (int k = 1; k <= 124; ++k) {
+                const auto* rect = std::get_if<RectOp>(&ops[next++]);
+                ASSERT_NE(rect, nullptr);
+                ASSERT_STREQ(rect->cell.grid, "squareLattice");
+                ASSERT_EQ(rect->cell.i, a);
+                ASSERT_EQ(rect->cell.j, k);
+            }
+        }
+        EXPECT_TRUE(std::holds_alternative<DisplayOp>(ops[next]));
+    }
+}
+
+TEST_F(LatticeStep, ClockAndCountdownOfOneFrame)
+{
+    // Lands exactly on 15: the faster clock applies in this very frame.
+    state.countdown[6] = 15.75f;
+    state.frameDelta = sf::milliseconds(500);
+    state.frameClock.showElapsed(sf::milliseconds(2));
+    show->objects.latticeTime = 1.0f;
+    show->scene(6).step(state, recorder, recorder);
+    EXPECT_EQ(state.countdown[6], 15.0f);
+    EXPECT_EQ(show->objects.latticeTime, 3.0f);
+    EXPECT_EQ(state.frameClock.getElapsedTime(), sf::Time::Zero);
+    EXPECT_EQ(show->objects.squareLattice.anchor, moveAnchor({50.0f, 50.0f}, 50.0f, 0.002f));
+
+    // One frame earlier in the scene it still runs at frame speed.
+    state.countdown[6] = 16.0f;
+    show->objects.latticeTime = 1.0f;
+    show->scene(6).step(state, recorder, recorder);
+    EXPECT_EQ(state.countdown[6], 15.25f);
+    EXPECT_EQ(show->objects.latticeTime, 1.5f);
+    const auto rects = recorder.only<RectOp>();
+    const SquareLook plain = latticeSquare(124, 124, 1.5f);
+    EXPECT_EQ(rects.back().position, plain.position);
+    EXPECT_EQ(rects.back().rotation, reported(plain.rotation));
+}
+
+} // namespace
+} // namespace tolva
