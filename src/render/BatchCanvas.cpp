@@ -14,7 +14,7 @@
 namespace tolva {
 
 BatchCanvas::BatchCanvas(sf::RenderTarget* target, sf::Window* window)
-    : target_(target), window_(window)
+    : target_(target), window_(window), projection_(readProjection())
 {
     batch_.reserve(1 << 20);
 }
@@ -41,6 +41,7 @@ void BatchCanvas::flush()
 void BatchCanvas::clear(sf::Color color)
 {
     batch_.clear();  // nothing drawn before a clear can show
+    projection_ = readProjection();
     if (target_ == nullptr) {
         return;
     }
@@ -57,7 +58,7 @@ void BatchCanvas::clear(sf::Color color)
     target_->draw(picture, sf::BlendNone);
 }
 
-sf::Transform BatchCanvas::projection() const
+sf::Transform BatchCanvas::readProjection() const
 {
     if (target_ != nullptr) {
         return target_->getView().getTransform();
@@ -74,14 +75,14 @@ void BatchCanvas::draw(const Circle& circle, CellRef)
         return;
     }
     circleFan(circle, fan_);
-    appendTriangles(fan_, ClipTransform(circle.getTransform(), projection()),
+    appendTriangles(fan_, ClipTransform(circle.getTransform(), projection_),
                     circle.getFillColor(), batch_);
 }
 
 void BatchCanvas::draw(const Rect& rect, CellRef)
 {
     rectFan(rect, fan_);
-    appendTriangles(fan_, ClipTransform(rect.getTransform(), projection()), rect.getFillColor(),
+    appendTriangles(fan_, ClipTransform(rect.getTransform(), projection_), rect.getFillColor(),
                     batch_);
 }
 

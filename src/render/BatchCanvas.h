@@ -43,10 +43,12 @@ protected:
     virtual void presented() {}
 
 private:
-    sf::Transform projection() const;
+    // The target's projection, read at each clear: the view never changes within a frame.
+    sf::Transform readProjection() const;
 
     sf::RenderTarget* target_;
     sf::Window* window_;
+    sf::Transform projection_;
     bool open_ = true;
     std::vector<sf::Vertex> batch_;
     LocalFan fan_;
