@@ -441,7 +441,7 @@ void renderCroak(Buffer& out, Buffer& send, double start, float velocity, float 
         float y = x + a1 * y1 + a2 * y2;
         y2 = y1;
         y1 = y;
-        float v = y * 0.03f * velocity;
+        float v = y * 0.0009f * velocity;  // the resonance rings up about 60 times the pulse
         out.add(i, v * p.left, v * p.right);
         send.add(i, v * p.left * 0.5f, v * p.right * 0.5f);
     }

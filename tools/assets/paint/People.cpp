@@ -49,7 +49,6 @@ sf::Image paintDreamer()
         r.ellipse({58.0f + sx * 13.0f, 166.0f}, {8.0f, 3.0f}, 0.0f, skinDark);
         r.ellipse({58.0f + sx * 15.0f, 168.0f}, {9.0f, 4.0f}, 0.0f, skin);
     }
-    r.stroke({48.0f, 160.0f}, {68.0f, 160.0f}, 1.0f, 1.0f, withAlpha(ink, 0.0f));
 
     // Left arm hangs down, scratching at the hem in wonder.
     r.curve({40.0f, 82.0f}, {28.0f, 100.0f}, {34.0f, 120.0f}, 7.0f, 6.0f, [](Vec p) { return pyjama(p); });

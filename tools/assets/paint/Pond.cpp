@@ -462,7 +462,7 @@ void dragonfly(Raster& r, Vec c, float size, float angle, std::uint32_t seed)
         float front = k < 2 ? 0.12f : -0.05f;
         float sgn = k % 2 == 0 ? 1.0f : -1.0f;
         Vec root = c + dir * (front * size);
-        Vec mid = root + side * (sgn * 0.32f * size) + dir * (0.04f * size * sgn * 0.0f);
+        Vec mid = root + side * (sgn * 0.32f * size);
         float a = std::atan2(side.y * sgn, side.x * sgn) + (k < 2 ? 0.25f : -0.25f) * sgn;
         r.ellipse(mid, {0.36f * size, 0.095f * size}, a, rgb(120, 150, 170, 0.45f));
         r.ellipse(mid, {0.34f * size, 0.08f * size}, a, rgb(226, 242, 255, 0.55f));
