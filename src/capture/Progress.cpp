@@ -1,0 +1,91 @@
+#include "capture/Progress.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tolva {
+
+std::string clockText(double seconds)
+{
+    if (!std::isfinite(seconds) || seconds < 0) {
+        return "?";
+    }
+    const long whole = std::lround(seconds);
+    const long hours = whole / 3600;
+    const long minutes = whole / 60 % 60;
+    const long rest = whole % 60;
+    if (hours > 0) {
+        return fmt::format("{}:{:02}:{:02}", hours, minutes, rest);
+    }
+    return fmt::format("{}:{:02}", minutes, rest);
+}
+
+std::string progressLine(const std::string& label, long done, long total, double perSecond,
+                         const std::string& unit, int barWidth)
+{
+    std::string line = label + " ";
+    if (total > 0) {
+        const double part = std::clamp(static_cast<double>(done) / static_cast<double>(total), 0.0, 1.0);
+        const auto filled = static_cast<int>(part * barWidth);
+        line += "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                std::string(static_cast<std::size_t>(barWidth - filled), '-') + "] ";
+        line += fmt::format("{}/{} {}", done, total, unit);
+    } else {
+        line += fmt::format("{} {}", done, unit);
+    }
+    line += fmt::format("  {:.1f} {}/s", perSecond, unit);
+    if (total > 0) {
+        const double left = perSecond > 0 ? static_cast<double>(total - done) / perSecond : -1.0;
+        line += "  " + clockText(left) + " left";
+    }
+    return line;
+}
+
+Progress::Progress(std::FILE* out, bool terminal)
+    : out_(out), terminal_(terminal), phaseStart_(Clock::now()), lastShown_(phaseStart_)
+{
+}
+
+void Progress::update(const std::string& label, long done, long total, const std::string& unit)
+{
+    const Clock::time_point now = Clock::now();
+    if (label != label_) {
+        if (drawn_ && terminal_) {
+            std::fputc('\n', out_);
+        }
+        label_ = label;
+        phaseStart_ = now;
+        phaseFirst_ = done;
+        drawn_ = false;
+    }
+    const double shownAgo = std::chrono::duration<double>(now - lastShown_).count();
+    const bool last = total > 0 && done >= total;
+    if (drawn_ && !last && shownAgo < (terminal_ ? 0.2 : 10.0)) {
+        return;
+    }
+    const double elapsed = std::chrono::duration<double>(now - phaseStart_).count();
+    const double rate = elapsed > 0 ? static_cast<double>(done - phaseFirst_) / elapsed : 0.0;
+    const std::string line = progressLine(label, done, total, rate, unit);
+    if (terminal_) {
+        fmt::print(out_, "\r{}\x1b[K", line);
+    } else {
+        fmt::print(out_, "{}\n", line);
+    }
+    std::fflush(out_);
+    lastShown_ = now;
+    drawn_ = true;
+}
+
+void Progress::finish()
+{
+    if (drawn_ && terminal_) {
+        std::fputc('\n', out_);
+        std::fflush(out_);
+    }
+    drawn_ = false;
+    label_.clear();
+}
+
+} // namespace tolva

@@ -1,0 +1,117 @@
+// What the capture writes around the show: the part of it chosen, the checks made before any work,
+// the stills and their contact sheet, the progress line.
+
+#include "capture/Capture.h"
+#include "capture/Progress.h"
+#include "capture/Stills.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+namespace {
+
+using namespace tolva;
+
+CaptureOptions part(double from, std::optional<double> to, int fps = 60)
+{
+    CaptureOptions options;
+    options.fps = fps;
+    options.from = from;
+    options.to = to;
+    options.out = (std::filesystem::temp_directory_path() / "tolva-capture-options-test.mp4").string();
+    return options;
+}
+
+TEST(CaptureOutput, TheRangeIsWholeFramesOfTheLoop)
+{
+    EXPECT_EQ(frameRange(part(60, 63)).first, 3600);
+    EXPECT_EQ(frameRange(part(60, 63)).last, 3780);
+    EXPECT_EQ(frameRange(part(61.3, 61.35)).last - frameRange(part(61.3, 61.35)).first, 3);
+    EXPECT_EQ(frameRange(part(10, 12, 24)).first, 240);
+    EXPECT_EQ(frameRange(part(0, std::nullopt)).last, LONG_MAX);
+}
+
+TEST(CaptureOutput, BadRequestsAreRefusedBeforeAnyWork)
+{
+    const std::string ffmpeg = "/usr/bin/ffmpeg";
+    EXPECT_FALSE(checkOptions(part(60, 63), ffmpeg));
+    EXPECT_TRUE(checkOptions(part(63, 60), ffmpeg));
+    EXPECT_TRUE(checkOptions(part(60, 60), ffmpeg));
+    EXPECT_TRUE(checkOptions(part(-1, 3), ffmpeg));
+    EXPECT_TRUE(checkOptions(part(400, std::nullopt), ffmpeg));  // past the show's end
+    EXPECT_TRUE(checkOptions(part(1.0, 1.001), ffmpeg));         // not one whole frame
+    EXPECT_TRUE(checkOptions(part(0, 1, 0), ffmpeg));
+    EXPECT_TRUE(checkOptions(part(0, 1, 1000), ffmpeg));
+
+    const auto noFfmpeg = checkOptions(part(0, 1), "");
+    ASSERT_TRUE(noFfmpeg);
+    EXPECT_NE(noFfmpeg->find("--frames"), std::string::npos) << "say what works without it";
+
+    CaptureOptions nowhere = part(0, 1);
+    nowhere.out = "/no/such/folder/show.mp4";
+    const auto unwritable = checkOptions(nowhere, ffmpeg);
+    ASSERT_TRUE(unwritable);
+    EXPECT_NE(unwritable->find("/no/such/folder/show.mp4"), std::string::npos);
+
+    CaptureOptions folder = part(0, 1);
+    folder.out = std::filesystem::temp_directory_path().string();
+    EXPECT_TRUE(checkOptions(folder, ffmpeg));
+
+    CaptureOptions nothing = part(0, 1);
+    nothing.out.clear();
+    EXPECT_TRUE(checkOptions(nothing, ffmpeg));
+    EXPECT_FALSE(std::filesystem::exists(part(0, 1).out)) << "the checks leave nothing behind";
+}
+
+TEST(CaptureOutput, StillsFollowEachScenesFirstFrame)
+{
+    StillPlan plan(60);
+    EXPECT_FALSE(plan.iterationOf(2));
+    plan.sceneRan(1, 19);
+    plan.sceneRan(1, 20);
+    plan.sceneRan(2, 3679);
+    EXPECT_EQ(plan.iterationOf(1), 19 + 12 * 60);
+    EXPECT_EQ(plan.iterationOf(2), 3679 + 16 * 60);
+    EXPECT_EQ(plan.stillAt(3679 + 960), 2);
+    EXPECT_FALSE(plan.stillAt(3679 + 961));
+    for (const StillMoment& moment : stillMoments()) {
+        EXPECT_GT(moment.secondsIn, 0.0) << "a still can only be planned after its scene began";
+    }
+}
+
+TEST(CaptureOutput, ContactSheetHoldsEveryStillAtAQuarterInItsPlace)
+{
+    std::array<std::optional<sf::Image>, 8> stills;
+    for (unsigned k = 0; k < 8; ++k) {
+        if (k == 5) {
+            continue;  // a scene the run never reached stays black
+        }
+        stills[k].emplace();
+        stills[k]->create(1920, 1080, sf::Color(static_cast<sf::Uint8>(10 * k), 0, 0));
+        // One block of 4 x 4 pixels, two of them bright: it shrinks to their rounded mean.
+        stills[k]->setPixel(4, 8, sf::Color(255, 255, 255));
+        stills[k]->setPixel(5, 9, sf::Color(255, 255, 255));
+    }
+    const sf::Image sheet = contactSheet(stills);
+    ASSERT_EQ(sheet.getSize(), sf::Vector2u(1920, 540));
+    EXPECT_EQ(sheet.getPixel(0, 0), sf::Color(0, 0, 0));
+    EXPECT_EQ(sheet.getPixel(3 * 480 + 7, 100), sf::Color(30, 0, 0));      // scene 4: top right
+    EXPECT_EQ(sheet.getPixel(2 * 480 + 7, 270 + 9), sf::Color(60, 0, 0));  // scene 7: bottom row
+    EXPECT_EQ(sheet.getPixel(1 * 480 + 7, 270 + 9), sf::Color(0, 0, 0));   // scene 6 missing
+    // Scene 2's tile: (2 x 255 + 14 x 10) / 16 = 40.6 -> 41 red, 2 x 255 / 16 = 31.9 -> 32 green
+    // and blue.
+    EXPECT_EQ(sheet.getPixel(480 + 1, 2), sf::Color(41, 32, 32));
+}
+
+TEST(CaptureOutput, ProgressShowsDoneRateAndTimeLeft)
+{
+    EXPECT_EQ(progressLine("capturing", 150, 600, 30.0, "frames", 10),
+              "capturing [##--------] 150/600 frames  30.0 frames/s  0:15 left");
+    EXPECT_EQ(clockText(3909), "1:05:09");
+    EXPECT_EQ(clockText(-1), "?");
+    EXPECT_EQ(progressLine("stills", 5, 0, 0.0, "iterations", 10), "stills 5 iterations  0.0 iterations/s");
+}
+
+} // namespace

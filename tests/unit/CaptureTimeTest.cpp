@@ -1,0 +1,120 @@
+// The capture's time model: virtual time read as SFML reads a clock, heads exactly 1/fps apart,
+// and a cost for every reading and drawing operation.
+
+#include "capture/WorkCanvas.h"
+#include "capture/WorkClock.h"
+#include "render/Recorder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace tolva;
+
+WorkModel model(std::int64_t readingNs)
+{
+    WorkModel m;
+    m.startupNs = 1'000'000;
+    m.readingNs = readingNs;
+    return m;
+}
+
+TEST(CaptureTime, ReadingsAreWholeMicrosecondsAndEachCostsItsShare)
+{
+    WorkClock clock(model(400), 60);
+    clock.startIteration(0);
+    // 1000000, 1000400, 1000800 ns read as 1000 us; the fourth reading, at 1001200 ns, as 1001.
+    EXPECT_EQ(clock.now().asMicroseconds(), 1000);
+    EXPECT_EQ(clock.now().asMicroseconds(), 1000);
+    EXPECT_EQ(clock.now().asMicroseconds(), 1000);
+    EXPECT_EQ(clock.now().asMicroseconds(), 1001);
+    EXPECT_EQ(clock.peek().asMicroseconds(), 1001);  // a look costs nothing
+    EXPECT_EQ(clock.nanoseconds(), 1'001'600);
+}
+
+TEST(CaptureTime, HeadsAreExactlyOneFrameApart)
+{
+    WorkClock clock(model(90), 60);
+    ShowClock frameClock(clock);
+    clock.startIteration(0);
+    frameClock.restart();
+    sf::Int64 total = 0;
+    for (long k = 1; k <= 60; ++k) {
+        clock.spend(3'000'000);  // whatever the iteration does, the next head is where it belongs
+        clock.startIteration(k);
+        const sf::Int64 delta = frameClock.restart().asMicroseconds();
+        EXPECT_TRUE(delta == 16666 || delta == 16667) << delta;
+        total += delta;
+    }
+    // 60 frames are one second to the microsecond.
+    EXPECT_EQ(clock.headNs(60) - clock.headNs(0), 1'000'000'000);
+    EXPECT_EQ(total, 1'000'000);
+    EXPECT_EQ(clock.overruns(), 0);
+}
+
+TEST(CaptureTime, AnIterationThatOverrunsDelaysTheNextHeadNeverRewinds)
+{
+    WorkClock clock(model(90), 60);
+    clock.startIteration(0);
+    clock.spend(20'000'000);  // longer than a frame
+    clock.startIteration(1);
+    EXPECT_EQ(clock.nanoseconds(), clock.headNs(0) + 20'000'000);
+    EXPECT_EQ(clock.overruns(), 1);
+    clock.startIteration(2);
+    EXPECT_EQ(clock.nanoseconds(), clock.headNs(2));
+}
+
+// Scene 2's cascade adds up what its clock shows at every cell: the total must not depend on
+// whether the scene reads elapsed time and then restarts, or only restarts.
+TEST(CaptureTime, CascadeGrowsAlikeWithOneOrTwoReadingsPerCell)
+{
+    constexpr int cells = 15376;
+    auto grow = [](bool twoReadings) {
+        WorkClock clock(model(90), 60);
+        clock.startIteration(0);
+        ShowClock cascadeClock(clock);
+        sf::Int64 total = 0;
+        for (int k = 0; k < cells; ++k) {
+            if (twoReadings) {
+                total += cascadeClock.getElapsedTime().asMicroseconds();
+                cascadeClock.restart();
+            } else {
+                total += cascadeClock.restart().asMicroseconds();
+            }
+        }
+        return total;
+    };
+    const double expected = cells * 90 / 1000.0;  // 1383.8 us: the cascade's 0.0138 a frame
+    EXPECT_NEAR(static_cast<double>(grow(false)), expected, 1.0);
+    EXPECT_NEAR(static_cast<double>(grow(true)), expected, expected * 0.02);
+}
+
+TEST(CaptureTime, DrawingCostsTheSameWhetherRenderedOrSkipped)
+{
+    WorkModel m = model(90);
+    WorkClock rendered(m, 60);
+    WorkClock skipped(m, 60);
+    Recorder target;
+    WorkCanvas a(rendered);
+    WorkCanvas b(skipped);
+    a.renderTo(&target);
+    const Circle circle;
+    const Rect rect;
+    for (WorkCanvas* canvas : {&a, &b}) {
+        canvas->clear(sf::Color::Black);
+        for (int k = 0; k < 1000; ++k) {
+            canvas->draw(circle, {"circleGrid", k, 1});
+            canvas->draw(rect, {"squareGrid", k, 1});
+        }
+        canvas->display();
+    }
+    EXPECT_EQ(rendered.nanoseconds(), m.clearNs + 2000 * m.shapeNs + m.presentNs);
+    EXPECT_EQ(skipped.nanoseconds(), rendered.nanoseconds());
+    EXPECT_EQ(target.only<CircleOp>().size(), 1000u);
+    EXPECT_EQ(a.presents(), 1u);
+    EXPECT_EQ(b.presents(), 1u);
+    b.close();
+    EXPECT_FALSE(b.isOpen());
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+// tolva-capture: the whole show, or a part of it, to a video file with its sound, frame-exact.
+//
+// The show runs offscreen on virtual time: iteration heads exactly 1/fps apart, every clock
+// reading and drawing operation costing a fixed amount of time (see capture/WorkClock.h), so the
+// same options give the same frames, bit for bit.
+
+#include "capture/Capture.h"
+#include "capture/FfmpegPipe.h"
+#include "driver/Show.h"
+
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void onInterrupt(int) { stopRequested = 1; }
+
+// Xvfb resets itself when its last client leaves and refuses connections while it does, so a
+// probe that connects and leaves right before SFML connects can make SFML abort. One connection
+// held for the whole run keeps the server from resetting under us.
+Display* holdDisplay()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == '\0') {
+        return nullptr;
+    }
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr)) {
+            return display;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return nullptr;
+}
+
+void catchInterrupt()
+{
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
+    sigaction(SIGINT, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);   // a failed ffmpeg shows as a failed write, not a crash
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace tolva;
+    CaptureOptions options;
+    std::string out;
+
+    CLI::App app{"Renders the show offscreen on virtual time, frame-exact, into a video with its sound."};
+    app.add_option("--fps", options.fps, "frames per second of the video (one per iteration of the frame loop)")
+        ->default_val(60);
+    app.add_option("--out", out, "the MP4 file to write (H.264 and AAC through ffmpeg); default tolva.mp4");
+    app.add_option("--frames", options.framesDir, "also write PNG frames, sound.wav and join.txt to this folder");
+    app.add_option("--from", options.from, "first second of the show written (the show still runs from its start)")
+        ->default_val(0.0);
+    app.add_option("--to", options.to, "second of the show where the part written ends (default: the show's end)");
+    app.add_option("--stills", options.stillsDir, "write one PNG per scene and contact-sheet.png to this folder");
+    app.add_option("--log", options.logPath, "write one JSON line per frame (with its hash), per sound cue and a summary");
+    app.add_option("--wav", options.wavPath, "also write the mixed sound of the frames written as a WAV file");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError& error) {
+        fmt::print(stderr, "tolva-capture: {} (see --help)\n", error.what());
+        return 2;
+    }
+
+    // With no other output asked for, the video goes to tolva.mp4.
+    options.out = out;
+    if (out.empty() && options.framesDir.empty() && options.stillsDir.empty() &&
+        options.logPath.empty() && options.wavPath.empty()) {
+        options.out = "tolva.mp4";
+    }
+    const std::string ffmpeg = findProgram("ffmpeg").value_or("");
+    if (const auto problem = checkOptions(options, ffmpeg)) {
+        fmt::print(stderr, "tolva-capture: {}\n", *problem);
+        return 2;
+    }
+    Display* held = holdDisplay();
+    if (held == nullptr || !displayAvailable()) {
+        fmt::print(stderr, "tolva-capture: no X display to render on (is DISPLAY set? "
+                           "without a screen, run it under xvfb-run)\n");
+        return 1;
+    }
+
+    catchInterrupt();
+    struct Release {
+        Display* display;
+        ~Release() { XCloseDisplay(display); }
+    } release{held};
+    try {
+        const CaptureResult result = runCapture(options, ffmpeg, stopRequested);
+        const double seconds = static_cast<double>(result.frames) / options.fps;
+        if (result.frames > 0 || !options.stillsDir.empty()) {
+            fmt::print(stderr, "tolva-capture: {} frames ({:.3f} s at {} fps) in {:.1f} s, {:.1f} frames/s{}{}\n",
+                       result.frames, seconds, options.fps, result.wallSeconds,
+                       result.wallSeconds > 0 ? static_cast<double>(result.iterations) / result.wallSeconds : 0.0,
+                       options.out.empty() ? "" : ", written to " + options.out,
+                       result.overruns > 0 ? fmt::format(" ({} iterations overran their frame)", result.overruns) : "");
+        }
+        if (!options.framesDir.empty()) {
+            fmt::print(stderr, "tolva-capture: PNG frames and sound.wav are in {}; join.txt there says how to join them\n",
+                       options.framesDir);
+        }
+        if (result.interrupted) {
+            fmt::print(stderr, "tolva-capture: interrupted; {}\n",
+                       result.frames > 0 ? "what was captured so far is written and playable"
+                                         : "no frame of the part asked for was captured yet");
+            return 130;
+        }
+        if (result.frames == 0 && options.stillsDir.empty()) {
+            fmt::print(stderr, "tolva-capture: the show ended after {:.2f} s, before --from {}\n",
+                       static_cast<double>(result.iterations) / options.fps, options.from);
+            return 1;
+        }
+        return 0;
+    } catch (const std::exception& error) {
+        fmt::print(stderr, "tolva-capture: {}\n", error.what());
+        return 1;
+    }
+}
