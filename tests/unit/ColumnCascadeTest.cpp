@@ -82,23 +82,27 @@ TEST(ColumnCascadeFormulas, SquaresStayBelowTheWindowForTheFirstThreeSeconds)
 // ---------------------------------------------------------------------------------------------
 // Whole steps through the recorder.
 
-// Virtual time that, once told to, moves on by a fixed tick at every reading, as if each reading
-// took that long: what lets cascadeTime grow inside one frame.
+// Virtual time that, once told to, counts its readings and moves on by a tick after every
+// `every`-th one, as if the work between readings took that long: what lets cascadeTime grow
+// inside one frame, at some squares and not at others.
 class TickingTimeSource final : public TimeSource {
 public:
     sf::Time now() override
     {
-        const sf::Time reading = now_;
+        const sf::Time reading = readingAt(readings);
         if (ticking) {
-            now_ += tick;
+            ++readings;
         }
         return reading;
     }
-    bool ticking = false;
-    sf::Time tick = sf::microseconds(37);
+    // What reading number r (counted from when ticking began) shows.
+    sf::Time readingAt(long r) const { return start + tick * static_cast<sf::Int64>(r / every); }
 
-private:
-    sf::Time now_ = sf::seconds(5);
+    bool ticking = false;
+    long readings = 0;
+    long every = 3;
+    sf::Time tick = sf::microseconds(37);
+    sf::Time start = sf::seconds(5);
 };
 
 class ColumnCascadeStep : public ::testing::Test {
@@ -201,18 +205,21 @@ TEST_F(ColumnCascadeStep, CascadeTimeGrowsSquareBySquare)
     step();
     time.ticking = false;
 
+    // Readings: 0 makes the clock, 1 restarts frameClock, then 2 + 2n reads and 3 + 2n restarts
+    // the clock for square n.
     std::vector<float> seen;
     float cascadeTime = 50.0f;
-    for (int n = 0; n < cascadeCells * cascadeCells; ++n) {
-        const sf::Time elapsed = n == 0 ? time.tick * sf::Int64(2) : time.tick;
-        cascadeTime = cascadeTime + 10.0f * elapsed.asSeconds();
+    for (long n = 0; n < cascadeCells * cascadeCells; ++n) {
+        const sf::Time since = time.readingAt(n == 0 ? 0 : 1 + 2 * n);
+        cascadeTime = cascadeTime + 10.0f * (time.readingAt(2 + 2 * n) - since).asSeconds();
         seen.push_back(cascadeTime);
     }
+    EXPECT_EQ(time.readings, 2 + 2 * cascadeCells * cascadeCells);
     EXPECT_EQ(show->objects.cascadeTime, cascadeTime);
-    EXPECT_GT(cascadeTime, 55.0f);
+    EXPECT_GT(cascadeTime, 51.0f);
     expectPlainCells(show->objects.columnTime, seen, state.countdown[2]);
     // The next frame's frameDelta counts from the step's own restart of frameClock.
-    EXPECT_EQ(state.frameClock.getElapsedTime(), time.tick * sf::Int64(1 + 2 * cascadeCells * cascadeCells));
+    EXPECT_EQ(state.frameClock.getElapsedTime(), time.readingAt(time.readings) - time.readingAt(1));
 }
 
 TEST_F(ColumnCascadeStep, FirstFrameSwitchesTheSoundAndResetsSceneTime)
