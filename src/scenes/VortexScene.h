@@ -1,12 +1,14 @@
 #pragma once
 
 #include "scenes/Scene.h"
+#include "scenes/VortexFormulas.h"
 
 namespace tolva {
 
 class ShowObjects;
 
-// Scene 7: heptagon vortex and field.
+// Scene 7: heptagon vortex and field. The vortex spins on circleGrid, widening as vortexTime
+// grows; the field on fieldGrid shows once countdown7 is below 45 and bursts over the last 6.
 class VortexScene final : public SceneUnit {
 public:
     explicit VortexScene(ShowObjects& show) : show_(show) {}
@@ -14,6 +16,8 @@ public:
 
 private:
     ShowObjects& show_;
+    VortexTerms vortex_;
+    FieldTerms field_;
 };
 
 } // namespace tolva
