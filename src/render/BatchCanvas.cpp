@@ -10,6 +10,7 @@
 #include <SFML/Window/Window.hpp>
 
 #include <cmath>
+#include <cstring>
 
 namespace tolva {
 
@@ -71,18 +72,29 @@ void BatchCanvas::draw(const Circle& circle, CellRef)
 {
     // With a radius that is not a finite number every point of the fan is not one either, so the
     // shape shows nothing; several scenes draw thousands of such circles a frame.
-    if (!std::isfinite(circle.getRadius())) {
+    const float radius = circle.getRadius();
+    if (!std::isfinite(radius)) {
         return;
     }
-    circleFan(circle, fan_);
-    appendTriangles(fan_, ClipTransform(circle.getTransform(), projection_),
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &radius, sizeof bits);
+    if (bits != circleRadiusBits_ || circle.getPointCount() != circlePoints_ || circleFan_.points.empty()) {
+        circleFan(circle, circleFan_);
+        circleRadiusBits_ = bits;
+        circlePoints_ = circle.getPointCount();
+    }
+    appendTriangles(circleFan_, ClipTransform(models_.of(circle), projection_),
                     circle.getFillColor(), batch_);
 }
 
 void BatchCanvas::draw(const Rect& rect, CellRef)
 {
-    rectFan(rect, fan_);
-    appendTriangles(fan_, ClipTransform(rect.getTransform(), projection_), rect.getFillColor(),
+    const sf::Vector2f size = rect.getSize();
+    if (std::memcmp(&size, &rectSize_, sizeof size) != 0) {
+        rectFan(rect, rectFan_);
+        rectSize_ = size;
+    }
+    appendTriangles(rectFan_, ClipTransform(models_.of(rect), projection_), rect.getFillColor(),
                     batch_);
 }
 

@@ -51,7 +51,13 @@ private:
     sf::Transform projection_;
     bool open_ = true;
     std::vector<sf::Vertex> batch_;
-    LocalFan fan_;
+    ModelTransforms models_;
+    // The last fans built: grids often draw many shapes of one radius or size in a row.
+    LocalFan circleFan_;
+    std::uint32_t circleRadiusBits_ = 0;
+    std::size_t circlePoints_ = 0;
+    LocalFan rectFan_;
+    sf::Vector2f rectSize_{-1.0f, -1.0f};
     unsigned drawCalls_ = 0;
     unsigned frames_ = 0;
 };

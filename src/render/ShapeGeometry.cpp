@@ -1,6 +1,7 @@
 #include "render/ShapeGeometry.h"
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -90,6 +91,29 @@ void rectFan(const Rect& rect, LocalFan& fan)
     placeCentre(fan);
 }
 
+sf::Transform ModelTransforms::of(const sf::Transformable& shape)
+{
+    const float rotation = shape.getRotation();
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &rotation, sizeof bits);
+    if (bits != rotationBits_) {
+        const float angle = -rotation * 3.141592654f / 180.f;
+        cosine_ = static_cast<float>(std::cos(angle));
+        sine_ = static_cast<float>(std::sin(angle));
+        rotationBits_ = bits;
+    }
+    const sf::Vector2f scale = shape.getScale();
+    const sf::Vector2f origin = shape.getOrigin();
+    const sf::Vector2f position = shape.getPosition();
+    const float sxc = scale.x * cosine_;
+    const float syc = scale.y * cosine_;
+    const float sxs = scale.x * sine_;
+    const float sys = scale.y * sine_;
+    const float tx = -origin.x * sxc - origin.y * sys + position.x;
+    const float ty = origin.x * sxs - origin.y * syc + position.y;
+    return sf::Transform(sxc, sys, tx, -sxs, syc, ty, 0.f, 0.f, 1.f);
+}
+
 ClipTransform::ClipTransform(const sf::Transform& model, const sf::Transform& projection)
 {
     // Column-major 4x4 matrices; element (row r, column c) at [c * 4 + r].
@@ -119,16 +143,21 @@ void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Co
     if (!finite(centre)) {
         return;
     }
-    sf::Vector2f previous = transform.apply(fan.points[0]);
-    const sf::Vector2f first = previous;
-    for (std::size_t k = 1; k <= count; ++k) {
-        const sf::Vector2f next = k < count ? transform.apply(fan.points[k]) : first;
-        if (finite(previous) && finite(next)) {
+    static thread_local std::vector<sf::Vector2f> ring;
+    ring.resize(count + 1);
+    bool allFinite = true;
+    for (std::size_t k = 0; k < count; ++k) {
+        ring[k] = transform.apply(fan.points[k]);
+        allFinite = allFinite && finite(ring[k]);
+    }
+    ring[count] = ring[0];
+    out.reserve(out.size() + 3 * count);
+    for (std::size_t k = 0; k < count; ++k) {
+        if (allFinite || (finite(ring[k]) && finite(ring[k + 1]))) {
             out.emplace_back(centre, color);
-            out.emplace_back(previous, color);
-            out.emplace_back(next, color);
+            out.emplace_back(ring[k], color);
+            out.emplace_back(ring[k + 1], color);
         }
-        previous = next;
     }
 }
 

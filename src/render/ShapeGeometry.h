@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics/Vertex.hpp>
 
+#include <cstdint>
 #include <vector>
 
 namespace tolva {
@@ -17,6 +18,18 @@ struct LocalFan {
 
 void circleFan(const Circle& circle, LocalFan& fan);
 void rectFan(const Rect& rect, LocalFan& fan);
+
+// sf::Transformable::getTransform's matrix, worked out the same way to the bit, with the cosine
+// and sine of the last angle kept: grids often turn every shape by the same angle.
+class ModelTransforms {
+public:
+    sf::Transform of(const sf::Transformable& shape);
+
+private:
+    std::uint32_t rotationBits_ = 0;
+    float cosine_ = 1.0f;
+    float sine_ = -0.0f;
+};
 
 // The shape's transform followed by the view's projection, as one matrix worked out the way
 // OpenGL's fixed pipeline does: projection times model-view in single precision, then applied to
