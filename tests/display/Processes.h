@@ -114,13 +114,14 @@ private:
     std::optional<Exit> exit_;
 };
 
-// Holds Escape down long enough for a frame loop that runs slowly under software GL to see it.
-inline void holdEscape(const std::string& display)
+// Holds Escape down for a while from now on, in the background, so that a frame loop running
+// slowly under software GL sees it. (The X server lets go of a key when the client that pressed
+// it leaves, so xdotool stays for the whole hold.)
+inline void holdEscape(const std::string& display, int seconds = 3)
 {
-    const std::string xdotool = "DISPLAY=" + display + " xdotool ";
-    [[maybe_unused]] int status = std::system((xdotool + "keydown Escape").c_str());
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    status = std::system((xdotool + "keyup Escape").c_str());
+    const std::string command = "DISPLAY=" + display + " xdotool keydown Escape sleep "
+                                + std::to_string(seconds) + " keyup Escape >/dev/null 2>&1 &";
+    [[maybe_unused]] const int status = std::system(command.c_str());
 }
 
 // Waits for a window named Tolva; returns `xwininfo`'s report of it, or "" after the limit.

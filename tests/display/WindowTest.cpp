@@ -44,10 +44,12 @@ TEST(ShowWindow, OpensFullScreenTitledTolvaAndEndsOnEscape)
     EXPECT_EQ(testing::field(info, "Width:"), 1920);
     EXPECT_EQ(testing::field(info, "Height:"), 1080);
     EXPECT_NE(info.find("\"Tolva\""), std::string::npos);
-    std::this_thread::sleep_for(300ms);
+    // The window opens before the start-up sequence loads the pictures and the music; Escape is
+    // read from the first frame on.
+    std::this_thread::sleep_for(6s);
 
     testing::holdEscape(x.display());
-    const auto exit = show.waitFor(1500ms);  // two seconds from the key going down
+    const auto exit = show.waitFor(2s);
     ASSERT_TRUE(exit.has_value()) << "still running after Escape";
     EXPECT_EQ(exit->status, 0);
 }
@@ -159,7 +161,7 @@ TEST(ShowSound, VoiceTwoStartsWithSceneOneAndNotBefore)
                    TOLVA_RUN_DIR,
                    "/tmp/tolva-sound-test.err");
         ASSERT_FALSE(testing::waitForShowWindow(x.display(), 20s).empty());
-        std::this_thread::sleep_for(3s);
+        std::this_thread::sleep_for(8s);  // start-up, the lead-in and a few seconds of scene 1
         testing::holdEscape(x.display());
         const auto exit = show.waitFor(5s);
         ASSERT_TRUE(exit.has_value());

@@ -1,0 +1,119 @@
+// The complete show, start to end, in a real window with its sound recorded: about six minutes.
+
+#include "Processes.h"
+
+#include <SFML/Audio/InputSoundFile.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+namespace tolva {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t blockFrames = 2205;  // 50 ms at 44.1 kHz
+
+// Loudness, 50 ms a value: enough to find a piece of music in a recording by its shape.
+std::vector<double> envelope(const std::string& path, unsigned& sampleRate)
+{
+    sf::InputSoundFile file;
+    if (!file.openFromFile(path)) {
+        return {};
+    }
+    sampleRate = file.getSampleRate();
+    const unsigned channels = file.getChannelCount();
+    std::vector<double> blocks;
+    std::vector<sf::Int16> buffer(blockFrames * channels);
+    for (;;) {
+        const auto got = static_cast<std::size_t>(file.read(buffer.data(), buffer.size()));
+        if (got < buffer.size()) {
+            break;
+        }
+        double energy = 0;
+        for (std::size_t k = 0; k < got; k += channels) {
+            energy += static_cast<double>(buffer[k]) * buffer[k];
+        }
+        blocks.push_back(std::sqrt(energy / blockFrames));
+    }
+    return blocks;
+}
+
+struct Match {
+    double correlation = -1;
+    double seconds = 0;  // where in the recording the piece starts
+};
+
+// Where `piece` sits in `recording`, by normalized correlation of the two envelopes.
+Match locate(const std::vector<double>& piece, const std::vector<double>& recording,
+           std::size_t length)
+{
+    Match best;
+    length = std::min(length, piece.size());
+    if (recording.size() < length) {
+        return best;
+    }
+    for (std::size_t lag = 0; lag + length <= recording.size(); ++lag) {
+        double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+        for (std::size_t k = 0; k < length; ++k) {
+            const double a = piece[k], b = recording[lag + k];
+            sa += a;
+            sb += b;
+            saa += a * a;
+            sbb += b * b;
+            sab += a * b;
+        }
+        const double n = static_cast<double>(length);
+        const double covariance = sab - sa * sb / n;
+        const double spread = std::sqrt((saa - sa * sa / n) * (sbb - sb * sb / n));
+        const double correlation = spread > 0 ? covariance / spread : 0;
+        if (correlation > best.correlation) {
+            best = {correlation, static_cast<double>(lag) * blockFrames / 44100.0};
+        }
+    }
+    return best;
+}
+
+TEST(FullRun, TheWholeShowEndsByItselfWithItsMusicRecorded)
+{
+    testing::Xvfb x(TOLVA_TEST_DISPLAY + 30, "1920x1080x24");
+    ASSERT_TRUE(x.started());
+    const std::string wav = "/tmp/tolva-full-run.wav";
+    const std::string conf = "/tmp/tolva-full-run.conf";
+    std::remove(wav.c_str());
+    std::ofstream(conf) << "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n"
+                           "sample-type = int16\n[wave]\nfile = " << wav << "\n";
+    testing::Child show(TOLVA_SHOW,
+                        {{"DISPLAY", x.display()}, {"ALSOFT_CONF", conf}, {"ALSOFT_DRIVERS", ""}},
+                        TOLVA_RUN_DIR, "/tmp/tolva-full-run.err");
+    const auto exit = show.waitFor(480s);
+    ASSERT_TRUE(exit.has_value()) << "the show did not end within eight minutes";
+    EXPECT_EQ(exit->status, 0);
+    std::printf("peak memory of the whole show: %.1f MiB\n", static_cast<double>(exit->peakKilobytes) / 1024.0);
+    ::testing::Test::RecordProperty("peak_kilobytes", static_cast<int>(exit->peakKilobytes));
+
+    unsigned rate = 0;
+    const std::vector<double> recording = envelope(wav, rate);
+    ASSERT_EQ(rate, 44100u);
+    const double recorded = static_cast<double>(recording.size()) * blockFrames / rate;
+    EXPECT_GT(recorded, 330.0);  // the show's six minutes, give or take a slow start
+
+    unsigned pieceRate = 0;
+    const std::vector<double> klez = envelope(std::string(TOLVA_RUN_DIR) + "/sounds/klez.wav", pieceRate);
+    const std::vector<double> ending = envelope(std::string(TOLVA_RUN_DIR) + "/sounds/endOfTolva.wav", pieceRate);
+    ASSERT_FALSE(klez.empty());
+    ASSERT_FALSE(ending.empty());
+    // The soundtrack from scene 2 (about 61 s after the lead-in) and the closing theme from scene 8
+    // (about 315 s); compare a minute of the one and twenty seconds of the other.
+    const Match soundtrack = locate(klez, recording, 1200);
+    EXPECT_GT(soundtrack.correlation, 0.8);
+    EXPECT_NEAR(soundtrack.seconds, 62.0, 6.0);
+    const Match closing = locate(ending, recording, 400);
+    EXPECT_GT(closing.correlation, 0.8);
+    EXPECT_NEAR(closing.seconds, 316.0, 8.0);
+}
+
+} // namespace
+} // namespace tolva
