@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the pictures of docs/content.md from a build's staged run folder:
+# Makes the README's pictures of the content (docs/content-*.png) from a build's staged run folder:
 #   tools/assets/make-docs.sh [BUILD_DIR]     (default: build)
 # The logo, the characters and the pond come from tolva-asset-sheet; the two
 # tracks' spectrograms from sox.
