@@ -79,6 +79,8 @@ void writeWav(const std::string& path, const std::vector<sf::Int16>& stereo)
     }
 }
 
+} // namespace
+
 std::string joinNote(const std::string& dir, int fps)
 {
     return fmt::format(
@@ -88,6 +90,8 @@ std::string joinNote(const std::string& dir, int fps)
         "    -colorspace bt709 -color_primaries bt709 -color_trc bt709 -c:a aac -b:a 256k tolva.mp4\n",
         fps, dir);
 }
+
+namespace {
 
 class CaptureLog {
 public:

@@ -49,6 +49,9 @@ struct CaptureResult {
 CaptureResult runCapture(const CaptureOptions& options, const std::string& ffmpeg,
                          const volatile std::sig_atomic_t& stop);
 
+// How to join the PNG frames and sound.wav of a --frames folder into a video with ffmpeg.
+std::string joinNote(const std::string& dir, int fps);
+
 // A 64-bit hash of a frame's RGBA bytes, as 16 hex digits (the log's frame identity).
 std::string frameHash(const unsigned char* bytes, std::size_t size);
 

@@ -116,8 +116,16 @@ int main(int argc, char** argv)
                        result.overruns > 0 ? fmt::format(" ({} iterations overran their frame)", result.overruns) : "");
         }
         if (!options.framesDir.empty()) {
-            fmt::print(stderr, "tolva-capture: PNG frames and sound.wav are in {}; join.txt there says how to join them\n",
+            fmt::print(stderr, "tolva-capture: PNG frames and sound.wav are in {} (join.txt there says how to join them)\n",
                        options.framesDir);
+            if (ffmpeg.empty()) {
+                fmt::print(stderr, "{}", joinNote(options.framesDir, options.fps));
+            }
+        }
+        if (result.showEnded && options.to && result.frames > 0 &&
+            result.iterations < frameRange(options).last) {
+            fmt::print(stderr, "tolva-capture: the show ended after {:.3f} s, before --to {}\n",
+                       static_cast<double>(result.iterations) / options.fps, *options.to);
         }
         if (result.interrupted) {
             fmt::print(stderr, "tolva-capture: interrupted; {}\n",
