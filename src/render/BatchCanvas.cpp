@@ -3,6 +3,7 @@
 #include "render/Letterbox.h"
 
 #include <SFML/Graphics/CircleShape.hpp>
+#include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -23,25 +24,59 @@ BatchCanvas::BatchCanvas(sf::RenderTarget* target, sf::Window* window)
 void BatchCanvas::flush()
 {
     if (batch_.empty()) {
+        runs_.clear();
         return;
     }
+    // The batch is already in clip space: draw it through a view that passes it unchanged, on the
+    // same viewport.
+    sf::View view;
     if (target_ != nullptr) {
-        // The batch is already in clip space: draw it through a view that passes it unchanged,
-        // on the same viewport.
-        const sf::View view = target_->getView();
+        view = target_->getView();
         sf::View clipSpace(sf::Vector2f(0, 0), sf::Vector2f(2, -2));
         clipSpace.setViewport(view.getViewport());
         target_->setView(clipSpace);
-        target_->draw(batch_.data(), batch_.size(), sf::Triangles);
+    }
+    for (std::size_t r = 0; r < runs_.size(); ++r) {
+        const std::size_t begin = runs_[r].begin;
+        const std::size_t end = r + 1 < runs_.size() ? runs_[r + 1].begin : batch_.size();
+        if (end == begin) {
+            continue;
+        }
+        if (target_ != nullptr) {
+            // A font's page is bound only now: the glyphs asked for since the last flush may have
+            // grown it, and its texture coordinates are in pixels, which SFML's texture matrix
+            // scales by the page's size at binding.
+            sf::RenderStates states;
+            states.texture = runs_[r].texture;
+            target_->draw(batch_.data() + begin, end - begin, sf::Triangles, states);
+        }
+        ++drawCalls_;
+    }
+    if (target_ != nullptr) {
         target_->setView(view);
     }
     batch_.clear();
-    ++drawCalls_;
+    runs_.clear();
+}
+
+void BatchCanvas::startRun(const sf::Texture* texture)
+{
+    if (runs_.empty() || runs_.back().texture != texture) {
+        runs_.push_back({texture, batch_.size()});
+    }
+}
+
+void BatchCanvas::dropEmptyRun()
+{
+    if (!runs_.empty() && runs_.back().begin == batch_.size()) {
+        runs_.pop_back();
+    }
 }
 
 void BatchCanvas::clear(sf::Color color)
 {
     batch_.clear();  // nothing drawn before a clear can show
+    runs_.clear();
     projection_ = readProjection();
     if (target_ == nullptr) {
         return;
@@ -57,6 +92,7 @@ void BatchCanvas::clear(sf::Color color)
     picture.setPosition(view.getCenter() - view.getSize() / 2.0f);
     picture.setFillColor(color);
     target_->draw(picture, sf::BlendNone);
+    ++drawCalls_;
 }
 
 sf::Transform BatchCanvas::readProjection() const
@@ -83,8 +119,10 @@ void BatchCanvas::draw(const Circle& circle, CellRef)
         circleRadiusBits_ = bits;
         circlePoints_ = circle.getPointCount();
     }
+    startRun(nullptr);
     appendTriangles(circleFan_, ClipTransform(models_.of(circle), projection_),
                     circle.getFillColor(), batch_);
+    dropEmptyRun();
 }
 
 void BatchCanvas::draw(const Rect& rect, CellRef)
@@ -94,17 +132,28 @@ void BatchCanvas::draw(const Rect& rect, CellRef)
         rectFan(rect, rectFan_);
         rectSize_ = size;
     }
+    startRun(nullptr);
     appendTriangles(rectFan_, ClipTransform(models_.of(rect), projection_), rect.getFillColor(),
                     batch_);
+    dropEmptyRun();
 }
 
 void BatchCanvas::draw(const sf::Text& text, ObjectRef, const sf::Shader* shader)
 {
+    if (shader == nullptr && buildTextTriangles(text, text_)) {
+        if (text_.vertices.empty()) {
+            return;
+        }
+        startRun(&text.getFont()->getTexture(text.getCharacterSize()));
+        appendTextTriangles(text_.vertices, ClipTransform(models_.of(text), projection_), batch_);
+        dropEmptyRun();
+        return;
+    }
     flush();
     if (target_ != nullptr) {
         target_->draw(text, shader);
     }
-    ++drawCalls_;
+    drawCalls_ += directTextDraws(text);
 }
 
 void BatchCanvas::draw(const sf::Sprite& sprite, ObjectRef)
@@ -134,6 +183,7 @@ void BatchCanvas::display()
     }
     ++frames_;
     presented();
+    lastFrameDrawCalls_ = drawCalls_;
     drawCalls_ = 0;
 }
 

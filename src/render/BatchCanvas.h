@@ -2,20 +2,23 @@
 
 #include "render/Canvas.h"
 #include "render/ShapeGeometry.h"
+#include "render/TextGeometry.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
 
 #include <vector>
 
 namespace sf {
+class Texture;
 class Window;
 }
 
 namespace tolva {
 
-// Draws into any render target with shapes gathered into one triangle list, flushed before a text,
-// sprite or shader draw and at display: the same triangles SFML would draw shape by shape, in the
-// same order, in a handful of draw calls.
+// Draws into any render target with shapes and texts gathered into one triangle list, flushed
+// before a sprite or shader draw and at display: the same triangles SFML would draw object by
+// object, in the same order, in a handful of draw calls. The list is cut into runs of one texture
+// (none for shapes, a font's page for texts), one draw call each.
 class BatchCanvas : public Canvas {
 public:
     // window: the target's window if it is one (display and close go to it), else null.
@@ -35,7 +38,10 @@ public:
 
     // Sends what is gathered to the target (the capture reads the target after this).
     void flush();
+    // Draw calls that reach the target (a text SFML draws itself with an outline makes two),
+    // counted alike when the batch is sent nowhere.
     unsigned drawCalls() const { return drawCalls_; }  // since the last display
+    unsigned lastFrameDrawCalls() const { return lastFrameDrawCalls_; }
     unsigned framesPresented() const { return frames_; }
 
 protected:
@@ -45,12 +51,22 @@ protected:
 private:
     // The target's projection, read at each clear: the view never changes within a frame.
     sf::Transform readProjection() const;
+    // Makes the batch's last run one of this texture; drops it again if nothing joined it.
+    void startRun(const sf::Texture* texture);
+    void dropEmptyRun();
+
+    struct Run {
+        const sf::Texture* texture;
+        std::size_t begin;  // the run ends where the next begins, the last at the batch's end
+    };
 
     sf::RenderTarget* target_;
     sf::Window* window_;
     sf::Transform projection_;
     bool open_ = true;
     std::vector<sf::Vertex> batch_;
+    std::vector<Run> runs_;
+    TextTriangles text_;
     ModelTransforms models_;
     // The last fans built: grids often draw many shapes of one radius or size in a row.
     LocalFan circleFan_;
@@ -59,6 +75,7 @@ private:
     LocalFan rectFan_;
     sf::Vector2f rectSize_{-1.0f, -1.0f};
     unsigned drawCalls_ = 0;
+    unsigned lastFrameDrawCalls_ = 0;
     unsigned frames_ = 0;
 };
 

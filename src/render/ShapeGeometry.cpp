@@ -146,9 +146,23 @@ void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Co
     static thread_local std::vector<sf::Vector2f> ring;
     ring.resize(count + 1);
     bool allFinite = true;
+    // A shape with every point beyond one edge of clip space covers no pixel of the viewport
+    // (clip space is the viewport's, letterboxed or not): it is left out.
+    bool left = centre.x < -1.0f;
+    bool right = centre.x > 1.0f;
+    bool below = centre.y < -1.0f;
+    bool above = centre.y > 1.0f;
     for (std::size_t k = 0; k < count; ++k) {
-        ring[k] = transform.apply(fan.points[k]);
-        allFinite = allFinite && finite(ring[k]);
+        const sf::Vector2f p = transform.apply(fan.points[k]);
+        ring[k] = p;
+        allFinite = allFinite && finite(p);
+        left = left && p.x < -1.0f;
+        right = right && p.x > 1.0f;
+        below = below && p.y < -1.0f;
+        above = above && p.y > 1.0f;
+    }
+    if (left || right || below || above) {
+        return;
     }
     ring[count] = ring[0];
     out.reserve(out.size() + 3 * count);

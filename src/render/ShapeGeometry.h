@@ -48,7 +48,8 @@ private:
 };
 
 // Appends the fan's triangles, in clip space, as a triangle list. Triangles with a vertex that
-// is not a finite number would show nothing and are left out.
+// is not a finite number would show nothing and are left out, and so are shapes wholly beyond one
+// edge of clip space.
 void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Color color,
                      std::vector<sf::Vertex>& out);
 

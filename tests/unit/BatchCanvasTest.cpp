@@ -1,14 +1,21 @@
+#include "driver/Show.h"
+#include "render/Recorder.h"
 #include "render/ShapeGeometry.h"
+#include "render/TextGeometry.h"
 #include "support/PixelCompare.h"
 
 #include <SFML/Graphics/CircleShape.hpp>
+#include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <iostream>
 #include <limits>
+#include <memory>
 #include <random>
 
 namespace tolva {
@@ -110,6 +117,263 @@ TEST(BatchCanvas, DrawsTheSamePixelsAsSfmlShapeByShape)
 {
     const testing::PixelDifference difference = testing::compareBatchedWithDirect(drawMixture);
     EXPECT_EQ(difference.differing, 0u);
+}
+
+// Only shapes wholly beyond one edge are left out: a shape reaching in by a little still counts.
+TEST(ShapeGeometry, ShapesBeyondOneEdgeAreLeftOut)
+{
+    const sf::Transform projection = sf::View(sf::FloatRect(0, 0, 1920, 1080)).getTransform();
+    LocalFan fan;
+    Rect rect;
+    rect.setSize({40, 30});
+    rectFan(rect, fan);
+    const auto triangles = [&](float x, float y, float rotation) {
+        rect.setPosition(x, y);
+        rect.setRotation(rotation);
+        std::vector<sf::Vertex> out;
+        appendTriangles(fan, ClipTransform(rect.getTransform(), projection), sf::Color::Red, out);
+        return out.size();
+    };
+    EXPECT_EQ(triangles(-41, 500, 0), 0u);
+    EXPECT_EQ(triangles(1921, 500, 0), 0u);
+    EXPECT_EQ(triangles(900, -31, 0), 0u);
+    EXPECT_EQ(triangles(900, 1081, 0), 0u);
+    EXPECT_EQ(triangles(-39, 500, 0), 12u);
+    EXPECT_EQ(triangles(1919, 1079, 0), 12u);
+    // Off two edges at once, each point beyond one or the other but not all beyond the same:
+    // kept (the corner can still reach in).
+    EXPECT_EQ(triangles(-10, -10, 45), 12u);
+}
+
+// The staged fonts, loaded once for every drawing of the texts' tests.
+struct Fonts {
+    sf::Font noot;
+    sf::Font tox;
+    sf::Font brevin;
+    bool loaded = false;
+};
+
+const Fonts& fonts()
+{
+    static const std::unique_ptr<Fonts> loaded = [] {
+        auto f = std::make_unique<Fonts>();
+        f->loaded = f->noot.loadFromFile("fonts/Noot.ttf") && f->tox.loadFromFile("fonts/tox.ttf")
+                    && f->brevin.loadFromFile("fonts/brevin.ttf");
+        return f;
+    }();
+    return *loaded;
+}
+
+sf::Color colour(std::mt19937& random)
+{
+    std::uniform_int_distribution<int> byte(0, 255);
+    return {static_cast<sf::Uint8>(byte(random)), static_cast<sf::Uint8>(byte(random)),
+            static_cast<sf::Uint8>(byte(random)), static_cast<sf::Uint8>(byte(random))};
+}
+
+// Texts of every kind the show draws and more, between shapes, some of them off the picture.
+void drawTextsAndShapes(Canvas& canvas)
+{
+    const Fonts& f = fonts();
+    std::mt19937 random(77);
+    std::uniform_real_distribution<float> x(-200, 2100), y(-200, 1250), angle(-400, 400), scale(0.3f, 2.5f);
+    canvas.clear(sf::Color(40, 20, 60));
+
+    const sf::Font* const faces[] = {&f.noot, &f.tox, &f.brevin};
+    const char* const strings[] = {"T", "o", "W", "Tolva greets the world", "AVATAR kerning, Ty.",
+                                   "two\nlines\tand a tab", "  spaced  "};
+    for (int k = 0; k < 120; ++k) {
+        if (k % 3 != 1) {
+            Rect rect;
+            rect.setSize({scale(random) * 40.0f, scale(random) * 30.0f});
+            rect.setPosition(x(random), y(random));
+            rect.setRotation(angle(random));
+            rect.setFillColor(colour(random));
+            canvas.draw(rect, {"test", k, 0});
+            Circle circle;
+            circle.setRadius(scale(random) * 25.0f);
+            circle.setPointCount(static_cast<std::size_t>(3 + k % 28));
+            circle.setPosition(x(random), y(random));
+            circle.setRotation(angle(random));
+            circle.setFillColor(colour(random));
+            canvas.draw(circle, {"test", k, 1});
+        }
+        sf::Text text;
+        text.setFont(*faces[k % 3]);
+        text.setString(k < 40 ? sf::String(strings[k % 3]) : sf::String(strings[k % 7]));
+        text.setCharacterSize(static_cast<unsigned>(k % 4 == 0 ? 60 : 20 + (k * 7) % 90));
+        text.setFillColor(colour(random));
+        text.setOutlineColor(colour(random));
+        text.setOutlineThickness(k % 5 == 0 ? 0.0f : (k % 5 == 1 ? 2.1f : 0.5f * static_cast<float>(k % 7)));
+        text.setPosition(x(random), y(random));
+        text.setRotation(k % 4 == 0 ? 0.0f : angle(random));
+        text.setScale(k % 6 == 0 ? sf::Vector2f(1, 1) : sf::Vector2f(scale(random), scale(random)));
+        if (k % 9 == 0) {
+            text.setOrigin(25.0f, 40.0f);
+        }
+        if (k % 11 == 0) {
+            text.setStyle(sf::Text::Bold | sf::Text::Italic);
+        } else if (k % 13 == 0) {
+            text.setStyle(sf::Text::Italic);
+        } else if (k % 17 == 0) {
+            text.setStyle(sf::Text::Underlined);  // drawn by SFML itself between the batch's runs
+        }
+        if (k % 10 == 3) {
+            text.setLetterSpacing(1.6f);
+            text.setLineSpacing(1.3f);
+        }
+        canvas.draw(text, {"test", k});
+    }
+    // Shapes wholly beyond each edge, and reaching in by a little.
+    const sf::Vector2f places[] = {{-80, 500}, {1990, 500}, {900, -90}, {900, 1150},
+                                   {-48, 300}, {1911, 700}, {400, -28}, {1500, 1079}};
+    for (const sf::Vector2f place : places) {
+        Rect rect;
+        rect.setSize({50, 30});
+        rect.setPosition(place);
+        rect.setRotation(10.0f);
+        rect.setFillColor(sf::Color(250, 200, 30, 200));
+        canvas.draw(rect, {"edge", 0, 0});
+        Circle circle;
+        circle.setRadius(30);
+        circle.setPointCount(9);
+        circle.setPosition(place.x, place.y - 40.0f);
+        circle.setFillColor(sf::Color(30, 200, 250, 220));
+        canvas.draw(circle, {"edge", 1, 0});
+    }
+}
+
+TEST(BatchCanvas, DrawsTheSameTextsAsSfml)
+{
+    ASSERT_TRUE(fonts().loaded);
+    const testing::PixelDifference difference = testing::compareBatchedWithDirect(drawTextsAndShapes);
+    EXPECT_EQ(difference.differing, 0u);
+    if (difference.differing != 0) {
+        difference.batched.saveToFile("texts-batched.png");
+        difference.direct.saveToFile("texts-direct.png");
+    }
+}
+
+// The show's own letters: one-letter texts of one font and size with a thick outline, the way the
+// credits and the welcome draw them, over a grid of circles.
+TEST(BatchCanvas, DrawsTheShowsLettersAsSfml)
+{
+    ASSERT_TRUE(fonts().loaded);
+    const testing::PixelDifference difference = testing::compareBatchedWithDirect([](Canvas& canvas) {
+        canvas.clear(sf::Color::Black);
+        Circle circle;
+        circle.setRadius(15);
+        circle.setPointCount(7);
+        for (int k = 0; k < 2000; ++k) {
+            circle.setPosition(static_cast<float>(k % 50) * 38.0f, static_cast<float>(k / 50) * 27.0f);
+            circle.setFillColor(sf::Color(static_cast<sf::Uint8>(k), 90, static_cast<sf::Uint8>(255 - k % 256)));
+            canvas.draw(circle, {"grid", k, 0});
+        }
+        const std::string letters = "Tolva wishes you a fine day!";
+        for (std::size_t k = 0; k < letters.size(); ++k) {
+            sf::Text letter(sf::String(letters.substr(k, 1)), k % 2 == 0 ? fonts().noot : fonts().brevin, 72);
+            letter.setOutlineThickness(2.1f);
+            letter.setOutlineColor(sf::Color(20, 10, 0, 230));
+            letter.setFillColor(sf::Color(170, 110, 60, 200));
+            letter.setPosition(40.0f + 66.5f * static_cast<float>(k), 300.0f + 13.25f * static_cast<float>(k % 9));
+            letter.setRotation(3.5f * static_cast<float>(k));
+            canvas.draw(letter, {"letters", static_cast<int>(k)});
+        }
+    });
+    EXPECT_EQ(difference.differing, 0u);
+}
+
+// One draw call per run of one texture: shapes, texts of one page, shapes again; a culled shape
+// does not cut a run, and a text SFML draws itself counts its own draws.
+TEST(BatchCanvas, CountsOneDrawCallPerRun)
+{
+    ASSERT_TRUE(fonts().loaded);
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(320, 200));
+    BatchCanvas batch(&target, nullptr);
+    Canvas& canvas = batch;
+    canvas.clear(sf::Color::Black);
+    Rect rect;
+    rect.setSize({10, 10});
+    canvas.draw(rect, {"r", 0, 0});
+    canvas.draw(rect, {"r", 1, 0});
+    sf::Text letter("A", fonts().tox, 30);
+    letter.setOutlineThickness(2.1f);
+    canvas.draw(letter, {"l", 0});
+    letter.setString("B");
+    canvas.draw(letter, {"l", 1});
+    Rect away = rect;
+    away.setPosition(-50, -50);
+    canvas.draw(away, {"r", 2, 0});
+    canvas.draw(letter, {"l", 2});
+    EXPECT_EQ(batch.drawCalls(), 0u);  // nothing has reached the target yet
+    canvas.draw(rect, {"r", 3, 0});
+    letter.setString(" ");
+    canvas.draw(letter, {"l", 3});  // nothing to draw: the shapes' run goes on
+    canvas.draw(rect, {"r", 4, 0});
+    letter.setString("C");
+    letter.setCharacterSize(31);
+    canvas.draw(letter, {"l", 4});
+    letter.setStyle(sf::Text::Underlined);
+    canvas.draw(letter, {"l", 5});
+    EXPECT_EQ(batch.drawCalls(), 4u + 2u);  // shapes, page 30, shapes, page 31; outline and fill
+    canvas.display();
+    EXPECT_EQ(batch.drawCalls(), 0u);
+    EXPECT_EQ(batch.lastFrameDrawCalls(), 6u);
+
+    EXPECT_EQ(directTextDraws(sf::Text()), 0u);
+    EXPECT_EQ(directTextDraws(sf::Text("  ", fonts().tox, 30)), 0u);
+    EXPECT_EQ(directTextDraws(sf::Text("a", fonts().tox, 30)), 1u);
+}
+
+// The scenes that draw letters reach the target in a few draw calls a frame.
+class SceneDrawCalls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!displayAvailable()) {
+            GTEST_SKIP() << "needs an X display";
+        }
+        show = std::make_unique<Show>(state, recorder);
+        state.frameDelta = sf::milliseconds(17);
+        ASSERT_TRUE(target.create(1920, 1080));
+    }
+
+    ManualTimeSource time;
+    ShowState state{time};
+    Recorder recorder;
+    std::unique_ptr<Show> show;
+    sf::RenderTexture target;
+};
+
+TEST_F(SceneDrawCalls, SpiralGridWithCredits)
+{
+    BatchCanvas canvas(&target, nullptr);
+    state.countdown[0] = -0.1f;
+    state.scene1Pending = false;
+    state.sceneTime = 12.0f;
+    state.warpTime = 150.0f;
+    recorder.forget();
+    show->spiralGrid.step(state, recorder, recorder);
+    ASSERT_EQ(recorder.only<TextOp>().size(), 28u);  // the credits show
+    show->spiralGrid.step(state, canvas, recorder);
+    EXPECT_LE(canvas.lastFrameDrawCalls(), 16u);
+    std::cout << "scene 1 with credits: " << canvas.lastFrameDrawCalls() << " draw calls\n";
+}
+
+TEST_F(SceneDrawCalls, GreetingsScroller)
+{
+    BatchCanvas canvas(&target, nullptr);
+    state.countdown[2] = -0.01f;
+    state.scene3Pending = false;
+    for (int frame = 0; frame < 3; ++frame) {
+        time.advance(state.frameDelta);
+        state.frameClock.restart();
+        time.advance(sf::milliseconds(2));
+        show->greetingsScroller.step(state, canvas, recorder);
+    }
+    EXPECT_LE(canvas.lastFrameDrawCalls(), 16u);
+    std::cout << "scene 3: " << canvas.lastFrameDrawCalls() << " draw calls\n";
 }
 
 } // namespace
