@@ -108,7 +108,11 @@ int main(int argc, char** argv)
     try {
         const CaptureResult result = runCapture(options, ffmpeg, stopRequested);
         const double seconds = static_cast<double>(result.frames) / options.fps;
-        if (result.frames > 0 || !options.stillsDir.empty()) {
+        if (!options.stillsDir.empty()) {
+            fmt::print(stderr, "tolva-capture: stills of scenes 1 to 8 and contact-sheet.png are in {}\n",
+                       options.stillsDir);
+        }
+        if (result.frames > 0) {
             fmt::print(stderr, "tolva-capture: {} frames ({:.3f} s at {} fps) in {:.1f} s, {:.1f} frames/s{}{}\n",
                        result.frames, seconds, options.fps, result.wallSeconds,
                        result.wallSeconds > 0 ? static_cast<double>(result.iterations) / result.wallSeconds : 0.0,
