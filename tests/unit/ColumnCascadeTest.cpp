@@ -1,5 +1,6 @@
 // Scene 2: the circle columns, the square cascade, its clock, the timed draws and the first frame.
 
+#include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/ColumnCascadeFormulas.h"
@@ -16,12 +17,7 @@
 namespace tolva {
 namespace {
 
-std::uint32_t bits(float x)
-{
-    std::uint32_t b = 0;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-}
+using testing::bitsOf;
 
 float f(int n) { return static_cast<float>(n); }
 
@@ -138,9 +134,9 @@ protected:
                 ASSERT_EQ(op.cell.i, i);
                 ASSERT_EQ(op.cell.j, j);
                 ASSERT_EQ(op.fill, plain.fill) << i << "," << j;
-                ASSERT_EQ(bits(op.position.x), bits(plain.position.x)) << i << "," << j;
-                ASSERT_EQ(bits(op.position.y), bits(plain.position.y)) << i << "," << j;
-                ASSERT_EQ(bits(op.radius), bits(plain.radius)) << i << "," << j;
+                ASSERT_EQ(bitsOf(op.position.x), bitsOf(plain.position.x)) << i << "," << j;
+                ASSERT_EQ(bitsOf(op.position.y), bitsOf(plain.position.y)) << i << "," << j;
+                ASSERT_EQ(bitsOf(op.radius), bitsOf(plain.radius)) << i << "," << j;
                 ASSERT_EQ(op.points, 25u);
                 ASSERT_EQ(op.rotation, 15.0f);
             }
@@ -155,8 +151,8 @@ protected:
                 ASSERT_EQ(op.cell.i, a);
                 ASSERT_EQ(op.cell.j, b);
                 ASSERT_EQ(op.fill, plain.fill) << a << "," << b;
-                ASSERT_EQ(bits(op.position.x), bits(plain.position.x)) << a << "," << b;
-                ASSERT_EQ(bits(op.position.y), bits(plain.position.y)) << a << "," << b;
+                ASSERT_EQ(bitsOf(op.position.x), bitsOf(plain.position.x)) << a << "," << b;
+                ASSERT_EQ(bitsOf(op.position.y), bitsOf(plain.position.y)) << a << "," << b;
                 ASSERT_EQ(op.size, sf::Vector2f(25, 25));
                 ASSERT_EQ(op.rotation, 0.0f);
             }

@@ -1,6 +1,7 @@
 // Scene 3: the circle field's held terms against the plain formulas, the letters' colours, the
 // line's size switch, and whole steps through the recorder (those build the show: X display).
 
+#include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/Formula.h"
@@ -17,14 +18,9 @@
 namespace tolva {
 namespace {
 
-using namespace greetings;
+using testing::bitsOf;
 
-std::uint32_t bits(float x)
-{
-    std::uint32_t b;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-}
+using namespace greetings;
 
 // Every cell, for phases from the first frame to well past the scene's end, and spins from a
 // hand-over frame's long midFrameDelta down to nothing.
@@ -41,9 +37,9 @@ TEST(GreetingsField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
                     const CircleCell plain = circleCell(static_cast<float>(i), static_cast<float>(j), P, spin);
                     const CircleCell held = cache.cell(i, j);
                     ASSERT_EQ(held.fill, plain.fill) << P << " " << i << " " << j;
-                    ASSERT_EQ(bits(held.position.x), bits(plain.position.x)) << P << " " << i << " " << j;
-                    ASSERT_EQ(bits(held.position.y), bits(plain.position.y)) << P << " " << i << " " << j;
-                    ASSERT_EQ(bits(held.turn), bits(plain.turn)) << P << " " << spin << " " << i << " " << j;
+                    ASSERT_EQ(bitsOf(held.position.x), bitsOf(plain.position.x)) << P << " " << i << " " << j;
+                    ASSERT_EQ(bitsOf(held.position.y), bitsOf(plain.position.y)) << P << " " << i << " " << j;
+                    ASSERT_EQ(bitsOf(held.turn), bitsOf(plain.turn)) << P << " " << spin << " " << i << " " << j;
                 }
             }
         }
@@ -264,10 +260,10 @@ TEST_F(GreetingsStep, CircleTurnsAddUpFromFrameToFrame)
             const CircleCell now = circleCell(static_cast<float>(i), static_cast<float>(j), P2, 25.0f * 0.005f);
             reference.rotate(now.turn);
             const CircleOp& drawn = circles[n++];
-            ASSERT_EQ(bits(drawn.rotation), bits(reference.getRotation())) << i << " " << j;
+            ASSERT_EQ(bitsOf(drawn.rotation), bitsOf(reference.getRotation())) << i << " " << j;
             ASSERT_EQ(drawn.fill, now.fill);
-            ASSERT_EQ(bits(drawn.position.x), bits(now.position.x));
-            ASSERT_EQ(bits(drawn.position.y), bits(now.position.y));
+            ASSERT_EQ(bitsOf(drawn.position.x), bitsOf(now.position.x));
+            ASSERT_EQ(bitsOf(drawn.position.y), bitsOf(now.position.y));
         }
     }
 }

@@ -2,6 +2,7 @@
 // code, the properties that decide what shows, the fast path against the plain formulas on every
 // cell, and the step through the recorder.
 
+#include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/PolygonGridsFormulas.h"
@@ -18,16 +19,11 @@
 namespace tolva {
 namespace {
 
+using testing::bitsOf;
+
 using namespace polygon;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-std::uint32_t bitsOf(float x)
-{
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
 
 // Equal as the show sees it: the same bits, or both not a number (which shows nothing).
 bool same(float a, float b) { return bitsOf(a) == bitsOf(b) || (std::isnan(a) && std::isnan(b)); }
@@ -47,36 +43,7 @@ bool vanishes(sf::Vector2f p) { return std::isnan(p.x) || std::isnan(p.y); }
            << want.position.y;
 }
 
-// FNV-1a over what a frame gives every cell, in drawing order: the whole grid in one number, to
-// compare with the same digest taken from a separate emulation of the formulas. Every NaN counts
-// as one value (the show cannot tell them apart).
-class Digest {
-public:
-    void byte(std::uint8_t b)
-    {
-        hash_ ^= b;
-        hash_ *= 0x100000001b3ull;
-    }
-    void word(float x)
-    {
-        const std::uint32_t w = std::isnan(x) ? 0x7fc00000u : bitsOf(x);
-        for (int k = 0; k < 4; ++k) {
-            byte(static_cast<std::uint8_t>(w >> (8 * k)));
-        }
-    }
-    void look(sf::Color fill, sf::Vector2f position)
-    {
-        byte(fill.r);
-        byte(fill.g);
-        byte(fill.b);
-        word(position.x);
-        word(position.y);
-    }
-    std::uint64_t value() const { return hash_; }
-
-private:
-    std::uint64_t hash_ = 0xcbf29ce484222325ull;
-};
+using Digest = testing::GridDigest;
 
 float cellIndex(int k) { return static_cast<float>(k); }
 

@@ -1,5 +1,6 @@
 // Scene 1: the spiral shade, the circles' cells, the title, the credit letters and the voices.
 
+#include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/SpiralGridFormulas.h"
@@ -16,12 +17,7 @@
 namespace tolva {
 namespace {
 
-std::uint32_t bits(float x)
-{
-    std::uint32_t b = 0;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-}
+using testing::bitsOf;
 
 float f(int n) { return static_cast<float>(n); }
 
@@ -168,11 +164,11 @@ TEST_F(SpiralGridStep, EveryCellAsThePlainFormulasGiveIt)
                 ASSERT_EQ(op.cell.i, i);
                 ASSERT_EQ(op.cell.j, j);
                 ASSERT_EQ(op.fill, plain.fill) << i << "," << j << " at " << w;
-                ASSERT_EQ(bits(op.position.x), bits(plain.position.x));
-                ASSERT_EQ(bits(op.position.y), bits(plain.position.y));
-                ASSERT_EQ(bits(op.radius), bits(plain.radius)) << i << "," << j;
+                ASSERT_EQ(bitsOf(op.position.x), bitsOf(plain.position.x));
+                ASSERT_EQ(bitsOf(op.position.y), bitsOf(plain.position.y));
+                ASSERT_EQ(bitsOf(op.radius), bitsOf(plain.radius)) << i << "," << j;
                 ASSERT_EQ(op.points, plain.points);
-                ASSERT_EQ(bits(op.rotation), bits(storedAngle(plain.rotation)));
+                ASSERT_EQ(bitsOf(op.rotation), bitsOf(storedAngle(plain.rotation)));
             }
         }
     }

@@ -2,6 +2,7 @@
 // colours, the held terms against the plain formulas on every cell, and whole steps through the
 // recorder (those build the show: X display).
 
+#include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/Formula.h"
@@ -19,14 +20,9 @@
 namespace tolva {
 namespace {
 
-using namespace swirl;
+using testing::bitsOf;
 
-std::uint32_t bits(float x)
-{
-    std::uint32_t b;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-}
+using namespace swirl;
 
 float above(float x) { return std::nextafter(x, std::numeric_limits<float>::infinity()); }
 float below(float x) { return std::nextafter(x, -std::numeric_limits<float>::infinity()); }
@@ -174,16 +170,16 @@ TEST(SwirlField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
                 for (int j = 1; j <= heptagonSize; ++j) {
                     const float fi = static_cast<float>(i);
                     const float fj = static_cast<float>(j);
-                    ASSERT_EQ(bits(heptagons.wave(i, j)), bits(waveOffset(fi, fj, q, c4)));
-                    ASSERT_EQ(bits(heptagons.bezierByPhase(i, j)), bits(bezierOffset(fi, fj, q)));
-                    ASSERT_EQ(bits(heptagons.bezierByRow(i, j)), bits(bezierOffset(fi, fj, fi)));
+                    ASSERT_EQ(bitsOf(heptagons.wave(i, j)), bitsOf(waveOffset(fi, fj, q, c4)));
+                    ASSERT_EQ(bitsOf(heptagons.bezierByPhase(i, j)), bitsOf(bezierOffset(fi, fj, q)));
+                    ASSERT_EQ(bitsOf(heptagons.bezierByRow(i, j)), bitsOf(bezierOffset(fi, fj, fi)));
                     const HeptagonCell plain = heptagon(fi, fj, frame);
                     const HeptagonCell held = heptagons.cell(i, j);
                     ASSERT_EQ(held.fill, plain.fill) << q << " " << c4 << " " << i << " " << j;
-                    ASSERT_EQ(bits(held.position.x), bits(plain.position.x));
-                    ASSERT_EQ(bits(held.position.y), bits(plain.position.y));
-                    ASSERT_EQ(bits(held.radius), bits(plain.radius));
-                    ASSERT_EQ(bits(held.rotation), bits(plain.rotation));
+                    ASSERT_EQ(bitsOf(held.position.x), bitsOf(plain.position.x));
+                    ASSERT_EQ(bitsOf(held.position.y), bitsOf(plain.position.y));
+                    ASSERT_EQ(bitsOf(held.radius), bitsOf(plain.radius));
+                    ASSERT_EQ(bitsOf(held.rotation), bitsOf(plain.rotation));
                 }
             }
         }
@@ -194,8 +190,8 @@ TEST(SwirlField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
                 const SquareCell plain = square(static_cast<float>(k), static_cast<float>(c), frame);
                 const SquareCell held = squares.cell(k, c);
                 ASSERT_EQ(held.fill, plain.fill) << q << " " << k << " " << c;
-                ASSERT_EQ(bits(held.position.x), bits(plain.position.x)) << q << " " << k << " " << c;
-                ASSERT_EQ(bits(held.position.y), bits(plain.position.y)) << q << " " << k << " " << c;
+                ASSERT_EQ(bitsOf(held.position.x), bitsOf(plain.position.x)) << q << " " << k << " " << c;
+                ASSERT_EQ(bitsOf(held.position.y), bitsOf(plain.position.y)) << q << " " << k << " " << c;
             }
         }
     }
@@ -262,9 +258,9 @@ TEST_F(SwirlStep, DrawsSquaresThenHeptagonsWithThePlainValues)
             ASSERT_EQ(circle.cell.j, j);
             ASSERT_EQ(circle.fill, plain.fill);
             ASSERT_EQ(circle.position, plain.position);
-            ASSERT_EQ(bits(circle.radius), bits(plain.radius));
+            ASSERT_EQ(bitsOf(circle.radius), bitsOf(plain.radius));
             ASSERT_EQ(circle.points, 7u);
-            ASSERT_EQ(bits(circle.rotation), bits(turned.getRotation()));
+            ASSERT_EQ(bitsOf(circle.rotation), bitsOf(turned.getRotation()));
         }
     }
     EXPECT_TRUE(std::holds_alternative<DisplayOp>(all[n]));

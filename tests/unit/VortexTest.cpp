@@ -1,5 +1,6 @@
 // Scene 7: the vortex on circleGrid and the field on fieldGrid.
 
+#include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/Formula.h"
@@ -15,19 +16,14 @@
 namespace tolva {
 namespace {
 
-std::uint32_t bits(float x)
-{
-    std::uint32_t b = 0;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-}
+using testing::bitsOf;
 
 // Same bits, NaN payloads included.
 ::testing::AssertionResult sameLook(const HeptagonLook& fast, const HeptagonLook& plain)
 {
-    if (fast.fill == plain.fill && bits(fast.position.x) == bits(plain.position.x)
-        && bits(fast.position.y) == bits(plain.position.y)
-        && bits(fast.rotation) == bits(plain.rotation)) {
+    if (fast.fill == plain.fill && bitsOf(fast.position.x) == bitsOf(plain.position.x)
+        && bitsOf(fast.position.y) == bitsOf(plain.position.y)
+        && bitsOf(fast.rotation) == bitsOf(plain.rotation)) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure()
@@ -306,8 +302,8 @@ TEST_F(VortexStep, ClocksCountdownAndEveryShapeInOrder)
             ASSERT_EQ(op.cell.j, j);
             const HeptagonLook look = vortexCell(f(i), f(j), vortexTime);
             ASSERT_EQ(op.fill, look.fill);
-            ASSERT_EQ(bits(op.position.x), bits(look.position.x)) << i << "," << j;
-            ASSERT_EQ(bits(op.position.y), bits(look.position.y)) << i << "," << j;
+            ASSERT_EQ(bitsOf(op.position.x), bitsOf(look.position.x)) << i << "," << j;
+            ASSERT_EQ(bitsOf(op.position.y), bitsOf(look.position.y)) << i << "," << j;
             ASSERT_EQ(op.radius, 15.0f);
             ASSERT_EQ(op.points, 7u);
             ASSERT_EQ(op.rotation, look.rotation);  // below 360: SFML keeps it as given
@@ -323,8 +319,8 @@ TEST_F(VortexStep, ClocksCountdownAndEveryShapeInOrder)
             ASSERT_EQ(op.cell.j, j);
             const HeptagonLook look = fieldCell(f(i), f(j), gridTime, false);
             ASSERT_EQ(op.fill, look.fill);
-            ASSERT_EQ(bits(op.position.x), bits(look.position.x)) << i << "," << j;
-            ASSERT_EQ(bits(op.position.y), bits(look.position.y)) << i << "," << j;
+            ASSERT_EQ(bitsOf(op.position.x), bitsOf(look.position.x)) << i << "," << j;
+            ASSERT_EQ(bitsOf(op.position.y), bitsOf(look.position.y)) << i << "," << j;
             ASSERT_EQ(op.radius, 15.0f);
             ASSERT_EQ(op.points, 7u);
             ASSERT_EQ(op.rotation, 0.0f);
