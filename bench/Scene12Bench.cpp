@@ -1,6 +1,7 @@
 // Scenes 1 and 2, one step at a time: formulas, shape updates and building the batch, with the
 // batch sent nowhere (no rasterizing). Needs an X display for the show's objects (run under Xvfb).
 
+#include "BenchShow.h"
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
 #include "render/Recorder.h"
@@ -15,45 +16,15 @@ namespace {
 
 using namespace tolva;
 
-// Keeps the draw calls of the last presented frame (the canvas resets its count at display).
-class FrameCounter final : public BatchCanvas {
-public:
-    FrameCounter() : BatchCanvas(nullptr, nullptr) {}
-    unsigned lastFrameDrawCalls = 0;
-
-protected:
-    void presented() override { lastFrameDrawCalls = drawCalls(); }
-};
-
-// On the steady clock, so that scene 2's per-square clock readings cost what they cost in the show.
-struct SceneBench {
-    SteadyTimeSource time;
-    ShowState state{time};
-    Recorder deck{false};
-    Show show{state, deck};
-};
-
-SceneBench* shared(benchmark::State& run)
-{
-    static std::unique_ptr<SceneBench> instance;
-    if (!instance) {
-        if (!displayAvailable()) {
-            run.SkipWithError("no X display: run under Xvfb");
-            return nullptr;
-        }
-        instance = std::make_unique<SceneBench>();
-    }
-    return instance.get();
-}
-
 // Scene 1 at a given sceneTime (credits, title or neither), warpTime held where the colours wrap.
 void runSpiral(benchmark::State& run, float sceneTime)
 {
-    SceneBench* b = shared(run);
+    // On the steady clock, so that scene 2's per-square clock readings cost what they do in the show.
+    auto* b = bench::benchShow<SteadyTimeSource>(run);
     if (b == nullptr) {
         return;
     }
-    FrameCounter canvas;
+    BatchCanvas& canvas = b->canvas;
     b->state.frameDelta = sf::microseconds(16667);
     b->state.scene1Pending = false;
     for (auto _ : run) {
@@ -63,7 +34,7 @@ void runSpiral(benchmark::State& run, float sceneTime)
         b->state.voiceOneOn = sceneTime > 21.0f && sceneTime < 29.0f;
         b->show.spiralGrid.step(b->state, canvas, b->deck);
     }
-    run.counters["drawCalls"] = canvas.lastFrameDrawCalls;
+    run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
 }
 
 void SpiralGridStepCredits(benchmark::State& run) { runSpiral(run, 12.0f); }
@@ -73,11 +44,12 @@ void SpiralGridStepTitle(benchmark::State& run) { runSpiral(run, 25.0f); }
 // move on as in the show and are set back every 600 frames.
 void runCascade(benchmark::State& run, float countdown)
 {
-    SceneBench* b = shared(run);
+    // On the steady clock, so that scene 2's per-square clock readings cost what they do in the show.
+    auto* b = bench::benchShow<SteadyTimeSource>(run);
     if (b == nullptr) {
         return;
     }
-    FrameCounter canvas;
+    BatchCanvas& canvas = b->canvas;
     b->state.frameDelta = sf::microseconds(16667);
     b->state.scene2Pending = false;
     long k = 0;
@@ -92,7 +64,7 @@ void runCascade(benchmark::State& run, float countdown)
         b->show.columnCascade.step(b->state, canvas, b->deck);
         ++k;
     }
-    run.counters["drawCalls"] = canvas.lastFrameDrawCalls;
+    run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
 }
 
 void ColumnCascadeStepStill(benchmark::State& run) { runCascade(run, 34.5f); }

@@ -1,6 +1,7 @@
 // Scenes 3 and 4, one step at a time: formulas, shape updates and building the batch, with the
 // batch sent nowhere (no rasterizing). Needs an X display for the show's objects (run under Xvfb).
 
+#include "BenchShow.h"
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
 #include "render/Recorder.h"
@@ -15,35 +16,16 @@ namespace {
 
 using namespace tolva;
 
-// Keeps the draw calls of the last presented frame (the canvas resets its count at display).
-class FrameCountingCanvas final : public BatchCanvas {
-public:
-    FrameCountingCanvas() : BatchCanvas(nullptr, nullptr) {}
-    unsigned lastFrameDrawCalls = 0;
-
-protected:
-    void presented() override { lastFrameDrawCalls = drawCalls(); }
-};
-
-struct ScrollerBench {
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder deck{false};
-    Show show{state, deck};
-};
-
-ScrollerBench& shared()
-{
-    static auto instance = std::make_unique<ScrollerBench>();
-    return *instance;
-}
-
 // Scene 3 half-way through: the clock, the phase and the countdown move on frame by frame as in
 // the show, and are set back every 600 frames so the state stays in the scene.
 void GreetingsStep(benchmark::State& run)
 {
-    ScrollerBench& b = shared();
-    FrameCountingCanvas canvas;
+    auto* shared = bench::benchShow<ManualTimeSource>(run);
+    if (shared == nullptr) {
+        return;
+    }
+    auto& b = *shared;
+    BatchCanvas& canvas = b.canvas;
     const sf::Time frame = sf::microseconds(16667);
     b.state.frameDelta = frame;
     b.state.scene3Pending = false;
@@ -59,14 +41,18 @@ void GreetingsStep(benchmark::State& run)
         b.show.greetingsScroller.step(b.state, canvas, b.deck);
         ++k;
     }
-    run.counters["drawCalls"] = canvas.lastFrameDrawCalls;
+    run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
 }
 
 // Scene 4 with countdown4 held in one of its phases while the phase moves on.
 void runSwirlStep(benchmark::State& run, float countdown)
 {
-    ScrollerBench& b = shared();
-    FrameCountingCanvas canvas;
+    auto* shared = bench::benchShow<ManualTimeSource>(run);
+    if (shared == nullptr) {
+        return;
+    }
+    auto& b = *shared;
+    BatchCanvas& canvas = b.canvas;
     b.state.frameDelta = sf::microseconds(16667);
     long k = 0;
     for (auto _ : run) {
@@ -78,7 +64,7 @@ void runSwirlStep(benchmark::State& run, float countdown)
         b.show.swirlField.step(b.state, canvas, b.deck);
         ++k;
     }
-    run.counters["drawCalls"] = canvas.lastFrameDrawCalls;
+    run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
 }
 
 void SwirlStepOuterPhase(benchmark::State& run) { runSwirlStep(run, 40.0f); }

@@ -1,6 +1,7 @@
 // One step of scene 5 (polygon grids) and of scene 6 (square lattice): formulas, shape updates and
 // building the batch, with no rasterizing. The Show is built once, under an X display.
 
+#include "BenchShow.h"
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
 #include "render/Recorder.h"
@@ -17,43 +18,12 @@ namespace {
 
 using namespace tolva;
 
-// Notes how many draw calls each frame took before the batch canvas forgets it.
-class CountingCanvas final : public BatchCanvas {
-public:
-    CountingCanvas() : BatchCanvas(nullptr, nullptr) {}
-    void display() override
-    {
-        flush();
-        lastFrameDrawCalls = drawCalls();
-        BatchCanvas::display();
-    }
-    unsigned lastFrameDrawCalls = 0;
-};
-
-struct Stage {
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder deck{false};
-    Show show{state, deck};
-    CountingCanvas canvas;
-};
-
-Stage* stage()
-{
-    static std::unique_ptr<Stage> built;
-    if (!built && displayAvailable()) {
-        built = std::make_unique<Stage>();
-    }
-    return built.get();
-}
-
 constexpr sf::Int64 frameMicroseconds = 16667;
 
 void polygonGridsStep(benchmark::State& run)
 {
-    Stage* s = stage();
+    auto* s = bench::benchShow<ManualTimeSource>(run);
     if (s == nullptr) {
-        run.SkipWithError("needs an X display (run under Xvfb)");
         return;
     }
     s->state.frameDelta = sf::microseconds(frameMicroseconds);
@@ -66,14 +36,13 @@ void polygonGridsStep(benchmark::State& run)
             s->show.objects.gridTime = 0.0f;
         }
     }
-    run.counters["drawCalls"] = s->canvas.lastFrameDrawCalls;
+    run.counters["drawCalls"] = s->canvas.lastFrameDrawCalls();
 }
 
 void latticeStep(benchmark::State& run)
 {
-    Stage* s = stage();
+    auto* s = bench::benchShow<ManualTimeSource>(run);
     if (s == nullptr) {
-        run.SkipWithError("needs an X display (run under Xvfb)");
         return;
     }
     s->state.frameDelta = sf::microseconds(frameMicroseconds);
@@ -87,7 +56,7 @@ void latticeStep(benchmark::State& run)
             s->show.objects.latticeTime = 0.0f;
         }
     }
-    run.counters["drawCalls"] = s->canvas.lastFrameDrawCalls;
+    run.counters["drawCalls"] = s->canvas.lastFrameDrawCalls();
 }
 
 // The formulas alone, without shapes or batch: the fast path and the plain formulas it replaces.

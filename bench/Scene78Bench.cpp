@@ -1,6 +1,7 @@
 // Scenes 7 and 8, one step at a time: formulas, shape updates and building the batch, with the
 // batch sent nowhere (no rasterizing). Needs an X display for the show's objects (run under Xvfb).
 
+#include "BenchShow.h"
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
 #include "render/Recorder.h"
@@ -14,36 +15,16 @@ namespace {
 
 using namespace tolva;
 
-// Counts the draw calls of each presented frame (the count is reset at every display).
-class CountingCanvas final : public BatchCanvas {
-public:
-    CountingCanvas() : BatchCanvas(nullptr, nullptr) {}
-    unsigned lastFrameDrawCalls = 0;
-
-protected:
-    void presented() override { lastFrameDrawCalls = drawCalls(); }
-};
-
-// One show for all benchmarks: building it costs more than the steps measured.
-struct Bench {
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder deck{false};
-    Show show{state, deck};
-};
-
-Bench& bench()
-{
-    static auto instance = std::make_unique<Bench>();
-    return *instance;
-}
-
 // A step of scene 7 in the state of a frame `k` frames into the scene (k cycling over the
 // scene's 2,950 frames at 60 per second), with the field shown; tail from countdown7 < 6.
 void runVortexStep(benchmark::State& run, float countdown)
 {
-    Bench& b = bench();
-    CountingCanvas canvas;
+    auto* shared = bench::benchShow<ManualTimeSource>(run);
+    if (shared == nullptr) {
+        return;
+    }
+    auto& b = *shared;
+    BatchCanvas& canvas = b.canvas;
     b.state.frameDelta = sf::seconds(1.0f / 60);
     long k = 0;
     for (auto _ : run) {
@@ -54,7 +35,7 @@ void runVortexStep(benchmark::State& run, float countdown)
         b.show.vortex.step(b.state, canvas, b.deck);
         ++k;
     }
-    run.counters["drawCalls"] = canvas.lastFrameDrawCalls;
+    run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
 }
 
 void VortexStepFieldShown(benchmark::State& run) { runVortexStep(run, 30.0f); }
@@ -123,14 +104,18 @@ void FieldCellsTerms(benchmark::State& run)
 // A step of scene 8 in its text window (the sprite and the text drawn).
 void EndingStep(benchmark::State& run)
 {
-    Bench& b = bench();
-    CountingCanvas canvas;
+    auto* shared = bench::benchShow<ManualTimeSource>(run);
+    if (shared == nullptr) {
+        return;
+    }
+    auto& b = *shared;
+    BatchCanvas& canvas = b.canvas;
     b.state.frameDelta = sf::seconds(1.0f / 60);
     for (auto _ : run) {
         b.state.countdown[8] = 13.0f;
         b.show.ending.step(b.state, canvas, b.deck);
     }
-    run.counters["drawCalls"] = canvas.lastFrameDrawCalls;
+    run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
 }
 
 BENCHMARK(VortexStepFieldShown)->Unit(benchmark::kMillisecond);
