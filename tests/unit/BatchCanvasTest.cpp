@@ -1,3 +1,4 @@
+#include "support/ShowTest.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "render/ShapeGeometry.h"
@@ -327,22 +328,18 @@ TEST(BatchCanvas, CountsOneDrawCallPerRun)
 }
 
 // The scenes that draw letters reach the target in a few draw calls a frame.
-class SceneDrawCalls : public ::testing::Test {
+class SceneDrawCalls : public testing::ShowTest {
 protected:
     void SetUp() override
     {
-        if (!displayAvailable()) {
-            GTEST_SKIP() << "needs an X display";
+        ShowTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        show = std::make_unique<Show>(state, recorder);
         state.frameDelta = sf::milliseconds(17);
         ASSERT_TRUE(target.create(1920, 1080));
     }
 
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder recorder;
-    std::unique_ptr<Show> show;
     sf::RenderTexture target;
 };
 

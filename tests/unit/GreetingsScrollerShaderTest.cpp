@@ -1,6 +1,7 @@
 // The greetings line through the staged shader pair, rendered under the tests' X display: the pair
 // compiles, and the wave moves the line off the place SFML alone would draw it.
 
+#include "support/ShowTest.h"
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
 #include "render/Recorder.h"
@@ -81,20 +82,16 @@ bool samePixel(const sf::Image& a, const sf::Image& b, unsigned x, unsigned y)
     return a.getPixel(x, y) == b.getPixel(x, y);
 }
 
-class GreetingsShader : public ::testing::Test {
+class GreetingsShader : public testing::ShowTest {
 protected:
     void SetUp() override
     {
-        if (!displayAvailable()) {
-            GTEST_SKIP() << "needs an X display";
+        ShowTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        show = std::make_unique<Show>(state, recorder);
     }
 
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder recorder;
-    std::unique_ptr<Show> show;
 };
 
 TEST_F(GreetingsShader, StagedPairCompiles)

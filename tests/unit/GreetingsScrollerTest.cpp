@@ -1,6 +1,7 @@
 // Scene 3: the circle field's held terms against the plain formulas, the letters' colours, the
 // line's size switch, and whole steps through the recorder (those build the show: X display).
 
+#include "support/ShowTest.h"
 #include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
@@ -119,14 +120,14 @@ TEST(GreetingsLine, ShaderValuesAndGreen)
 }
 
 // Whole steps, through the recorder, on a show built on virtual time.
-class GreetingsStep : public ::testing::Test {
+class GreetingsStep : public testing::ShowTest {
 protected:
     void SetUp() override
     {
-        if (!displayAvailable()) {
-            GTEST_SKIP() << "needs an X display";
+        ShowTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        show = std::make_unique<Show>(state, recorder);
         state.countdown[2] = -0.01f;
         state.frameDelta = sf::milliseconds(17);
     }
@@ -148,10 +149,6 @@ protected:
         return recorder.only<Op>();
     }
 
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder recorder;
-    std::unique_ptr<Show> show;
 };
 
 TEST_F(GreetingsStep, FirstFrameUsesTheClockReadBeforeItsRestart)

@@ -2,6 +2,7 @@
 // the cached update against the plain formulas on every square, and the step's clock and windows
 // through the recorder.
 
+#include "support/ShowTest.h"
 #include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
@@ -132,14 +133,14 @@ TEST(SquareLattice, UpdateMatchesThePlainFormulasOnEverySquare)
     }
 }
 
-class LatticeStep : public ::testing::Test {
+class LatticeStep : public testing::ShowTest {
 protected:
     void SetUp() override
     {
-        if (!displayAvailable()) {
-            GTEST_SKIP() << "needs an X display";
+        ShowTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        show = std::make_unique<Show>(state, recorder);
         state.countdown[5] = -0.01f;
     }
 
@@ -152,10 +153,6 @@ protected:
         show->scene(6).step(state, recorder, recorder);
     }
 
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder recorder;
-    std::unique_ptr<Show> show;
 };
 
 TEST_F(LatticeStep, PictureAndLineShowInTheirInclusiveWindowsUnderTheSquares)

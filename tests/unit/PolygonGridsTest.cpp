@@ -2,6 +2,7 @@
 // code, the properties that decide what shows, the fast path against the plain formulas on every
 // cell, and the step through the recorder.
 
+#include "support/ShowTest.h"
 #include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
@@ -287,22 +288,18 @@ TEST(PolygonGridsKernel, EveryCellMatchesThePlainFormulas)
 }
 
 // The scene step through the recorder, on the show's own objects.
-class PolygonGridsStep : public ::testing::Test {
+class PolygonGridsStep : public testing::ShowTest {
 protected:
     void SetUp() override
     {
-        if (!displayAvailable()) {
-            GTEST_SKIP() << "needs an X display";
+        ShowTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        show = std::make_unique<Show>(state, recorder);
     }
 
     void step() { show->scene(5).step(state, recorder, recorder); }
 
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder recorder;
-    std::unique_ptr<Show> show;
 };
 
 TEST_F(PolygonGridsStep, FirstFrameBurnsTheFuseForTheWholeShowSoFar)

@@ -1,5 +1,6 @@
 // Scene 1: the spiral shade, the circles' cells, the title, the credit letters and the voices.
 
+#include "support/ShowTest.h"
 #include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
@@ -120,14 +121,14 @@ TEST(SpiralGridFormulas, TitleStretchesBy94Twentieths)
 // ---------------------------------------------------------------------------------------------
 // Whole steps through the recorder, on a show built on virtual time.
 
-class SpiralGridStep : public ::testing::Test {
+class SpiralGridStep : public testing::ShowTest {
 protected:
     void SetUp() override
     {
-        if (!displayAvailable()) {
-            GTEST_SKIP() << "needs an X display";
+        ShowTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        show = std::make_unique<Show>(state, recorder);
         state.countdown[0] = -0.1f;
         state.frameDelta = sf::milliseconds(17);
     }
@@ -142,10 +143,6 @@ protected:
 
     std::vector<SoundOp> sounds() const { return recorder.only<SoundOp>(); }
 
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder recorder;
-    std::unique_ptr<Show> show;
 };
 
 // The step's tables and hoisted terms against the formulas worked out afresh, on every cell.

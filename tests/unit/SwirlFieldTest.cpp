@@ -2,6 +2,7 @@
 // colours, the held terms against the plain formulas on every cell, and whole steps through the
 // recorder (those build the show: X display).
 
+#include "support/ShowTest.h"
 #include "support/Bits.h"
 #include "driver/Show.h"
 #include "render/Recorder.h"
@@ -197,22 +198,18 @@ TEST(SwirlField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
     }
 }
 
-class SwirlStep : public ::testing::Test {
+class SwirlStep : public testing::ShowTest {
 protected:
     void SetUp() override
     {
-        if (!displayAvailable()) {
-            GTEST_SKIP() << "needs an X display";
+        ShowTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        show = std::make_unique<Show>(state, recorder);
         state.countdown[3] = -0.01f;
         state.frameDelta = sf::milliseconds(17);
     }
 
-    ManualTimeSource time;
-    ShowState state{time};
-    Recorder recorder;
-    std::unique_ptr<Show> show;
 };
 
 TEST_F(SwirlStep, DrawsSquaresThenHeptagonsWithThePlainValues)
