@@ -113,9 +113,8 @@ int main(int argc, char** argv)
                        options.stillsDir);
         }
         if (result.frames > 0) {
-            fmt::print(stderr, "tolva-capture: {} frames ({:.3f} s at {} fps) in {:.1f} s, {:.1f} frames/s{}{}\n",
+            fmt::print(stderr, "tolva-capture: {} frames ({:.3f} s at {} fps) in {:.1f} s{}{}\n",
                        result.frames, seconds, options.fps, result.wallSeconds,
-                       result.wallSeconds > 0 ? static_cast<double>(result.iterations) / result.wallSeconds : 0.0,
                        options.out.empty() ? "" : ", written to " + options.out,
                        result.overruns > 0 ? fmt::format(" ({} iterations overran their frame)", result.overruns) : "");
         }
