@@ -4,6 +4,7 @@
 #include "capture/FfmpegPipe.h"
 #include "capture/FrameCanvas.h"
 #include "capture/Mixer.h"
+#include "capture/Output.h"
 #include "capture/Progress.h"
 #include "capture/Stills.h"
 #include "capture/WorkCanvas.h"
@@ -11,7 +12,6 @@
 #include "render/Json.h"
 #include "render/Letterbox.h"
 
-#include <SFML/Audio/OutputSoundFile.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include <fmt/format.h>
@@ -22,7 +22,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 
@@ -67,17 +66,7 @@ std::optional<std::string> writableFolder(const std::string& path, const char* w
 
 std::string videoPartPath(const std::string& out) { return out + ".part-video.mp4"; }
 std::string soundPartPath(const std::string& out) { return out + ".part-sound.wav"; }
-
-void writeWav(const std::string& path, const std::vector<sf::Int16>& stereo)
-{
-    sf::OutputSoundFile file;
-    if (!file.openFromFile(path, mixRate, 2)) {
-        throw std::runtime_error("cannot write " + path);
-    }
-    if (!stereo.empty()) {
-        file.write(stereo.data(), stereo.size());
-    }
-}
+std::string joinedPartPath(const std::string& out) { return out + ".part"; }
 
 } // namespace
 
@@ -91,37 +80,10 @@ std::string joinNote(const std::string& dir, int fps)
         fps, dir);
 }
 
-namespace {
-
-class CaptureLog {
-public:
-    explicit CaptureLog(const std::string& path)
-    {
-        if (!path.empty()) {
-            file_ = std::make_unique<std::ofstream>(path);
-            if (!*file_) {
-                throw std::runtime_error("cannot write " + path);
-            }
-        }
-    }
-    bool on() const { return file_ != nullptr; }
-    void line(const JsonLine& json)
-    {
-        if (file_) {
-            *file_ << json.str() << '\n';
-        }
-    }
-
-private:
-    std::unique_ptr<std::ofstream> file_;
-};
-
-} // namespace
-
 FrameRange frameRange(const CaptureOptions& options)
 {
     FrameRange range{std::lround(options.from * options.fps), LONG_MAX};
-    if (options.to) {
+    if (options.to && *options.to < showLengthBound(options.fps)) {
         range.last = std::lround(*options.to * options.fps);
     }
     return range;
@@ -129,8 +91,9 @@ FrameRange frameRange(const CaptureOptions& options)
 
 double showLengthBound(int fps)
 {
-    // 20 lead-in frames, then 61 + 36 + 57 + 49 + 39 + 24 + 49.1 + 30 seconds, and some slack.
-    return 20.0 / fps + 345.1 + 1.0;
+    // 20 lead-in frames, then 61 + 36 + 57 + 49 + 39 + 24 + 49.1 + 30 seconds, and a frame more
+    // at each of the nine hand-overs at most.
+    return 345.1 + (20.0 + 9.0) / fps;
 }
 
 std::optional<std::string> checkOptions(const CaptureOptions& options, const std::string& ffmpeg)
@@ -142,8 +105,8 @@ std::optional<std::string> checkOptions(const CaptureOptions& options, const std
         return fmt::format("--from {} is not a time in the show (seconds, 0 or more)", options.from);
     }
     if (options.from >= showLengthBound(options.fps)) {
-        return fmt::format("--from {} is past the end of the show (about {:.0f} s)", options.from,
-                           showLengthBound(options.fps) - 1.0);
+        return fmt::format("--from {} is past the end of the show ({:.1f} s at {} fps)", options.from,
+                           showLengthBound(options.fps), options.fps);
     }
     if (options.to) {
         if (!std::isfinite(*options.to) || *options.to <= options.from) {
@@ -159,12 +122,17 @@ std::optional<std::string> checkOptions(const CaptureOptions& options, const std
         options.logPath.empty() && options.wavPath.empty()) {
         return std::string("nothing to write: give --out, --frames, --stills, --log or --wav");
     }
+    if (!options.out.empty() && !containerOf(options.out)) {
+        return fmt::format("--out {}: the video's name must end in .mp4, .mkv or .mov (the kind "
+                           "of file written)", options.out);
+    }
     if (!options.out.empty() && ffmpeg.empty()) {
-        return fmt::format("ffmpeg is not on PATH, so no MP4 can be made (Debian: apt-get install "
+        return fmt::format("ffmpeg is not on PATH, so no video can be made (Debian: apt-get install "
                            "ffmpeg); --frames DIR writes PNG frames and a WAV file to join later");
     }
     if (!options.out.empty()) {
-        for (const std::string& path : {options.out, videoPartPath(options.out), soundPartPath(options.out)}) {
+        for (const std::string& path : {options.out, videoPartPath(options.out),
+                                        soundPartPath(options.out), joinedPartPath(options.out)}) {
             if (auto problem = writableFile(path, "video")) {
                 return problem;
             }
@@ -210,181 +178,285 @@ std::string frameHash(const unsigned char* bytes, std::size_t size)
     return fmt::format("{:016x}", hash);
 }
 
-CaptureResult runCapture(const CaptureOptions& options, const std::string& ffmpeg,
-                         const volatile std::sig_atomic_t& stop)
-{
-    using SteadyClock = std::chrono::steady_clock;
-    const SteadyClock::time_point began = SteadyClock::now();
-    const FrameRange range = frameRange(options);
-    // A log or a WAV file alone still takes the frames of the range (the log holds their hashes).
-    const bool wantFrames = !options.out.empty() || !options.framesDir.empty() ||
-                            !options.logPath.empty() || !options.wavPath.empty();
+struct Capture::Run {
+    Run(const CaptureOptions& captureOptions, const std::string& ffmpegPath)
+        : options(captureOptions), ffmpeg(ffmpegPath), range(frameRange(options)),
+          clock(options.model, options.fps), state(clock), deck(clock), show(state, deck),
+          canvas(clock), stills(options.fps), progress(stderr, isatty(STDERR_FILENO) != 0)
+    {
+    }
+
+    const CaptureOptions options;
+    const std::string ffmpeg;
+    const FrameRange range;
+    const std::chrono::steady_clock::time_point began = std::chrono::steady_clock::now();
+    // The frames of the range are drawn for a video, PNG frames or the log's hashes; the sound
+    // alone needs only the show's cues, which come out the same undrawn.
+    const bool drawFrames = !options.out.empty() || !options.framesDir.empty() || !options.logPath.empty();
+    const bool wantRange = drawFrames || !options.wavPath.empty();
     const bool wantStills = !options.stillsDir.empty();
-    const int fps = options.fps;
 
     // The show, on virtual time: start-up costs only its clock readings; the first head follows.
-    WorkClock clock(options.model, fps);
-    ShowState state(clock);
-    CaptureDeck deck(clock);
-    Show show(state, deck);
-
+    WorkClock clock;
+    ShowState state;
+    CaptureDeck deck;
+    Show show;
     sf::RenderTexture texture;
-    if (!texture.create(showWidth, showHeight)) {
-        throw std::runtime_error("cannot make a 1920x1080 render texture (no OpenGL framebuffer?)");
-    }
-    FrameCanvas frames(texture);
-    WorkCanvas canvas(clock);
-    StillPlan stills(fps);
+    std::optional<FrameCanvas> frames;
+    WorkCanvas canvas;
+    StillPlan stills;
     std::array<std::optional<sf::Image>, 8> stillImages;
     int stillsTaken = 0;
 
+    MadeFiles made;
     std::unique_ptr<ChildPipe> video;
-    if (!options.out.empty()) {
-        video = std::make_unique<ChildPipe>(
-            encodeVideoCommand(ffmpeg, VideoFormat{showWidth, showHeight, fps}, videoPartPath(options.out)));
-    }
-    CaptureLog log(options.logPath);
-    Progress progress(stderr, isatty(STDERR_FILENO) != 0);
-    const long estimatedEnd = std::lround((showLengthBound(fps) - 1.0) * fps);
-    const long captureEnd = range.last == LONG_MAX ? estimatedEnd : range.last;
-
+    std::unique_ptr<OutputFile> log;
+    Progress progress;
     CaptureResult result;
     long k = 0;
-    for (; canvas.isOpen(); ++k) {
-        if (stop != 0) {
-            result.interrupted = true;
-            break;
-        }
-        const bool stillsPending = wantStills && stillsTaken < 8;
-        if (k >= range.last && !stillsPending) {
-            break;
-        }
-        if (!wantFrames && !stillsPending) {
-            break;
-        }
-        clock.startIteration(k);
-        deck.setIteration(k);
-        const bool keep = wantFrames && k >= range.first && k < range.last;
-        const int still = wantStills ? stills.stillAt(k).value_or(0) : 0;  // 0: none
-        canvas.renderTo(keep || still != 0 ? &frames : nullptr);
-        const unsigned long presentsBefore = canvas.presents();
-        const IterationReport report = show.iterate(canvas, false);
-        for (int scene : report.scenes) {
-            stills.sceneRan(scene, k);
-        }
-        const std::vector<sf::Uint8>& frame = frames.lastFrame();
-        if (keep) {
-            const long index = k - range.first;
-            if (video && !video->write(frame.data(), frame.size())) {
-                throw std::runtime_error("ffmpeg stopped taking frames (its message is above)");
-            }
-            if (!options.framesDir.empty()) {
-                const std::string path =
-                    (fs::path(options.framesDir) / fmt::format("frame{:06}.png", index)).string();
-                if (!frames.lastImage().saveToFile(path)) {
-                    throw std::runtime_error("cannot write " + path);
-                }
-            }
-            if (log.on()) {
-                std::vector<int> scenes = report.scenes;
-                log.line(JsonLine()
-                             .add("frame", index)
-                             .add("iteration", k)
-                             .add("time", static_cast<double>(k) / fps)
-                             .add("head_us", static_cast<long>(clock.headNs(k) / 1000))
-                             .add("scenes", scenes)
-                             .add("presents", static_cast<unsigned long>(canvas.presents() - presentsBefore))
-                             .add("hash", frameHash(frame.data(), frame.size())));
-            }
-            ++result.frames;
-        }
-        if (still != 0) {
-            const sf::Image& image = *(stillImages[static_cast<std::size_t>(still - 1)] = frames.lastImage());
-            const std::string path = (fs::path(options.stillsDir) / fmt::format("scene{}.png", still)).string();
-            if (!image.saveToFile(path)) {
-                throw std::runtime_error("cannot write " + path);
-            }
-            ++stillsTaken;
-        }
-        if (wantFrames && k + 1 < range.first) {
-            progress.update(fmt::format("running up to {:.2f} s", options.from), k + 1, range.first,
-                            "iterations");
-        } else if (wantFrames && k >= range.first && k < range.last) {
-            progress.update("capturing", result.frames, captureEnd - range.first, "frames");
-        } else if (!wantFrames) {
-            progress.update("stills", k + 1, estimatedEnd, "iterations");
+    bool finished = false;
+
+    std::string framePath(long index) const
+    {
+        return (fs::path(options.framesDir) / fmt::format("frame{:06}.png", index)).string();
+    }
+    void logLine(const JsonLine& json)
+    {
+        if (log) {
+            log->write(json.str() + '\n');
         }
     }
-    progress.finish();
-    result.iterations = k;
-    result.overruns = clock.overruns();
-    result.showEnded = !canvas.isOpen();
-
-    // Close the video first: what it holds is playable whatever happens next.
-    if (video && !video->finish()) {
-        throw std::runtime_error("ffmpeg failed to finish the video (its message is above)");
+    [[noreturn]] void ffmpegFailed(const std::string& what, bool spoke)
+    {
+        throw std::runtime_error(spoke ? what + " (its message is above)" : what + " without saying why");
     }
+    void keepFrame(long index, const IterationReport& report, unsigned long presents);
+    void showProgress();
+    void writeSound(const std::vector<sf::Int16>& sound, std::int64_t firstSample, std::int64_t samples);
+};
 
-    // The sound of exactly the frames written.
-    const std::int64_t firstSample = sampleAt(range.first, fps);
-    const std::int64_t sampleCount = sampleAt(range.first + result.frames, fps) - firstSample;
-    const std::vector<sf::Int16> sound = mixStereo(deck.playbacks(fps, k), firstSample, sampleCount);
+Capture::Capture(const CaptureOptions& options, const std::string& ffmpeg)
+    : run_(std::make_unique<Run>(options, ffmpeg))
+{
+    Run& run = *run_;
+    if (run.drawFrames || run.wantStills) {
+        if (!run.texture.create(showWidth, showHeight)) {
+            throw std::runtime_error("cannot make a 1920x1080 render texture (no OpenGL framebuffer?)");
+        }
+        run.frames.emplace(run.texture);
+    }
+    if (!options.out.empty()) {
+        run.made.add(videoPartPath(options.out));
+        run.video = std::make_unique<ChildPipe>(encodeVideoCommand(
+            ffmpeg, VideoFormat{showWidth, showHeight, options.fps}, videoPartPath(options.out)));
+    }
+    if (!options.logPath.empty()) {
+        run.made.add(options.logPath);
+        run.log = std::make_unique<OutputFile>(options.logPath);
+    }
+    // A sound file the show would not use is silent in the capture too: say so once.
+    for (const std::string& unused : run.deck.unused()) {
+        fmt::print(stderr, "tolva-capture: note: {}: it is not used, its sound is silent, as in the show\n",
+                   unused);
+    }
+}
+
+Capture::~Capture()
+{
+    if (!run_->finished) {
+        run_->video.reset();  // ffmpeg gone before its file goes
+        run_->log.reset();
+        run_->made.removeAll();
+    }
+}
+
+Show& Capture::show() { return run_->show; }
+const WorkClock& Capture::clock() const { return run_->clock; }
+long Capture::iteration() const { return run_->k; }
+
+bool Capture::iterate()
+{
+    Run& run = *run_;
+    const long k = run.k;
+    const bool stillsPending = run.wantStills && run.stillsTaken < 8;
+    if (!run.canvas.isOpen() || (k >= run.range.last && !stillsPending) ||
+        (!run.wantRange && !stillsPending)) {
+        return false;
+    }
+    run.clock.startIteration(k);
+    run.deck.setIteration(k);
+    const bool keep = run.wantRange && k >= run.range.first && k < run.range.last;
+    const int still = run.wantStills ? run.stills.stillAt(k).value_or(0) : 0;  // 0: none
+    run.canvas.renderTo((keep && run.drawFrames) || still != 0 ? &*run.frames : nullptr);
+    const unsigned long presentsBefore = run.canvas.presents();
+    const IterationReport report = run.show.iterate(run.canvas, false);
+    for (int scene : report.scenes) {
+        run.stills.sceneRan(scene, k);
+    }
+    if (keep) {
+        run.keepFrame(k - run.range.first, report, run.canvas.presents() - presentsBefore);
+    }
+    if (still != 0) {
+        const sf::Image& image =
+            *(run.stillImages[static_cast<std::size_t>(still - 1)] = run.frames->lastImage());
+        const std::string path = (fs::path(run.options.stillsDir) / fmt::format("scene{}.png", still)).string();
+        run.made.add(path);
+        writePng(path, image);
+        ++run.stillsTaken;
+    }
+    ++run.k;
+    run.showProgress();
+    return true;
+}
+
+void Capture::Run::keepFrame(long index, const IterationReport& report, unsigned long presents)
+{
+    if (drawFrames) {
+        const std::vector<sf::Uint8>& frame = frames->lastFrame();
+        if (video && !video->write(frame.data(), frame.size())) {
+            video->finish();
+            ffmpegFailed("ffmpeg stopped taking frames", video->relayMessages());
+        }
+        if (!options.framesDir.empty()) {
+            const std::string path = framePath(index);
+            made.add(path);
+            writePng(path, showWidth, showHeight, frame.data());
+        }
+        if (log) {
+            std::vector<int> scenes = report.scenes;
+            logLine(JsonLine()
+                        .add("frame", index)
+                        .add("iteration", k)
+                        .add("time", static_cast<double>(k) / options.fps)
+                        .add("head_us", static_cast<long>(clock.headNs(k) / 1000))
+                        .add("scenes", scenes)
+                        .add("presents", presents)
+                        .add("hash", frameHash(frame.data(), frame.size())));
+        }
+    }
+    ++result.frames;
+}
+
+void Capture::Run::showProgress()
+{
+    const long estimatedEnd = std::lround(showLengthBound(options.fps) * options.fps);
+    const long captureEnd = range.last == LONG_MAX ? estimatedEnd : range.last;
+    if (wantRange && k < range.first) {
+        progress.update(fmt::format("running up to {:.2f} s", options.from), k, range.first, "iterations");
+    } else if (wantRange && k <= range.last) {
+        progress.update("capturing", result.frames, captureEnd - range.first, "frames");
+    } else if (!wantRange) {
+        progress.update("stills", k, estimatedEnd, "iterations");
+    }
+}
+
+void Capture::Run::writeSound(const std::vector<sf::Int16>& sound, std::int64_t firstSample,
+                              std::int64_t samples)
+{
     if (!options.wavPath.empty()) {
+        made.add(options.wavPath);
         writeWav(options.wavPath, sound);
     }
     if (!options.framesDir.empty()) {
-        writeWav((fs::path(options.framesDir) / "sound.wav").string(), sound);
-        std::ofstream note(fs::path(options.framesDir) / "join.txt");
-        note << joinNote(options.framesDir, fps);
+        const std::string wav = (fs::path(options.framesDir) / "sound.wav").string();
+        made.add(wav);
+        writeWav(wav, sound);
+        const std::string note = (fs::path(options.framesDir) / "join.txt").string();
+        made.add(note);
+        OutputFile file(note);
+        file.write(joinNote(options.framesDir, options.fps));
+        file.close();
     }
-    if (video) {
-        const std::string videoPart = videoPartPath(options.out);
-        const std::string soundPart = soundPartPath(options.out);
+    if (log) {
+        for (const Cue& cue : deck.cues()) {
+            logLine(JsonLine()
+                        .add("cue", soundName(cue.id))
+                        .add("action", cue.play ? "play" : "stop")
+                        .add("iteration", cue.iteration)
+                        .add("frame", cue.iteration - range.first)
+                        .add("sample", static_cast<long>(sampleAt(cue.iteration, options.fps) - firstSample))
+                        .add("time_us", static_cast<long>(cue.time.asMicroseconds())));
+        }
+        logLine(JsonLine()
+                    .add("summary", true)
+                    .add("fps", options.fps)
+                    .add("frames", result.frames)
+                    .add("first_iteration", range.first)
+                    .add("iterations", result.iterations)
+                    .add("samples", static_cast<long>(samples))
+                    .add("overruns", result.overruns)
+                    .add("interrupted", result.interrupted)
+                    .add("show_ended", result.showEnded));
+        log->close();
+    }
+}
+
+CaptureResult Capture::finish(bool interrupted)
+{
+    Run& run = *run_;
+    run.progress.finish();
+    CaptureResult& result = run.result;
+    result.interrupted = interrupted;
+    result.iterations = run.k;
+    result.overruns = run.clock.overruns();
+    result.showEnded = !run.canvas.isOpen();
+
+    // Close the video first: what it holds is playable whatever happens next.
+    if (run.video && !run.video->finish()) {
+        run.ffmpegFailed("ffmpeg failed to finish the video", run.video->relayMessages());
+    }
+    if (run.video) {
+        run.video->relayMessages();
+    }
+
+    // The sound of exactly the frames written.
+    const int fps = run.options.fps;
+    const std::int64_t firstSample = sampleAt(run.range.first, fps);
+    const std::int64_t sampleCount = sampleAt(run.range.first + result.frames, fps) - firstSample;
+    const std::vector<sf::Int16> sound = mixStereo(run.deck.playbacks(fps, run.k), firstSample, sampleCount);
+    run.writeSound(sound, firstSample, sampleCount);
+
+    if (run.video) {
+        const std::string& out = run.options.out;
         if (result.frames > 0) {
-            writeWav(soundPart, sound);
-            if (!runProgram(muxCommand(ffmpeg, videoPart, soundPart, options.out))) {
-                throw std::runtime_error(fmt::format(
-                    "ffmpeg could not join the video and its sound; they are kept as {} and {}",
-                    videoPart, soundPart));
+            // Joined under a name of its own, and only a whole file takes the name asked for.
+            run.made.add(soundPartPath(out));
+            writeWav(soundPartPath(out), sound);
+            run.made.add(joinedPartPath(out));
+            const ProgramOutcome joined =
+                runProgram(muxCommand(run.ffmpeg, videoPartPath(out), soundPartPath(out),
+                                      joinedPartPath(out), *containerOf(out), run.options.audio));
+            if (!joined.succeeded) {
+                run.ffmpegFailed("ffmpeg could not join the video and its sound", joined.spoke);
+            }
+            std::error_code error;
+            fs::rename(joinedPartPath(out), out, error);
+            if (error) {
+                throw std::runtime_error(fmt::format("cannot write {}: {}", out, error.message()));
             }
         }
         std::error_code ignored;
-        fs::remove(videoPart, ignored);
-        fs::remove(soundPart, ignored);
+        fs::remove(videoPartPath(out), ignored);
+        fs::remove(soundPartPath(out), ignored);
     }
-    if (wantStills && stillsTaken > 0) {
-        const std::string path = (fs::path(options.stillsDir) / "contact-sheet.png").string();
-        if (!contactSheet(stillImages).saveToFile(path)) {
-            throw std::runtime_error("cannot write " + path);
-        }
+    if (run.wantStills && run.stillsTaken > 0) {
+        const std::string path = (fs::path(run.options.stillsDir) / "contact-sheet.png").string();
+        run.made.add(path);
+        writePng(path, contactSheet(run.stillImages));
     }
-
-    if (log.on()) {
-        for (const Cue& cue : deck.cues()) {
-            log.line(JsonLine()
-                         .add("cue", soundName(cue.id))
-                         .add("action", cue.play ? "play" : "stop")
-                         .add("iteration", cue.iteration)
-                         .add("frame", cue.iteration - range.first)
-                         .add("sample", static_cast<long>(sampleAt(cue.iteration, fps) - firstSample))
-                         .add("time_us", static_cast<long>(cue.time.asMicroseconds())));
-        }
-        log.line(JsonLine()
-                     .add("summary", true)
-                     .add("fps", fps)
-                     .add("frames", result.frames)
-                     .add("first_iteration", range.first)
-                     .add("iterations", result.iterations)
-                     .add("samples", static_cast<long>(sampleCount))
-                     .add("overruns", result.overruns)
-                     .add("interrupted", result.interrupted)
-                     .add("show_ended", result.showEnded));
-    }
-    for (const std::string& path : deck.unreadable()) {
-        fmt::print(stderr, "tolva-capture: note: {} could not be read; its sound is silent, as in the show\n", path);
-    }
-    result.wallSeconds = std::chrono::duration<double>(SteadyClock::now() - began).count();
+    run.finished = true;
+    result.wallSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - run.began).count();
     return result;
+}
+
+CaptureResult runCapture(const CaptureOptions& options, const std::string& ffmpeg,
+                         const volatile std::sig_atomic_t& stop)
+{
+    Capture capture(options, ffmpeg);
+    while (stop == 0 && capture.iterate()) {
+    }
+    return capture.finish(stop != 0);
 }
 
 } // namespace tolva

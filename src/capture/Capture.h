@@ -1,8 +1,10 @@
 #pragma once
 
+#include "capture/FfmpegPipe.h"
 #include "capture/WorkClock.h"
 
 #include <csignal>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,7 +14,8 @@ struct CaptureOptions {
     int fps = 60;
     double from = 0.0;            // seconds of video, from the show's first frame
     std::optional<double> to;     // end of the part written (exclusive); none: the show's end
-    std::string out;              // MP4 file (needs ffmpeg); empty: none
+    std::string out;              // video file, .mp4, .mkv or .mov (needs ffmpeg); empty: none
+    AudioTrack audio = AudioTrack::aac;
     std::string framesDir;        // PNG frames and sound.wav; empty: none
     std::string stillsDir;        // one PNG per scene and a contact sheet; empty: none
     std::string logPath;          // JSON lines: frames with their hashes, cues, a summary
@@ -27,7 +30,8 @@ struct FrameRange {
 };
 FrameRange frameRange(const CaptureOptions& options);
 
-// Seconds of video the show lasts at most (its lead-in counts frames, the rest seconds).
+// Seconds of video the show lasts at most (its lead-in counts frames, the rest seconds, and each
+// hand-over may come up to a frame late).
 double showLengthBound(int fps);
 
 // What is wrong with the options, in one line, before any work starts (ffmpeg: its path, empty
@@ -43,9 +47,37 @@ struct CaptureResult {
     double wallSeconds = 0;
 };
 
-// Runs the show offscreen on virtual time and writes what the options ask for. Needs an X
-// display. Stops early, keeping what it has written playable, once `stop` becomes nonzero.
-// Throws std::runtime_error on failure.
+class Show;
+
+// A capture, one step at a time, so that other tools can run the show on virtual time iteration
+// by iteration: making it builds the show and opens the outputs, iterate() runs one iteration of
+// the frame loop (rendering, writing and logging what the options ask for), finish() closes the
+// outputs and joins the video with its sound. Needs an X display. Failures throw
+// std::runtime_error naming the file; a capture destroyed unfinished (after a failure) removes the
+// files it made, so that nothing half-written stays under a name that was asked for.
+class Capture {
+public:
+    Capture(const CaptureOptions& options, const std::string& ffmpeg);
+    ~Capture();
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+
+    // Runs the next iteration; false, running none, once the options need no more of the show.
+    bool iterate();
+    // What was run so far, written out: the frames as a playable video, their sound, the log.
+    CaptureResult finish(bool interrupted);
+
+    Show& show();
+    const WorkClock& clock() const;
+    long iteration() const;  // the next iteration to run
+
+private:
+    struct Run;
+    std::unique_ptr<Run> run_;
+};
+
+// A whole capture: iterations until the options are served or `stop` becomes nonzero (then what
+// was captured so far is finished and playable).
 CaptureResult runCapture(const CaptureOptions& options, const std::string& ffmpeg,
                          const volatile std::sig_atomic_t& stop);
 

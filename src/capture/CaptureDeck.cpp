@@ -1,5 +1,7 @@
 #include "capture/CaptureDeck.h"
 
+#include "sound/SoundFile.h"
+
 #include <SFML/Audio/InputSoundFile.hpp>
 
 namespace tolva {
@@ -14,18 +16,37 @@ void CaptureDeck::loadSamples(SoundId id, const std::vector<sf::Int16>& samples,
 
 void CaptureDeck::loadFile(SoundId id, const std::string& path)
 {
+    // The show's rules: what SFML's sf::SoundBuffer refuses plays silence there, so here too.
     SoundClip& clip = voices_[slot(id)].clip;
     clip = SoundClip{};
-    sf::InputSoundFile file;
-    if (!file.openFromFile(path) || file.getChannelCount() == 0) {
-        unreadable_.push_back(path);  // an empty buffer: the sound plays silence
+    auto unused = [&](const char* why) { unused_.push_back(path + " " + why); };
+    if (!soundFileHoldsWhatItDeclares(path)) {
+        unused("holds fewer samples than its header declares");
         return;
     }
-    clip.channels = file.getChannelCount();
+    sf::InputSoundFile file;
+    if (!file.openFromFile(path)) {
+        unused("could not be read");
+        return;
+    }
+    const unsigned channels = file.getChannelCount();
+    if ((channels != 1 && channels != 2) || file.getSampleRate() == 0) {
+        unused("is not mono or stereo sound");
+        return;
+    }
+    // Read in steps, so that memory follows what the file holds, whatever its header claims.
+    std::vector<sf::Int16> samples;
+    std::vector<sf::Int16> step(1 << 16);
+    while (const sf::Uint64 read = file.read(step.data(), step.size())) {
+        samples.insert(samples.end(), step.begin(), step.begin() + static_cast<std::ptrdiff_t>(read));
+    }
+    if (samples.empty() || samples.size() != file.getSampleCount()) {
+        unused(samples.empty() ? "holds no sound" : "holds fewer samples than its header declares");
+        return;
+    }
+    clip.channels = channels;
     clip.sampleRate = file.getSampleRate();
-    clip.samples.resize(static_cast<std::size_t>(file.getSampleCount()));
-    const sf::Uint64 read = file.read(clip.samples.data(), clip.samples.size());
-    clip.samples.resize(static_cast<std::size_t>(read));
+    clip.samples = std::move(samples);
 }
 
 void CaptureDeck::createSound(SoundId id, bool loop, float pitch)

@@ -37,8 +37,9 @@ public:
 
     const std::vector<Cue>& cues() const { return cues_; }
     const SoundClip& clip(SoundId id) const { return voices_[slot(id)].clip; }
-    // Files that could not be read (their sounds stay silent, as in the show).
-    const std::vector<std::string>& unreadable() const { return unreadable_; }
+    // Files not used, each with why ("sounds/klez.wav could not be read"): loaded by the show's
+    // rules, so their sounds are silent in the show as well.
+    const std::vector<std::string>& unused() const { return unused_; }
 
     // Every playing of the show's sounds, on the output's sample clock, with cues of video frame
     // k sounding from the frame's first sample. Only cues before iteration `until` count.
@@ -57,7 +58,7 @@ private:
     const WorkClock& clock_;
     std::array<Voice, soundCount> voices_;
     std::vector<Cue> cues_;
-    std::vector<std::string> unreadable_;
+    std::vector<std::string> unused_;
     long iteration_ = 0;
 };
 

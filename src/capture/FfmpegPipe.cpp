@@ -2,13 +2,18 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,8 +45,9 @@ bool exitedCleanly(int pid)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Spawns argv in its own process group, its standard input from stdinFd (or ours if -1).
-int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd)
+// Spawns argv in its own process group, its standard input from stdinFd (or ours if -1), its
+// standard error into stderrFd.
+int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd, int stderrFd)
 {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -54,10 +60,14 @@ int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd)
     if (closeFd >= 0) {
         posix_spawn_file_actions_addclose(&actions, closeFd);
     }
+    if (stderrFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, stderrFd, STDERR_FILENO);
+    }
     // A process group of its own, and the default reaction to the signals we handle.
     sigset_t defaults;
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setpgroup(&attributes, 0);
@@ -76,6 +86,31 @@ int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd)
 
 } // namespace
 
+ChildMessages::ChildMessages() : fd_(memfd_create("tolva-capture-child-messages", MFD_CLOEXEC)) {}
+
+ChildMessages::~ChildMessages()
+{
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+}
+
+bool ChildMessages::relay()
+{
+    if (fd_ < 0) {
+        return false;
+    }
+    bool said = false;
+    char chunk[4096];
+    off_t at = 0;
+    for (ssize_t got; (got = pread(fd_, chunk, sizeof chunk, at)) > 0; at += got) {
+        std::fwrite(chunk, 1, static_cast<std::size_t>(got), stderr);
+        said = true;
+    }
+    std::fflush(stderr);
+    return said;
+}
+
 std::optional<std::string> findProgram(const std::string& name)
 {
     const char* path = std::getenv("PATH");
@@ -89,8 +124,11 @@ std::optional<std::string> findProgram(const std::string& name)
         if (end == std::string::npos) {
             end = dirs.size();
         }
-        const std::string dir = end > start ? dirs.substr(start, end - start) : ".";
-        const std::string candidate = dir + "/" + name;
+        if (end == start) {
+            start = end + 1;
+            continue;  // an empty entry is no folder (the old meaning, ".", would run what lies here)
+        }
+        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
             access(candidate.c_str(), X_OK) == 0) {
@@ -108,7 +146,7 @@ ChildPipe::ChildPipe(const std::vector<std::string>& argv)
         throw std::runtime_error(fmt::format("cannot make a pipe: {}", std::strerror(errno)));
     }
     try {
-        pid_ = spawn(argv, fds[0], fds[1]);
+        pid_ = spawn(argv, fds[0], fds[1], messages_.fd());
     } catch (...) {
         close(fds[0]);
         close(fds[1]);
@@ -151,9 +189,35 @@ bool ChildPipe::finish()
     return clean;
 }
 
-bool runProgram(const std::vector<std::string>& argv)
+ProgramOutcome runProgram(const std::vector<std::string>& argv)
 {
-    return exitedCleanly(spawn(argv, -1, -1));
+    ChildMessages messages;
+    ProgramOutcome outcome;
+    outcome.succeeded = exitedCleanly(spawn(argv, -1, -1, messages.fd()));
+    outcome.spoke = messages.relay();
+    return outcome;
+}
+
+std::optional<Container> containerOf(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".mp4") {
+        return Container::mp4;
+    }
+    if (extension == ".mkv") {
+        return Container::mkv;
+    }
+    if (extension == ".mov") {
+        return Container::mov;
+    }
+    return std::nullopt;
+}
+
+std::string ffmpegFile(const std::string& path)
+{
+    return "file:" + std::filesystem::absolute(path).string();
 }
 
 std::vector<std::string> encodeVideoCommand(const std::string& ffmpeg, const VideoFormat& format,
@@ -169,16 +233,34 @@ std::vector<std::string> encodeVideoCommand(const std::string& ffmpeg, const Vid
             "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709",
             "-color_trc", "bt709", "-color_range", "tv",
             "-c:v", "libx264", "-preset", "fast", "-crf", "18",
-            "-f", "mp4", videoPath};
+            "-f", "mp4", ffmpegFile(videoPath)};
 }
 
 std::vector<std::string> muxCommand(const std::string& ffmpeg, const std::string& videoPath,
-                                    const std::string& wavPath, const std::string& outPath)
+                                    const std::string& wavPath, const std::string& outPath,
+                                    Container container, AudioTrack audio)
 {
-    return {ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-            "-i", videoPath, "-i", wavPath,
-            "-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "256k",
-            "-movflags", "+faststart", "-f", "mp4", outPath};
+    std::vector<std::string> command = {
+        ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+        "-i", ffmpegFile(videoPath), "-i", ffmpegFile(wavPath),
+        "-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy"};
+    const std::vector<std::string> sound =
+        audio == AudioTrack::lossless
+            ? std::vector<std::string>{"-c:a", container == Container::mkv ? "flac" : "alac"}
+            // ffmpeg's default AAC coder fills bands with noise (and more) around the sharp edges
+            // of scene 1's voices: they decoded to +4.4 dBFS from a -4.5 dBFS mix. Its fast coder
+            // keeps the decoded sound below full scale (-1.9 dBFS there, -1.3 at the loudest
+            // music) without touching the level.
+            : std::vector<std::string>{"-c:a", "aac", "-aac_coder", "fast", "-b:a", "256k"};
+    command.insert(command.end(), sound.begin(), sound.end());
+    const std::vector<std::string> format =
+        container == Container::mkv ? std::vector<std::string>{"-f", "matroska"}
+        : container == Container::mov
+            ? std::vector<std::string>{"-movflags", "+faststart", "-f", "mov"}
+            : std::vector<std::string>{"-movflags", "+faststart", "-f", "mp4"};
+    command.insert(command.end(), format.begin(), format.end());
+    command.push_back(ffmpegFile(outPath));
+    return command;
 }
 
 } // namespace tolva

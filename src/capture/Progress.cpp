@@ -44,29 +44,37 @@ std::string progressLine(const std::string& label, long done, long total, double
 }
 
 Progress::Progress(std::FILE* out, bool terminal)
-    : out_(out), terminal_(terminal), phaseStart_(Clock::now()), lastShown_(phaseStart_)
+    : out_(out), terminal_(terminal), lastCall_(Clock::now()), lastShown_(lastCall_)
 {
 }
 
-void Progress::update(const std::string& label, long done, long total, const std::string& unit)
+void Progress::update(const std::string& label, long done, long total, const std::string& unit,
+                      Clock::time_point now)
 {
-    const Clock::time_point now = Clock::now();
+    constexpr std::chrono::seconds window(30);
     if (label != label_) {
         if (drawn_ && terminal_) {
             std::fputc('\n', out_);
         }
         label_ = label;
-        phaseStart_ = now;
-        phaseFirst_ = done;
+        marks_.assign(1, Mark{lastCall_, std::max(done - 1, 0L)});
         drawn_ = false;
+    }
+    lastCall_ = now;
+    if (now - marks_.back().time >= std::chrono::seconds(1)) {
+        marks_.push_back({now, done});
+    }
+    while (marks_.size() > 2 && now - marks_[1].time >= window) {
+        marks_.pop_front();
     }
     const double shownAgo = std::chrono::duration<double>(now - lastShown_).count();
     const bool last = total > 0 && done >= total;
     if (drawn_ && !last && shownAgo < (terminal_ ? 0.2 : 10.0)) {
         return;
     }
-    const double elapsed = std::chrono::duration<double>(now - phaseStart_).count();
-    const double rate = elapsed > 0 ? static_cast<double>(done - phaseFirst_) / elapsed : 0.0;
+    const Mark& from = marks_.front();
+    const double elapsed = std::chrono::duration<double>(now - from.time).count();
+    const double rate = elapsed > 0 ? static_cast<double>(done - from.done) / elapsed : 0.0;
     const std::string line = progressLine(label, done, total, rate, unit);
     if (terminal_) {
         fmt::print(out_, "\r{}\x1b[K", line);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <string>
 
 namespace tolva {
@@ -14,23 +15,30 @@ std::string progressLine(const std::string& label, long done, long total, double
 std::string clockText(double seconds);
 
 // The progress of a capture on stderr: redrawn in place on a terminal, a line now and then
-// otherwise (a log file should not fill with carriage returns).
+// otherwise (a log file should not fill with carriage returns). The rate is that of the last
+// half minute, so the time left follows the scene at hand instead of the whole run's average.
 class Progress {
 public:
+    using Clock = std::chrono::steady_clock;
     Progress(std::FILE* out, bool terminal);
 
-    // `done` of `total` in the current phase (total <= 0: not known).
-    void update(const std::string& label, long done, long total, const std::string& unit);
+    // `done` of `total` in the current phase (total <= 0: not known), as of `now`. A phase's
+    // first update counts its work from the update before (or from the start).
+    void update(const std::string& label, long done, long total, const std::string& unit,
+                Clock::time_point now = Clock::now());
     void finish();
 
 private:
-    using Clock = std::chrono::steady_clock;
+    struct Mark {
+        Clock::time_point time;
+        long done;
+    };
     std::FILE* out_;
     bool terminal_;
     std::string label_;
-    Clock::time_point phaseStart_;
+    std::deque<Mark> marks_;  // a mark a second or so, back to the window's start
+    Clock::time_point lastCall_;
     Clock::time_point lastShown_;
-    long phaseFirst_ = 0;
     bool drawn_ = false;
 };
 

@@ -2,7 +2,10 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace tolva {
 
@@ -49,6 +52,21 @@ bool displayAvailable()
     }
     XCloseDisplay(display);
     return true;
+}
+
+bool holdDisplay()
+{
+    static Display* const held = [] {
+        const char* name = std::getenv("DISPLAY");
+        for (int attempt = 0; name != nullptr && *name != '\0' && attempt < 5; ++attempt) {
+            if (Display* display = XOpenDisplay(nullptr)) {
+                return display;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a server still resetting
+        }
+        return static_cast<Display*>(nullptr);
+    }();
+    return held != nullptr;
 }
 
 } // namespace tolva

@@ -1,5 +1,7 @@
 #include "sound/SoundDeck.h"
 
+#include "sound/SoundFile.h"
+
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>
 
@@ -49,7 +51,11 @@ void OpenAlDeck::loadFile(SoundId id, const std::string& path)
 {
     auto& buffer = slots_->buffers[slot(id)];
     buffer = std::make_unique<sf::SoundBuffer>();
-    buffer->loadFromFile(path);  // a missing file leaves the buffer empty and its sound silent
+    // A missing file, one cut short or one that claims more than it holds leaves the buffer
+    // empty and its sound silent.
+    if (soundFileHoldsWhatItDeclares(path)) {
+        buffer->loadFromFile(path);
+    }
 }
 
 void OpenAlDeck::createSound(SoundId id, bool loop, float pitch)

@@ -109,16 +109,23 @@ arg=$caller/../up.wav
 arg=--help
 EOF
 
-"$bindir/tolva-capture" --fps 24 --log run.jsonl
+"$bindir/tolva-capture" --fps 24
 expect "without an output the video goes to tolva.mp4 in the caller's folder" <<EOF
 cwd=$data
 caller=$caller
 arg=--fps
 arg=24
-arg=--log
-arg=$caller/run.jsonl
 arg=--out
 arg=$caller/tolva.mp4
+EOF
+
+"$bindir/tolva-capture" --log run.jsonl --wav=run.wav
+expect "a log or a sound file is an output: no video is added to overwrite one" <<EOF
+cwd=$data
+caller=$caller
+arg=--log
+arg=$caller/run.jsonl
+arg=--wav=$caller/run.wav
 EOF
 
 "$bindir/tolva-capture" --stills=s
@@ -128,11 +135,11 @@ caller=$caller
 arg=--stills=$caller/s
 EOF
 
-# The launcher's list of path options follows the capture tool: every option that takes text
-# takes a path.
+# The launcher's list of path options follows the capture tool: every option that takes free text
+# takes a path (a choice among words, as --audio's, is none).
 if [ -x "$TOLVA_RUN_DIR/tolva-capture" ]; then
     "$TOLVA_RUN_DIR/tolva-capture" --help > "$work/help" 2>&1 || true
-    for option in $(grep -Eo -- '--[a-z-]+ TEXT' "$work/help" | sed 's/ TEXT//'); do
+    for option in $(grep -Eo -- '--[a-z-]+ TEXT( |$)' "$work/help" | sed 's/ TEXT.*//'); do
         check "the capture launcher treats $option as a path" \
             grep -q -- "^path_options=.* $option " "$bindir/tolva-capture"
     done

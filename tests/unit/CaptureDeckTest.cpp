@@ -98,7 +98,7 @@ TEST_F(DeckFixture, SoundFilesAreReadAsTheShowReadsThemAndMissingOnesStaySilent)
     deck.loadFile(SoundId::endSound, "sounds/no-such-file.wav");
     deck.createSound(SoundId::endSound, false, 1.0f);
     EXPECT_EQ(deck.clip(SoundId::endSound).frames(), 0u);
-    ASSERT_EQ(deck.unreadable().size(), 1u);
+    ASSERT_EQ(deck.unused().size(), 1u);
     at(5);
     deck.play(SoundId::endSound);
     const std::vector<sf::Int16> mixed = mixStereo(deck.playbacks(60, 10), 0, 10000);

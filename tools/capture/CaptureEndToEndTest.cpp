@@ -5,6 +5,7 @@
 // 20 frames last 2 s), and only a couple of dozen frames are rendered by software GL.
 
 #include "capture/Mixer.h"
+#include "driver/Show.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 
@@ -22,19 +23,9 @@
 #include <string>
 #include <vector>
 
-#include <X11/Xlib.h>  // last: its macros clash with names in the headers above
-
 namespace {
 
 namespace fs = std::filesystem;
-
-// Xvfb resets when its last client leaves and refuses connections meanwhile: hold one connection
-// while the captures come and go.
-bool holdDisplay()
-{
-    static Display* held = XOpenDisplay(nullptr);
-    return held != nullptr;
-}
 
 struct Outcome {
     int status;
@@ -115,7 +106,7 @@ class CaptureEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!holdDisplay()) {
+        if (!tolva::holdDisplay()) {
             GTEST_SKIP() << "needs an X display";
         }
     }

@@ -11,14 +11,10 @@
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
-#include <X11/Xlib.h>
-
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -26,31 +22,16 @@ volatile std::sig_atomic_t stopRequested = 0;
 
 void onInterrupt(int) { stopRequested = 1; }
 
-// Xvfb resets itself when its last client leaves and refuses connections while it does, so a
-// probe that connects and leaves right before SFML connects can make SFML abort. One connection
-// held for the whole run keeps the server from resetting under us.
-Display* holdDisplay()
-{
-    const char* name = std::getenv("DISPLAY");
-    if (name == nullptr || *name == '\0') {
-        return nullptr;
-    }
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (Display* display = XOpenDisplay(nullptr)) {
-            return display;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return nullptr;
-}
-
+// Ctrl-C and a polite kill (SIGTERM, as a session's end or a service manager sends) both stop the
+// capture cleanly: what was captured so far is finished and playable.
 void catchInterrupt()
 {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
+    action.sa_flags = SA_RESETHAND;  // a second one ends the program at once
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);   // a failed ffmpeg shows as a failed write, not a crash
 }
 
@@ -61,18 +42,26 @@ int main(int argc, char** argv)
     using namespace tolva;
     CaptureOptions options;
     std::string out;
+    std::string audio = "aac";
 
-    CLI::App app{"Renders the show offscreen on virtual time, frame-exact, into a video with its sound."};
+    // Named here: installed, the program is started through a launcher from a path of its own.
+    CLI::App app{"Renders the show offscreen on virtual time, frame-exact, into a video with its sound.",
+                 "tolva-capture"};
     app.add_option("--fps", options.fps, "frames per second of the video (one per iteration of the frame loop)")
         ->default_val(60);
-    app.add_option("--out", out, "the MP4 file to write (H.264 and AAC through ffmpeg); default tolva.mp4");
-    app.add_option("--frames", options.framesDir, "also write PNG frames, sound.wav and join.txt to this folder");
+    app.add_option("--out", out, "the video to write through ffmpeg, H.264 with its sound in an .mp4, .mkv "
+                                 "or .mov file (the name's extension chooses); default tolva.mp4");
+    app.add_option("--audio", audio, "the video's sound: aac (default) or lossless (FLAC in .mkv, ALAC in "
+                                     ".mp4 and .mov), for archives")
+        ->check(CLI::IsMember({"aac", "lossless"}));
+    app.add_option("--frames", options.framesDir, "write PNG frames, sound.wav and join.txt (the ffmpeg "
+                                                  "command that joins them) to this folder; no video then, unless --out is given too");
     app.add_option("--from", options.from, "first second of the show written (the show still runs from its start)")
         ->default_val(0.0);
     app.add_option("--to", options.to, "second of the show where the part written ends (default: the show's end)");
     app.add_option("--stills", options.stillsDir, "write one PNG per scene and contact-sheet.png to this folder");
     app.add_option("--log", options.logPath, "write one JSON line per frame (with its hash), per sound cue and a summary");
-    app.add_option("--wav", options.wavPath, "also write the mixed sound of the frames written as a WAV file");
+    app.add_option("--wav", options.wavPath, "write the mixed sound of the part written as a WAV file");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -84,6 +73,7 @@ int main(int argc, char** argv)
 
     // With no other output asked for, the video goes to tolva.mp4.
     options.out = out;
+    options.audio = audio == "lossless" ? AudioTrack::lossless : AudioTrack::aac;
     if (out.empty() && options.framesDir.empty() && options.stillsDir.empty() &&
         options.logPath.empty() && options.wavPath.empty()) {
         options.out = "tolva.mp4";
@@ -93,18 +83,13 @@ int main(int argc, char** argv)
         fmt::print(stderr, "tolva-capture: {}\n", *problem);
         return 2;
     }
-    Display* held = holdDisplay();
-    if (held == nullptr || !displayAvailable()) {
+    if (!holdDisplay() || !displayAvailable()) {
         fmt::print(stderr, "tolva-capture: no X display to render on (is DISPLAY set? "
                            "without a screen, run it under xvfb-run)\n");
         return 1;
     }
 
     catchInterrupt();
-    struct Release {
-        Display* display;
-        ~Release() { XCloseDisplay(display); }
-    } release{held};
     try {
         const CaptureResult result = runCapture(options, ffmpeg, stopRequested);
         const double seconds = static_cast<double>(result.frames) / options.fps;
