@@ -51,7 +51,7 @@ Progress::Progress(std::FILE* out, bool terminal)
 void Progress::update(const std::string& label, long done, long total, const std::string& unit,
                       Clock::time_point now)
 {
-    constexpr std::chrono::seconds window(30);
+    constexpr std::chrono::seconds window(20);
     if (label != label_) {
         if (drawn_ && terminal_) {
             std::fputc('\n', out_);

@@ -16,7 +16,7 @@ std::string clockText(double seconds);
 
 // The progress of a capture on stderr: redrawn in place on a terminal, a line now and then
 // otherwise (a log file should not fill with carriage returns). The rate is that of the last
-// half minute, so the time left follows the scene at hand instead of the whole run's average.
+// twenty seconds or so: the time left follows the scene at hand, not the whole run's average.
 class Progress {
 public:
     using Clock = std::chrono::steady_clock;

@@ -1,6 +1,7 @@
 // The capture's sound deck: what start-up loads, and cues turned into playings on the sample clock.
 
 #include "capture/CaptureDeck.h"
+#include "sound/SoundFile.h"
 
 #include <SFML/Audio/OutputSoundFile.hpp>
 
@@ -8,7 +9,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -103,6 +109,80 @@ TEST_F(DeckFixture, SoundFilesAreReadAsTheShowReadsThemAndMissingOnesStaySilent)
     deck.play(SoundId::endSound);
     const std::vector<sf::Int16> mixed = mixStereo(deck.playbacks(60, 10), 0, 10000);
     EXPECT_TRUE(std::all_of(mixed.begin(), mixed.end(), [](sf::Int16 s) { return s == 0; }));
+}
+
+// A 16-bit stereo WAV file holding `frames` frames whose data chunk declares `declaredBytes`;
+// `formatFirst` false puts the data chunk before the format chunk.
+std::string wavFile(const std::string& name, std::uint32_t frames, std::uint32_t declaredBytes,
+                    bool formatFirst = true)
+{
+    auto word = [](std::string& out, std::uint32_t value, int bytes) {
+        for (int k = 0; k < bytes; ++k) {
+            out.push_back(static_cast<char>((value >> (8 * k)) & 0xffu));
+        }
+    };
+    std::string format = "fmt ";
+    word(format, 16, 4);
+    word(format, 1, 2);
+    word(format, 2, 2);
+    word(format, 44100, 4);
+    word(format, 44100 * 4, 4);
+    word(format, 4, 2);
+    word(format, 16, 2);
+    std::string data = "data";
+    word(data, declaredBytes, 4);
+    data.append(std::size_t{frames} * 4, '\x11');
+    std::string file = "RIFF";
+    word(file, static_cast<std::uint32_t>(4 + format.size() + data.size()), 4);
+    file += "WAVE" + (formatFirst ? format + data : data + format);
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::ofstream(path, std::ios::binary) << file;
+    return path;
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// SFML 2.5 makes room for every sample a WAV header declares before reading one, and refuses a
+// file that holds fewer: the show's deck and the capture's must both pass on such a file without
+// the room, and the capture must not play what the show refuses.
+TEST(SoundFiles, AFileThatClaimsMoreThanItHoldsIsNotUsedByTheShowNorTheCapture)
+{
+    const std::string honest = wavFile("tolva-honest.wav", 1000, 4000);
+    const std::string cut = wavFile("tolva-cut.wav", 500, 4000);           // cut to half its length
+    const std::string lying = wavFile("tolva-lying.wav", 1000, 400000000);  // claims 400 MB
+    const std::string backwards = wavFile("tolva-backwards.wav", 1000, 4000, false);
+    EXPECT_TRUE(soundFileHoldsWhatItDeclares(honest));
+    EXPECT_FALSE(soundFileHoldsWhatItDeclares(cut));
+    EXPECT_FALSE(soundFileHoldsWhatItDeclares(lying));
+    EXPECT_FALSE(soundFileHoldsWhatItDeclares(backwards)) << "SFML would divide by a sample size of 0";
+
+    WorkClock clock{WorkModel{}, 60};
+    CaptureDeck deck{clock};
+    deck.loadFile(SoundId::voiceOne, honest);
+    deck.loadFile(SoundId::klezSound, cut);
+    deck.loadFile(SoundId::endSound, lying);
+    EXPECT_EQ(deck.clip(SoundId::voiceOne).frames(), 1000u);
+    EXPECT_EQ(deck.clip(SoundId::klezSound).frames(), 0u) << "the show plays none of a short file";
+    EXPECT_EQ(deck.clip(SoundId::endSound).frames(), 0u);
+    ASSERT_EQ(deck.unused().size(), 2u);
+    EXPECT_EQ(deck.unused()[0].rfind(cut, 0), 0u) << "the note names the file";
+
+    // The show's own deck, on OpenAL Soft's silent output: no room made for the 400 MB claimed.
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    const long before = peakKilobytes();
+    {
+        OpenAlDeck show;
+        show.loadFile(SoundId::endSound, lying);
+    }
+    EXPECT_LT(peakKilobytes() - before, 100 * 1024) << "peak memory grew by more than 100 MB";
+    for (const std::string& path : {honest, cut, lying, backwards}) {
+        std::filesystem::remove(path);
+    }
 }
 
 } // namespace

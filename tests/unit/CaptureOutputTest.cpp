@@ -2,13 +2,16 @@
 // the stills and their contact sheet, the progress line.
 
 #include "capture/Capture.h"
+#include "capture/FfmpegPipe.h"
 #include "capture/Progress.h"
 #include "capture/Stills.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -44,6 +47,9 @@ TEST(CaptureOutput, BadRequestsAreRefusedBeforeAnyWork)
     EXPECT_TRUE(checkOptions(part(1.0, 1.001), ffmpeg));         // not one whole frame
     EXPECT_TRUE(checkOptions(part(0, 1, 0), ffmpeg));
     EXPECT_TRUE(checkOptions(part(0, 1, 1000), ffmpeg));
+    EXPECT_TRUE(checkOptions(part(346, 347), ffmpeg)) << "a range past the show's end, up front";
+    EXPECT_FALSE(checkOptions(part(340, 1e300), ffmpeg)) << "to the show's end";
+    EXPECT_EQ(frameRange(part(340, 1e300)).last, LONG_MAX);
 
     const auto noFfmpeg = checkOptions(part(0, 1), "");
     ASSERT_TRUE(noFfmpeg);
@@ -59,10 +65,46 @@ TEST(CaptureOutput, BadRequestsAreRefusedBeforeAnyWork)
     folder.out = std::filesystem::temp_directory_path().string();
     EXPECT_TRUE(checkOptions(folder, ffmpeg));
 
+    CaptureOptions avi = part(0, 1);
+    avi.out = "x.avi";
+    const auto container = checkOptions(avi, ffmpeg);
+    ASSERT_TRUE(container) << "an MP4 file named .avi";
+    EXPECT_NE(container->find(".mkv"), std::string::npos);
+
     CaptureOptions nothing = part(0, 1);
     nothing.out.clear();
     EXPECT_TRUE(checkOptions(nothing, ffmpeg));
     EXPECT_FALSE(std::filesystem::exists(part(0, 1).out)) << "the checks leave nothing behind";
+}
+
+TEST(CaptureOutput, FfmpegGetsOutputsOnlyAsFilesAndFromPathsThatNameFolders)
+{
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(ffmpegFile("-x.mp4"), "file:" + here + "/-x.mp4");
+    EXPECT_EQ(ffmpegFile("pipe:1.mp4"), "file:" + here + "/pipe:1.mp4");
+    const auto mux = muxCommand("ffmpeg", "v.mp4", "s.wav", "/tmp/x.mkv", Container::mkv, AudioTrack::lossless);
+    EXPECT_EQ(mux.back(), "file:/tmp/x.mkv");
+    EXPECT_NE(std::find(mux.begin(), mux.end(), "file:" + here + "/s.wav"), mux.end());
+    EXPECT_NE(std::find(mux.begin(), mux.end(), "flac"), mux.end());
+    EXPECT_EQ(encodeVideoCommand("ffmpeg", VideoFormat{}, "-v.mp4").back(), "file:" + here + "/-v.mp4");
+    EXPECT_EQ(containerOf("Show.MOV"), Container::mov);
+    EXPECT_FALSE(containerOf("show.avi"));
+
+    // An empty entry of PATH is no folder: a program lying in the current folder is not run.
+    const auto dir = std::filesystem::temp_directory_path() / "tolva-path-test";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "tolva-fake-tool") << "#!/bin/sh\n";
+    std::filesystem::permissions(dir / "tolva-fake-tool", std::filesystem::perms::owner_all);
+    const std::string oldPath = std::getenv("PATH");
+    const auto oldDir = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    setenv("PATH", "/nonexistent::/also-nonexistent:", 1);
+    EXPECT_FALSE(findProgram("tolva-fake-tool"));
+    setenv("PATH", (":" + dir.string()).c_str(), 1);
+    EXPECT_EQ(findProgram("tolva-fake-tool"), (dir / "tolva-fake-tool").string());
+    setenv("PATH", oldPath.c_str(), 1);
+    std::filesystem::current_path(oldDir);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(CaptureOutput, StillsFollowEachScenesFirstFrame)
@@ -112,6 +154,27 @@ TEST(CaptureOutput, ProgressShowsDoneRateAndTimeLeft)
     EXPECT_EQ(clockText(3909), "1:05:09");
     EXPECT_EQ(clockText(-1), "?");
     EXPECT_EQ(progressLine("stills", 5, 0, 0.0, "iterations", 10), "stills 5 iterations  0.0 iterations/s");
+
+    // A phase's first update already has a rate (its step counts from the update before), and
+    // the time left follows the last half minute, not a slow start.
+    char text[4096] = {};
+    std::FILE* out = fmemopen(text, sizeof text - 1, "w");
+    using Clock = Progress::Clock;
+    const Clock::time_point start = Clock::now();
+    Progress progress(out, false);
+    progress.update("running up to 60.00 s", 1, 600, "iterations", start + std::chrono::milliseconds(500));
+    for (long done = 1; done < 10; ++done) {  // a slow minute
+        progress.update("capturing", done, 300, "frames", start + std::chrono::seconds(6 * done + 6));
+    }
+    for (long done = 10; done <= 300; ++done) {  // then 10 a second
+        progress.update("capturing", done, 300, "frames", start + std::chrono::milliseconds(60000 + 100 * (done - 9)));
+    }
+    std::fclose(out);
+    const std::string lines = text;
+    EXPECT_NE(lines.find("1/600 iterations  2.0 iterations/s  4:59 left"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("capturing [------------------------------] 1/300 frames  0.1 frames/s  57:19 left"),
+              std::string::npos) << lines;
+    EXPECT_NE(lines.find("300/300 frames  10.0 frames/s  0:00 left"), std::string::npos) << lines;
 }
 
 } // namespace

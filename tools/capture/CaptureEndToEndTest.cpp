@@ -4,6 +4,7 @@
 // At 10 frames a second the show reaches the hand-over in a few hundred iterations (the lead-in's
 // 20 frames last 2 s), and only a couple of dozen frames are rendered by software GL.
 
+#include "capture/FfmpegPipe.h"
 #include "capture/Mixer.h"
 #include "driver/Show.h"
 
@@ -11,10 +12,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +30,8 @@
 #include <regex>
 #include <string>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -241,15 +251,213 @@ TEST_F(CaptureEndToEnd, RefusesBadRequestsInOneLineBeforeAnyWork)
 {
     for (const std::string& arguments :
          {std::string("--from 5 --to 2"), std::string("--out /no/such/folder/show.mp4"),
-          std::string("--no-such-option"), std::string("--from 1000")}) {
+          std::string("--no-such-option"), std::string("--from 1000"), std::string("--out x.avi"),
+          std::string("--from 349 --to 350")}) {
         const Outcome refused = run(capture(arguments));
         EXPECT_NE(refused.status, 0) << arguments;
         EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1) << refused.output;
         EXPECT_EQ(refused.output.rfind("tolva-capture: ", 0), 0u) << refused.output;
     }
+    const Outcome help = run(capture("--help"));
+    EXPECT_NE(help.output.find("Usage: tolva-capture "), std::string::npos) << help.output;
+
     const Outcome blind = run("env -u DISPLAY " + capture("--from 1 --to 2 --log " + scratch("blind.jsonl").string()));
     EXPECT_EQ(blind.status, 1);
     EXPECT_EQ(std::count(blind.output.begin(), blind.output.end(), '\n'), 1) << blind.output;
+}
+
+// Every file under dir, as paths relative to it.
+std::vector<std::string> filesIn(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file()) {
+            names.push_back(fs::relative(entry.path(), dir).string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string lastLine(const std::string& text)
+{
+    const std::size_t end = text.find_last_not_of('\n');
+    const std::size_t start = text.rfind('\n', end);
+    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
+// A 1 MB tmpfs, filled up: every write there fails with "No space left on device".
+class FullDisk {
+public:
+    FullDisk() : dir_(scratch("full-disk"))
+    {
+        if (geteuid() != 0) {
+            return;
+        }
+        fs::create_directories(dir_);
+        if (mount("tmpfs", dir_.c_str(), "tmpfs", 0, "size=1m") != 0) {
+            return;
+        }
+        mounted_ = true;
+        std::FILE* filler = std::fopen((dir_ / "filler").c_str(), "wb");
+        const std::vector<char> block(65536, 'x');
+        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size()) {
+        }
+        std::fclose(filler);
+    }
+    ~FullDisk()
+    {
+        if (mounted_) {
+            umount2(dir_.c_str(), MNT_DETACH);
+        }
+    }
+    bool mounted() const { return mounted_; }
+    const fs::path& dir() const { return dir_; }
+
+private:
+    fs::path dir_;
+    bool mounted_ = false;
+};
+
+TEST_F(CaptureEndToEnd, AFailedWriteStopsTheCaptureNamingTheFileAndLeavesNothingBroken)
+{
+    FullDisk disk;
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "needs to mount a small tmpfs, which takes root";
+    }
+    const fs::path full = disk.dir();
+    for (const auto& [arguments, named] :
+         {std::pair{"--frames " + (full / "fr").string(), (full / "fr" / "frame000000.png").string()},
+          std::pair{"--log " + (full / "l.jsonl").string(), (full / "l.jsonl").string()},
+          std::pair{"--wav " + (full / "w.wav").string(), (full / "w.wav").string()},
+          std::pair{"--out " + (full / "v.mp4").string(), std::string("its message is above")}}) {
+        const Outcome failed = run(capture("--from 0 --to 0.3 " + arguments));
+        EXPECT_EQ(failed.status, 1) << arguments << "\n" << failed.output;
+        EXPECT_EQ(lastLine(failed.output).rfind("tolva-capture: ", 0), 0u) << failed.output;
+        EXPECT_NE(lastLine(failed.output).find(named), std::string::npos) << failed.output;
+        EXPECT_NE(failed.output.find("No space left on device"), std::string::npos) << failed.output;
+        EXPECT_EQ(filesIn(full), std::vector<std::string>{"filler"}) << arguments;
+    }
+
+    // An ffmpeg that fails at once, saying nothing, and one that fails to join, saying why and
+    // leaving a broken file where it was told to write.
+    const fs::path bin = scratch("fake-ffmpeg");
+    fs::create_directories(bin);
+    const fs::path out = scratch("failing");
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const std::string real = tolva::findProgram("ffmpeg").value_or("/usr/bin/ffmpeg");
+    for (const auto& [script, expected] :
+         {std::pair{std::string("exit 1"), std::string("without saying why")},
+          std::pair{"for a; do last=$a; done\n"
+                    "case \" $* \" in *\" copy \"*) echo 'no room for the join' >&2;"
+                    " printf broken > \"${last#file:}\"; exit 1;; esac\n"
+                    "exec " + real + " \"$@\"",
+                    std::string("no room for the join")}}) {
+        std::ofstream(bin / "ffmpeg") << "#!/bin/sh\n" << script << "\n";
+        fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
+        const Outcome failed = run("PATH=" + bin.string() + ":$PATH " +
+                                   capture("--from 0 --to 0.3 --out " + (out / "x.mp4").string()));
+        EXPECT_EQ(failed.status, 1) << failed.output;
+        EXPECT_NE(failed.output.find(expected), std::string::npos) << failed.output;
+        EXPECT_EQ(failed.output.find("its message is above") != std::string::npos,
+                  expected != "without saying why") << failed.output;
+        EXPECT_EQ(filesIn(out), std::vector<std::string>{}) << "nothing broken under the name asked for";
+    }
+}
+
+TEST_F(CaptureEndToEnd, SigtermStopsLikeCtrlCLeavingAPlayableVideo)
+{
+    const fs::path out = scratch("terminated");
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const std::string messages = (out / "messages").string();
+    const std::vector<std::string> argv = {TOLVA_CAPTURE, "--fps", "10", "--from", "1", "--to", "30",
+                                           "--out", (out / "t.mp4").string()};
+    std::vector<char*> args;
+    for (const std::string& arg : argv) {
+        args.push_back(const_cast<char*>(arg.c_str()));
+    }
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    // Once frames are being captured (the lead-in's black ones first), a polite kill.
+    for (int wait = 0; wait < 600 && lines(messages).size() < 2; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    std::string said;
+    for (const std::string& line : lines(messages)) {
+        said += line + "\n";
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << said;
+    EXPECT_EQ(WEXITSTATUS(status), 130) << said;
+    EXPECT_NE(said.find("interrupted"), std::string::npos) << said;
+    EXPECT_EQ(filesIn(out), (std::vector<std::string>{"messages", "t.mp4"})) << said;
+    const Outcome probe = run("ffprobe -v error -count_frames -show_entries stream=nb_read_frames "
+                              "-of csv=p=0 " + (out / "t.mp4").string());
+    EXPECT_EQ(probe.status, 0) << probe.output;
+    EXPECT_NE(probe.output.find_first_of("123456789"), std::string::npos) << "frames in it: " << probe.output;
+}
+
+TEST_F(CaptureEndToEnd, WritesTheContainerItsNameAsksForAndTakesNamesOnlyAsFiles)
+{
+    const fs::path dir = scratch("names");
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string here = fs::current_path().string();
+    for (const auto& [name, format, audio] :
+         {std::tuple{"-x.mkv", "matroska,webm", "flac"}, std::tuple{"pipe:1.mov", "mov,mp4,m4a,3gp,3g2,mj2", "alac"}}) {
+        // (No assets in that folder: black frames and silence do here.)
+        const Outcome capturing = run("cd " + dir.string() + " && " + capture("--from 0 --to 0.3 --audio lossless --out=" +
+                                      std::string(name) + " --log " + (dir / "log").string()));
+        EXPECT_EQ(capturing.status, 0) << capturing.output;
+        const Outcome probe = run("ffprobe -v error -show_entries format=format_name:stream=codec_name -of "
+                                  "default=noprint_wrappers=1 file:" + (dir / name).string());
+        EXPECT_EQ(probe.status, 0) << name << ": " << probe.output;
+        EXPECT_NE(probe.output.find(std::string("format_name=") + format), std::string::npos) << probe.output;
+        EXPECT_NE(probe.output.find(std::string("codec_name=") + audio), std::string::npos) << probe.output;
+    }
+}
+
+TEST_F(CaptureEndToEnd, ASoundFileThatClaimsGigabytesCostsNoMemoryAndIsNotUsed)
+{
+    // A run folder whose klez.wav declares 2 GB of samples and holds 1 MB.
+    const fs::path dir = scratch("lying-sound");
+    fs::remove_all(dir);
+    fs::create_directories(dir / "sounds");
+    for (const char* folder : {"fonts", "graphics", "shaders"}) {
+        fs::create_directory_symlink(fs::absolute(folder), dir / folder);
+    }
+    fs::create_symlink(fs::absolute("sounds/endOfTolva.wav"), dir / "sounds/endOfTolva.wav");
+    std::string bytes(1 << 20, '\0');
+    std::ifstream("sounds/klez.wav", std::ios::binary).read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const std::size_t data = bytes.find("data");
+    ASSERT_NE(data, std::string::npos) << "sounds/klez.wav is a WAV file";
+    for (int k = 0; k < 4; ++k) {
+        bytes[data + 4 + static_cast<std::size_t>(k)] = static_cast<char>((0x7ffffff0u >> (8 * k)) & 0xffu);
+    }
+    std::ofstream(dir / "sounds/klez.wav", std::ios::binary) << bytes;
+
+    const Outcome capturing = run("cd " + dir.string() + " && /usr/bin/time -f 'peak %M KB' " +
+                                  capture("--from 0 --to 0.3 --log " + (dir / "log").string()));
+    ASSERT_EQ(capturing.status, 0) << capturing.output;
+    EXPECT_NE(capturing.output.find("sounds/klez.wav holds fewer samples than its header declares"),
+              std::string::npos) << capturing.output;
+    const std::smatch peak = [&] {
+        std::smatch match;
+        std::regex_search(capturing.output, match, std::regex("peak ([0-9]+) KB"));
+        return match;
+    }();
+    ASSERT_FALSE(peak.empty()) << capturing.output;
+    EXPECT_LT(std::stol(peak[1].str()), 1024L * 1024) << "peak memory above 1 GB: " << peak[0].str();
 }
 
 } // namespace
