@@ -239,25 +239,31 @@ Capture::Capture(const CaptureOptions& options, const std::string& ffmpeg)
     : run_(std::make_unique<Run>(options, ffmpeg))
 {
     Run& run = *run_;
-    if (run.drawFrames || run.wantStills) {
-        if (!run.texture.create(showWidth, showHeight)) {
-            throw std::runtime_error("cannot make a 1920x1080 render texture (no OpenGL framebuffer?)");
-        }
-        run.frames.emplace(run.texture);
-    }
-    if (!options.out.empty()) {
-        run.made.add(videoPartPath(options.out));
-        run.video = std::make_unique<ChildPipe>(encodeVideoCommand(
-            ffmpeg, VideoFormat{showWidth, showHeight, options.fps}, videoPartPath(options.out)));
-    }
-    if (!options.logPath.empty()) {
-        run.made.add(options.logPath);
-        run.log = std::make_unique<OutputFile>(options.logPath);
-    }
     // A sound file the show would not use is silent in the capture too: say so once.
     for (const std::string& unused : run.deck.unused()) {
-        fmt::print(stderr, "tolva-capture: note: {}: it is not used, its sound is silent, as in the show\n",
+        fmt::print(stderr, "tolva-capture: note: {} is not used: its sound is silent, as in the show\n",
                    unused);
+    }
+    try {
+        if (run.drawFrames || run.wantStills) {
+            if (!run.texture.create(showWidth, showHeight)) {
+                throw std::runtime_error("cannot make a 1920x1080 render texture (no OpenGL framebuffer?)");
+            }
+            run.frames.emplace(run.texture);
+        }
+        if (!options.out.empty()) {
+            run.made.add(videoPartPath(options.out));
+            run.video = std::make_unique<ChildPipe>(encodeVideoCommand(
+                ffmpeg, VideoFormat{showWidth, showHeight, options.fps}, videoPartPath(options.out)));
+        }
+        if (!options.logPath.empty()) {
+            run.made.add(options.logPath);
+            run.log = std::make_unique<OutputFile>(options.logPath);
+        }
+    } catch (...) {
+        run.video.reset();
+        run.made.removeAll();
+        throw;
     }
 }
 

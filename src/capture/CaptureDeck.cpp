@@ -19,7 +19,7 @@ void CaptureDeck::loadFile(SoundId id, const std::string& path)
     // The show's rules: what SFML's sf::SoundBuffer refuses plays silence there, so here too.
     SoundClip& clip = voices_[slot(id)].clip;
     clip = SoundClip{};
-    auto unused = [&](const char* why) { unused_.push_back(path + " " + why); };
+    auto unused = [&](const char* why) { unused_.push_back(path + " (" + why + ")"); };
     if (!soundFileHoldsWhatItDeclares(path)) {
         unused("holds fewer samples than its header declares");
         return;

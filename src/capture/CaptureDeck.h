@@ -37,7 +37,7 @@ public:
 
     const std::vector<Cue>& cues() const { return cues_; }
     const SoundClip& clip(SoundId id) const { return voices_[slot(id)].clip; }
-    // Files not used, each with why ("sounds/klez.wav could not be read"): loaded by the show's
+    // Files not used, each with why ("sounds/klez.wav (could not be read)"): loaded by the show's
     // rules, so their sounds are silent in the show as well.
     const std::vector<std::string>& unused() const { return unused_; }
 
