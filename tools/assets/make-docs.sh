@@ -11,8 +11,8 @@ run="$build/run"
 docs="$top/docs"
 mkdir -p "$docs"
 "$build/tools/assets/tolva-asset-sheet" "$run" "$docs"
-sox "$run/sounds/klez.wav" -n remix - rate 16k spectrogram -x 1200 -y 300 -z 80 \
+sox -t flac "$run/sounds/klez.wav" -n remix - rate 16k spectrogram -x 1200 -y 300 -z 80 \
     -t "klez.wav: doina | freylekhs | hora | bulgar | tsimbl | finale" -c "" -o "$docs/content-klez.png"
-sox "$run/sounds/endOfTolva.wav" -n remix - rate 16k spectrogram -x 600 -y 300 -z 80 \
+sox -t flac "$run/sounds/endOfTolva.wav" -n remix - rate 16k spectrogram -x 600 -y 300 -z 80 \
     -t "endOfTolva.wav" -c "" -o "$docs/content-end.png"
 echo "docs pictures written to $docs"

@@ -1,12 +1,18 @@
-// tolva-compose OUTDIR [klez|endOfTolva]...: synthesizes the show's two tracks
-// into OUTDIR/sounds as 44.1 kHz 16-bit WAV. Without names it writes both.
+// tolva-compose OUTDIR [klez|endOfTolva]...: synthesizes the show's two tracks into
+// OUTDIR/sounds as 44.1 kHz 16-bit samples. Without names it writes both.
 //
 // The long soundtrack is folded to mono: the show decodes it whole into memory before its first
 // frame, and at four minutes a second channel would double both the wait and the memory.
+//
+// The samples are stored as FLAC under the .wav names the show loads: SFML picks its reader by
+// what a file holds, not by its name, and its WAV reader fetches every sample with a read call of
+// its own (a quarter of a second for klez), where FLAC, lossless, decodes in blocks in half the
+// time and takes 40 % less room. Each file is read back through SFML and must give every sample.
 
 #include "Score.h"
 #include "Synth.h"
 
+#include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/Audio/OutputSoundFile.hpp>
 
 #include <cstdio>
@@ -15,6 +21,40 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+namespace {
+
+bool store(const std::filesystem::path& path, const std::vector<std::int16_t>& samples, unsigned channels)
+{
+    // SFML's writers go by the name's extension: write under a .flac name, then take the show's.
+    std::filesystem::path flac = path;
+    flac += ".flac";
+    {
+        sf::OutputSoundFile file;
+        if (!file.openFromFile(flac.string(), tolva::compose::sampleRate, channels)) {
+            std::fprintf(stderr, "tolva-compose: cannot write %s\n", flac.string().c_str());
+            return false;
+        }
+        file.write(samples.data(), samples.size());
+    }  // closing the file completes its header
+    std::error_code error;
+    std::filesystem::rename(flac, path, error);
+    if (error) {
+        std::fprintf(stderr, "tolva-compose: cannot write %s: %s\n", path.string().c_str(), error.message().c_str());
+        return false;
+    }
+    sf::InputSoundFile back;
+    std::vector<std::int16_t> read(samples.size());
+    if (!back.openFromFile(path.string()) || back.getChannelCount() != channels
+        || back.getSampleRate() != tolva::compose::sampleRate || back.getSampleCount() != samples.size()
+        || back.read(read.data(), read.size()) != read.size() || read != samples) {
+        std::fprintf(stderr, "tolva-compose: %s does not read back as composed\n", path.string().c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -58,14 +98,12 @@ int main(int argc, char** argv)
             }
             samples.resize(samples.size() / 2);
         }
-        std::string path = (dir / (std::string(track.name) + ".wav")).string();
-        sf::OutputSoundFile file;
-        if (!file.openFromFile(path, tolva::compose::sampleRate, track.channels)) {
-            std::fprintf(stderr, "tolva-compose: cannot write %s\n", path.c_str());
+        const std::filesystem::path path = dir / (std::string(track.name) + ".wav");
+        if (!store(path, samples, track.channels)) {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
             ++failures;
-            continue;
         }
-        file.write(samples.data(), samples.size());
     }
     return failures == 0 ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // Without names it paints all four.
 
 #include "Pictures.h"
+#include "PngFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -38,8 +39,7 @@ int main(int argc, char** argv)
             continue;
         }
         std::string path = (dir / (std::string(picture.name) + ".png")).string();
-        if (!picture.paint().saveToFile(path)) {
-            std::fprintf(stderr, "tolva-paint: cannot write %s\n", path.c_str());
+        if (!tolva::paint::writePng(picture.paint(), path)) {
             ++failures;
         }
     }
