@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <cstdint>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -437,13 +438,23 @@ TEST_F(CaptureEndToEnd, ASoundFileThatClaimsGigabytesCostsNoMemoryAndIsNotUsed)
         fs::create_directory_symlink(fs::absolute(folder), dir / folder);
     }
     fs::create_symlink(fs::absolute("sounds/endOfTolva.wav"), dir / "sounds/endOfTolva.wav");
-    std::string bytes(1 << 20, '\0');
-    std::ifstream("sounds/klez.wav", std::ios::binary).read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    const std::size_t data = bytes.find("data");
-    ASSERT_NE(data, std::string::npos) << "sounds/klez.wav is a WAV file";
-    for (int k = 0; k < 4; ++k) {
-        bytes[data + 4 + static_cast<std::size_t>(k)] = static_cast<char>((0x7ffffff0u >> (8 * k)) & 0xffu);
-    }
+    // A mono 16-bit WAV header whose data chunk claims 0x7ffffff0 bytes, then 1 MB of samples.
+    std::string bytes = "RIFF....WAVEfmt ";
+    const auto put = [&bytes](std::uint32_t value, int size) {
+        for (int k = 0; k < size; ++k) {
+            bytes += static_cast<char>((value >> (8 * k)) & 0xffu);
+        }
+    };
+    put(16, 4);
+    put(1, 2);          // PCM
+    put(1, 2);          // mono
+    put(44100, 4);
+    put(88200, 4);
+    put(2, 2);
+    put(16, 2);
+    bytes += "data";
+    put(0x7ffffff0u, 4);
+    bytes.append(1 << 20, '\x01');
     std::ofstream(dir / "sounds/klez.wav", std::ios::binary) << bytes;
 
     const Outcome capturing = run("cd " + dir.string() + " && /usr/bin/time -f 'peak %M KB' " +
