@@ -1,6 +1,7 @@
 #include "support/ShowTest.h"
 #include "driver/Show.h"
 #include "render/FrameTape.h"
+#include "render/Letterbox.h"
 #include "render/Recorder.h"
 #include "render/ShapeGeometry.h"
 #include "render/TextGeometry.h"
@@ -443,11 +444,36 @@ void drawOverCovers(Canvas& canvas)
     }
 }
 
+// Drawn on a target of the given size, the show's picture letterboxed in it as on a screen
+// without a 1920x1080 mode.
+sf::Image drawOverCoversOn(sf::Vector2u size, bool dropHidden, unsigned& drawCalls)
+{
+    sf::RenderTexture target;
+    target.create(size.x, size.y);
+    fitShowView(target);
+    BatchCanvas canvas(&target, nullptr);
+    canvas.setDropHidden(dropHidden);
+    drawOverCovers(canvas);
+    canvas.display();
+    drawCalls = canvas.lastFrameDrawCalls();
+    target.display();
+    return target.getTexture().copyToImage();
+}
+
 TEST(BatchCanvas, LeavingOutHiddenShapesChangesNoPixel)
 {
     ASSERT_TRUE(fonts().loaded);
     const testing::PixelDifference difference = testing::compareBatchedWithDirect(drawOverCovers);
     EXPECT_EQ(difference.differing, 0u);
+
+    for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1280, 1024)}) {
+        unsigned painterCalls = 0;
+        unsigned tiledCalls = 0;
+        const sf::Image painter = drawOverCoversOn(size, false, painterCalls);
+        const sf::Image tiled = drawOverCoversOn(size, true, tiledCalls);
+        EXPECT_GT(tiledCalls, painterCalls + 50) << "drawn tile by tile";
+        EXPECT_EQ(testing::differingPixels(painter, tiled), 0u) << size.x << "x" << size.y;
+    }
 }
 
 // Real frames of every scene drawn in painter's order and drawn as the show draws them, read back
