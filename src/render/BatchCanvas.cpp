@@ -46,6 +46,17 @@ constexpr double tiledOverdraw = 3.0;
 // Tiles are drawn when, on average, they keep at most this share of the batch's shapes.
 constexpr double keptShare = 0.5;
 
+// A tile's size in clip units, clip space spanning 2 units across the viewport.
+sf::Vector2f tileInClip(const sf::RenderTarget* target)
+{
+    sf::Vector2f pixels(static_cast<float>(showWidth), static_cast<float>(showHeight));
+    if (target != nullptr) {
+        const sf::IntRect viewport = target->getViewport(target->getView());
+        pixels = sf::Vector2f(static_cast<float>(viewport.width), static_cast<float>(viewport.height));
+    }
+    return {2.0f * static_cast<float>(tileSide) / pixels.x, 2.0f * static_cast<float>(tileSide) / pixels.y};
+}
+
 bool overlaps(const ClipRect& a, const ClipRect& b)
 {
     return a.left <= b.right && b.left <= a.right && a.bottom <= b.top && b.bottom <= a.top;
@@ -60,7 +71,7 @@ bool contains(const ClipRect& outer, const ClipRect& inner)
 } // namespace
 
 BatchCanvas::BatchCanvas(sf::RenderTarget* target, sf::Window* window)
-    : target_(target), window_(window), projection_(readProjection())
+    : target_(target), window_(window), projection_(readProjection()), tileClip_(tileInClip(target))
 {
     batch_.reserve(1 << 20);
 }
@@ -71,6 +82,7 @@ void BatchCanvas::flush()
         runs_.clear();
         items_.clear();
         paintedArea_ = 0;
+        tileSized_ = 0;
         return;
     }
     // The batch is already in clip space: draw it through a view that passes it unchanged, on the
@@ -82,7 +94,7 @@ void BatchCanvas::flush()
         clipSpace.setViewport(view.getViewport());
         target_->setView(clipSpace);
     }
-    if (target_ != nullptr && dropHidden_ && paintedArea_ >= 4.0 * tiledOverdraw) {
+    if (target_ != nullptr && dropHidden_ && tileSized_ > 0 && paintedArea_ >= 4.0 * tiledOverdraw) {
         drawTiles();
     } else {
         drawRuns();
@@ -94,6 +106,7 @@ void BatchCanvas::flush()
     runs_.clear();
     items_.clear();
     paintedArea_ = 0;
+    tileSized_ = 0;
 }
 
 void BatchCanvas::drawRuns()
@@ -221,6 +234,10 @@ void BatchCanvas::addItem(std::size_t begin, const sf::Texture* texture, bool so
     if (width > 0 && height > 0) {
         paintedArea_ += width * height;
     }
+    // Only a shape at least a tile wide and high can cover one.
+    if (solid && bounds.right - bounds.left >= tileClip_.x && bounds.top - bounds.bottom >= tileClip_.y) {
+        ++tileSized_;
+    }
     items_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(batch_.size()),
                       bounds, texture, solid});
 }
@@ -245,7 +262,9 @@ void BatchCanvas::clear(sf::Color color)
     runs_.clear();
     items_.clear();
     paintedArea_ = 0;
+    tileSized_ = 0;
     projection_ = readProjection();
+    tileClip_ = tileInClip(target_);
     if (target_ == nullptr) {
         return;
     }

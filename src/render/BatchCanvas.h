@@ -85,6 +85,8 @@ private:
     };
     std::vector<Item> items_;
     double paintedArea_ = 0;  // the items' bounds within clip space, summed (clip space is 4)
+    sf::Vector2f tileClip_;   // a tile's size in clip units
+    std::size_t tileSized_ = 0;  // solid items at least a tile wide and high
     // The tiles' draw lists, drawn one tile after another under a scissor rectangle.
     struct Tile {
         int x, y, width, height;  // in the target's pixels, from its bottom left as GL counts
