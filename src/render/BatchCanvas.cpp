@@ -198,7 +198,8 @@ void BatchCanvas::drawTiles()
     static const auto disable = glFunction<Enable>("glDisable");
     static const auto scissor = glFunction<Scissor>("glScissor");
     if (!target_->setActive(true)) {
-        throw std::runtime_error("cannot activate the render target to draw on it");
+        // A window closed by Escape has no context left; SFML's own draws then draw nothing too.
+        return;
     }
     enable(GL_SCISSOR_TEST);
     for (const Tile& tile : tiles_) {
