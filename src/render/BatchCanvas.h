@@ -36,6 +36,12 @@ public:
     bool isOpen() const override;
     void close() override;
 
+    // Painter's order draws everything gathered over the whole picture. The default, where the
+    // gathered shapes paint the picture over several times, cuts the picture into tiles and draws
+    // in each tile only what follows the last opaque shape covering it: an opaque fill with
+    // SFML's alpha blending writes its own colour whatever lay below, so no pixel changes.
+    void setDropHidden(bool drop) { dropHidden_ = drop; }
+
     // Sends what is gathered to the target (the capture reads the target after this).
     void flush();
     // Draw calls that reach the target (a text SFML draws itself with an outline makes two),
@@ -54,6 +60,11 @@ private:
     // Makes the batch's last run one of this texture; drops it again if nothing joined it.
     void startRun(const sf::Texture* texture);
     void dropEmptyRun();
+    void appendShape(const LocalFan& fan, const ClipTransform& transform, sf::Color color);
+    // Notes the shape or text appended since `begin` (its bounds, whether it is a solid fan).
+    void addItem(std::size_t begin, const sf::Texture* texture, bool solid);
+    void drawRuns();
+    void drawTiles();
 
     struct Run {
         const sf::Texture* texture;
@@ -63,6 +74,35 @@ private:
     sf::RenderTarget* target_;
     sf::Window* window_;
     sf::Transform projection_;
+    bool dropHidden_ = true;
+    // What the batch holds, shape by shape and text by text.
+    struct Item {
+        std::uint32_t begin;
+        std::uint32_t end;
+        ClipRect bounds;
+        const sf::Texture* texture;
+        bool solid;  // opaque, a whole fan: fanCovers may tell what it hides
+    };
+    std::vector<Item> items_;
+    double paintedArea_ = 0;  // the items' bounds within clip space, summed (clip space is 4)
+    sf::Vector2f tileClip_;   // a tile's size in clip units
+    std::size_t tileSized_ = 0;  // solid items at least a tile wide and high
+    // The tiles' draw lists, drawn one tile after another under a scissor rectangle.
+    struct Tile {
+        int x, y, width, height;  // in the target's pixels, from its bottom left as GL counts
+        std::size_t firstRun;
+        std::size_t endRun;
+    };
+    std::vector<sf::Vertex> tiled_;
+    std::vector<Run> tiledRuns_;
+    std::vector<Tile> tiles_;
+    // A tile's place, and where its drawing starts: at the last solid shape covering it.
+    struct Place {
+        int x, y, width, height;
+        ClipRect grown;  // the tile and a margin, in clip space
+        std::size_t first;
+    };
+    std::vector<Place> places_;
     bool open_ = true;
     std::vector<sf::Vertex> batch_;
     std::vector<Run> runs_;

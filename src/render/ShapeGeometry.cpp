@@ -65,6 +65,17 @@ void placeCentre(LocalFan& fan)
 
 bool finite(sf::Vector2f p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
+// Twice the signed area of the triangle (a, b, c), in double: its rounding is far below the
+// margins it is compared with.
+double turn(sf::Vector2f a, sf::Vector2f b, sf::Vector2f c)
+{
+    const double abx = static_cast<double>(b.x) - static_cast<double>(a.x);
+    const double aby = static_cast<double>(b.y) - static_cast<double>(a.y);
+    const double acx = static_cast<double>(c.x) - static_cast<double>(a.x);
+    const double acy = static_cast<double>(c.y) - static_cast<double>(a.y);
+    return abx * acy - aby * acx;
+}
+
 } // namespace
 
 void circleFan(const Circle& circle, LocalFan& fan)
@@ -133,8 +144,11 @@ ClipTransform::ClipTransform(const sf::Transform& model, const sf::Transform& pr
 }
 
 void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Color color,
-                     std::vector<sf::Vertex>& out)
+                     std::vector<sf::Vertex>& out, bool* solid)
 {
+    if (solid != nullptr) {
+        *solid = false;
+    }
     const std::size_t count = fan.points.size();
     if (count < 3) {
         return;
@@ -173,6 +187,35 @@ void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Co
             out.emplace_back(ring[k + 1], color);
         }
     }
+    if (solid != nullptr && allFinite) {
+        const double first = turn(centre, ring[0], ring[1]);
+        bool oneWay = first != 0.0;
+        for (std::size_t k = 1; k < count && oneWay; ++k) {
+            const double next = turn(centre, ring[k], ring[k + 1]);
+            oneWay = first > 0.0 ? next > 0.0 : next < 0.0;
+        }
+        *solid = oneWay;
+    }
+}
+
+bool fanCovers(const sf::Vertex* triangles, std::size_t count, const ClipRect& rect)
+{
+    if (count == 0) {
+        return false;
+    }
+    const double sign = turn(triangles[0].position, triangles[1].position, triangles[2].position) > 0.0 ? 1.0 : -1.0;
+    const sf::Vector2f corners[] = {{rect.left, rect.bottom}, {rect.right, rect.bottom},
+                                    {rect.right, rect.top}, {rect.left, rect.top}};
+    for (std::size_t k = 0; k < count; ++k) {
+        const sf::Vector2f from = triangles[3 * k + 1].position;
+        const sf::Vector2f to = triangles[3 * k + 2].position;
+        for (const sf::Vector2f corner : corners) {
+            if (!(sign * turn(from, to, corner) > 0.0)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace tolva

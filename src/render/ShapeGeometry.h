@@ -49,8 +49,23 @@ private:
 
 // Appends the fan's triangles, in clip space, as a triangle list. Triangles with a vertex that
 // is not a finite number would show nothing and are left out, and so are shapes wholly beyond one
-// edge of clip space.
+// edge of clip space. Asked to (`solid` not null), tells whether the triangles appended are the
+// whole fan, every point finite and every triangle turning the same way round the centre: as
+// SFML's points go once round, the triangles then tile a convex polygon once, which fanCovers
+// can test.
 void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Color color,
-                     std::vector<sf::Vertex>& out);
+                     std::vector<sf::Vertex>& out, bool* solid = nullptr);
+
+// An axis-aligned rectangle of clip space.
+struct ClipRect {
+    float left;
+    float bottom;
+    float right;
+    float top;
+};
+
+// Whether the triangles of a solid fan (as appendTriangles appended them) cover the rectangle:
+// its corners lie strictly inside every outer edge.
+bool fanCovers(const sf::Vertex* triangles, std::size_t count, const ClipRect& rect);
 
 } // namespace tolva

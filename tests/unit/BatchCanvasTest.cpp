@@ -1,5 +1,7 @@
 #include "support/ShowTest.h"
 #include "driver/Show.h"
+#include "render/FrameTape.h"
+#include "render/Letterbox.h"
 #include "render/Recorder.h"
 #include "render/ShapeGeometry.h"
 #include "render/TextGeometry.h"
@@ -8,7 +10,9 @@
 #include <SFML/Graphics/CircleShape.hpp>
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
 
 #include <gtest/gtest.h>
 
@@ -346,6 +350,7 @@ protected:
 TEST_F(SceneDrawCalls, SpiralGridWithCredits)
 {
     BatchCanvas canvas(&target, nullptr);
+    canvas.setDropHidden(false);  // drawn tile by tile, it makes a few calls per tile
     state.countdown[0] = -0.1f;
     state.scene1Pending = false;
     state.sceneTime = 12.0f;
@@ -372,6 +377,157 @@ TEST_F(SceneDrawCalls, GreetingsScroller)
     EXPECT_LE(canvas.lastFrameDrawCalls(), 16u);
     std::cout << "scene 3: " << canvas.lastFrameDrawCalls() << " draw calls\n";
 }
+
+} // namespace
+} // namespace tolva
+
+namespace tolva {
+namespace {
+
+// Opaque shapes covering the whole picture among everything else: huge and negative radii, not a
+// number, infinities, alpha just below opaque, texts and a sprite before and after.
+void drawOverCovers(Canvas& canvas)
+{
+    std::mt19937 random(4242);
+    std::uniform_real_distribution<float> x(-300, 2200), y(-300, 1400), angle(-720, 720), huge(900, 1e7f);
+    std::uniform_int_distribution<int> byte(0, 255), points(3, 30), kind(0, 9);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    canvas.clear(sf::Color(10, 60, 20));
+    sf::Text text("Tolva", fonts().noot, 80);
+    text.setOutlineThickness(2.1f);
+    sf::Image picture;
+    picture.create(64, 48, sf::Color(200, 40, 90, 180));
+    sf::Texture texture;
+    texture.loadFromImage(picture);
+    sf::Sprite sprite(texture);
+    for (int k = 0; k < 1500; ++k) {
+        const int what = kind(random);
+        sf::Color fill = colour(random);
+        fill.a = what < 6 ? 255 : (what == 6 ? 254 : fill.a);
+        Circle circle;
+        circle.setPointCount(static_cast<std::size_t>(points(random)));
+        circle.setRotation(angle(random));
+        circle.setFillColor(fill);
+        if (k % 7 == 0) {
+            // Centred near the picture and huge: covers it, or nearly (its edge crossing the picture).
+            const float radius = k % 21 == 0 ? -huge(random) : huge(random);
+            circle.setRadius(radius);
+            circle.setPosition(960.0f - radius + x(random) * 0.2f, 540.0f - radius + y(random) * 0.2f);
+        } else {
+            circle.setRadius(k % 13 == 0 ? -y(random) * 0.05f : y(random) * 0.05f);
+            circle.setPosition(x(random), y(random));
+        }
+        if (k % 97 == 0) {
+            circle.setPosition(k % 2 == 0 ? nan : inf, 500);
+        }
+        if (k % 101 == 0) {
+            circle.setRadius(k % 2 == 0 ? nan : -inf);
+        }
+        canvas.draw(circle, {"cover", k, 0});
+        if (k % 11 == 0) {
+            Rect rect;
+            rect.setSize({huge(random), k % 33 == 0 ? 1e9f : huge(random)});
+            rect.setPosition(-x(random), -y(random));
+            rect.setRotation(k % 22 == 0 ? 0.0f : angle(random) * 0.01f);
+            rect.setFillColor(fill);
+            canvas.draw(rect, {"cover", k, 1});
+        }
+        if (k % 150 == 0) {
+            text.setPosition(x(random), y(random));
+            text.setFillColor(colour(random));
+            canvas.draw(text, {"text", k});
+        }
+        if (k % 400 == 0) {
+            sprite.setPosition(x(random), y(random));
+            canvas.draw(sprite, {"sprite", k});
+        }
+    }
+}
+
+// Drawn on a target of the given size, the show's picture letterboxed in it as on a screen
+// without a 1920x1080 mode.
+sf::Image drawOverCoversOn(sf::Vector2u size, bool dropHidden, unsigned& drawCalls)
+{
+    sf::RenderTexture target;
+    target.create(size.x, size.y);
+    fitShowView(target);
+    BatchCanvas canvas(&target, nullptr);
+    canvas.setDropHidden(dropHidden);
+    drawOverCovers(canvas);
+    canvas.display();
+    drawCalls = canvas.lastFrameDrawCalls();
+    target.display();
+    return target.getTexture().copyToImage();
+}
+
+TEST(BatchCanvas, LeavingOutHiddenShapesChangesNoPixel)
+{
+    ASSERT_TRUE(fonts().loaded);
+    const testing::PixelDifference difference = testing::compareBatchedWithDirect(drawOverCovers);
+    EXPECT_EQ(difference.differing, 0u);
+
+    for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1280, 1024)}) {
+        unsigned painterCalls = 0;
+        unsigned tiledCalls = 0;
+        const sf::Image painter = drawOverCoversOn(size, false, painterCalls);
+        const sf::Image tiled = drawOverCoversOn(size, true, tiledCalls);
+        EXPECT_GT(tiledCalls, painterCalls + 50) << "drawn tile by tile";
+        EXPECT_EQ(testing::differingPixels(painter, tiled), 0u) << size.x << "x" << size.y;
+    }
+}
+
+// Real frames of every scene drawn in painter's order and drawn as the show draws them, read back
+// and compared byte for byte. The show is built once for all moments.
+class SceneFrames : public ::testing::TestWithParam<testing::SceneMoment> {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (displayAvailable()) {
+            world = new World;
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete world;
+        world = nullptr;
+    }
+
+    struct World {
+        ManualTimeSource time;
+        ShowState state{time};
+        Recorder deck{false};
+        Show show{state, deck};
+    };
+    static World* world;
+};
+SceneFrames::World* SceneFrames::world = nullptr;
+
+sf::Image rasterize(const FrameTape& tape, bool dropHidden)
+{
+    sf::RenderTexture target;
+    target.create(1920, 1080);
+    BatchCanvas canvas(&target, nullptr);
+    canvas.setDropHidden(dropHidden);
+    tape.replay(canvas);
+    target.display();
+    return target.getTexture().copyToImage();
+}
+
+TEST_P(SceneFrames, AreThoseOfPaintersOrder)
+{
+    if (world == nullptr) {
+        GTEST_SKIP() << "needs an X display";
+    }
+    FrameTape tape;
+    testing::playMoment(world->show, world->time, GetParam(), tape);
+    const sf::Image painter = rasterize(tape, false);
+    const sf::Image shown = rasterize(tape, true);
+    EXPECT_EQ(testing::differingPixels(painter, shown), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryScene, SceneFrames, ::testing::ValuesIn(testing::sceneMoments()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tolva
