@@ -7,7 +7,7 @@
 #include "render/Recorder.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsKernel.h"
+#include "scenes/PolygonGridsTerms.h"
 #include "scenes/SquareLattice.h"
 
 #include <benchmark/benchmark.h>
@@ -62,16 +62,16 @@ void latticeStep(benchmark::State& run)
 // The formulas alone, without shapes or batch: the fast path and the plain formulas it replaces.
 void polygonGridsCells(benchmark::State& run)
 {
-    const polygon::PolygonGridsKernel kernel;
+    const polygon::PolygonGridsTerms terms;
     CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
     float gridTime = 0.0f;
     float fuse = 100.0f;
     for (auto _ : run) {
         gridTime = polygon::advanceGridTime(gridTime, 0.001f);
         const polygon::GridFrame frame = polygon::gridFrame(gridTime);
-        kernel.decagons(frame.gridTime, decagons);
-        kernel.pentagons(frame.gridTime, frame.fastPhase, pentagons);
-        fuse = kernel.heptagons(frame.slowPhase, fuse, 0.0166f, heptagons);
+        terms.decagons(frame.gridTime, decagons);
+        terms.pentagons(frame.gridTime, frame.fastPhase, pentagons);
+        fuse = terms.heptagons(frame.slowPhase, fuse, 0.0166f, heptagons);
         benchmark::DoNotOptimize(heptagons.at(94, 94));
     }
 }
@@ -98,11 +98,11 @@ void polygonGridsCellsPlain(benchmark::State& run)
 
 void latticeUpdate(benchmark::State& run)
 {
-    SquareLattice lattice(50.0f, 50.0f);
+    SquareLattice lattice;
     float t = 0.0f;
     for (auto _ : run) {
         t += 0.0166f;
-        lattice.update(sf::microseconds(100), t);
+        lattice.update(t);
         benchmark::DoNotOptimize(lattice.cells.at(124, 124));
     }
 }

@@ -26,6 +26,12 @@ const std::array<Slot, 9> timeline = {{
     /* 8 */ {[](const auto& c) { return c[7] <= 0.0f && c[8] >= 0.0f; }, Fall::frameSeconds},
 }};
 
+// Whether scene n runs now, with the countdowns as they stand when the loop reaches it.
+bool gateHolds(const std::array<float, 9>& countdown, int scene)
+{
+    return timeline[static_cast<std::size_t>(scene)].gate(countdown);
+}
+
 } // namespace
 
 void leadIn(ShowState& state, Canvas& canvas)
@@ -53,11 +59,6 @@ void countDown(ShowState& state, int scene)
         c = narrow(wide(c) - wide(seconds) * 1.1);
         break;
     }
-}
-
-bool gateHolds(const std::array<float, 9>& countdown, int scene)
-{
-    return timeline[static_cast<std::size_t>(scene)].gate(countdown);
 }
 
 FrameLoop::FrameLoop(ShowClock& scrollerClock, std::array<SceneUnit*, 9> units)

@@ -9,9 +9,6 @@ namespace tolva {
 
 class ShowObjects;
 
-// Whether scene n runs now, with the countdowns as they stand when the loop reaches it.
-bool gateHolds(const std::array<float, 9>& countdown, int scene);
-
 // Scene 0, the black lead-in: it lives in the loop itself, not in a unit.
 void leadIn(ShowState& state, Canvas& canvas);
 

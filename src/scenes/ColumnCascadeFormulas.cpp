@@ -7,16 +7,13 @@ namespace tolva {
 namespace {
 
 constexpr float centre = 35.0f;
-constexpr float tenthTurn = 2.8f;  // used in single and in double precision alike
-constexpr float swing = 2.1f;
 
 } // namespace
 
 double columnK() { return 2.5 - std::sqrt(5.0); }
 
-ColumnCell plainColumnCell(float i, float j, float columnTime)
+sf::Color columnFill(float i, float j)
 {
-    const double K = columnK();
     const float x = i - centre;
     const float y = j - centre;
     const float ang = std::atan2(y, x);
@@ -24,12 +21,16 @@ ColumnCell plainColumnCell(float i, float j, float columnTime)
     const double x2 = std::pow(wide(x), 2.0);
     const float v = narrow((std::sqrt(5.0 - (2.0 - std::sqrt(5.0 - x2)) * x2) + 2.0) * wide(y));
     const float w = narrow(wide(d) - 1.5 * wide(i) / wide(ang) + wide(0.5f * i)) + v;
-
     const float slant = std::atan2(i, j);
-    const sf::Color fill(wrapChannel(slant * (0.5f * w) * 10.0f + 101.0f),
-                         wrapChannel((w / 5.0f + std::sin(j / 7.0f)) + slant * 10.0f),
-                         wrapChannel(((std::cos(0.5f * i) + 0.5f * w) + j / 5.0f) + 55.0f), 255);
+    return sf::Color(wrapChannel(slant * (0.5f * w) * 10.0f + 101.0f),
+                     wrapChannel((w / 5.0f + std::sin(j / 7.0f)) + slant * 10.0f),
+                     wrapChannel(((std::cos(0.5f * i) + 0.5f * w) + j / 5.0f) + 55.0f), 255);
+}
 
+ColumnCell plainColumnCell(float i, float j, float columnTime)
+{
+    const double K = columnK();
+    const sf::Color fill = columnFill(i, j);
     const float u = narrow(0.1 * wide(std::sin(1.05f * columnTime)) + 0.5 * wide(j));
     const float posY = (15.0f * j + 30.0f) + ((i * std::sin(u / 5.0f) * 0.5f) * i - std::cos(u));
     const float e = narrow((std::pow(wide(i), -1.0) * 10.0 * wide(std::sin(columnTime / 100.0f)))
@@ -80,27 +81,27 @@ CascadeCell plainCascadeCell(int a, int b, float cascadeTime, float countdown2)
         const float s = std::sin(A) * B - fb / 5.0f;
         const float P = (B - s) / D;
         const float Q = (s - B) / D;
-        dy = narrow(wide((fb / 30.0f) * std::sin(((fa / 20.0f) * cascadeTime) * swing))
+        dy = narrow(wide((fb / 30.0f) * std::sin(((fa / 20.0f) * cascadeTime) * cascadeSwing))
                     + wide(P) * std::pow(db, 2.0))
              * Q;
 
         const float R = cascadeTime / 10.0f;
-        const float g = fa * std::sin(fb / tenthTurn);
-        const float E = (fa - 960.0f) - (std::cos(g * tenthTurn) + (fa - 960.0f));
-        const float N = ((((fb / 30.0f) * R) * tenthTurn) * g - (fa / 3.0f + fb / 3.0f)) / E;
-        const float M = narrow(std::cos(((wide(fb / 30.0f) * 0.5) * wide(R)) * wide(tenthTurn))
+        const float g = fa * std::sin(fb / cascadeSpin);
+        const float E = (fa - 960.0f) - (std::cos(g * cascadeSpin) + (fa - 960.0f));
+        const float N = ((((fb / 30.0f) * R) * cascadeSpin) * g - (fa / 3.0f + fb / 3.0f)) / E;
+        const float M = narrow(std::cos(((wide(fb / 30.0f) * 0.5) * wide(R)) * wide(cascadeSpin))
                                + wide(std::cos(fa / 30.0f)));
-        const float L = narrow(std::cos(((db * 0.5) * wide(R)) * wide(tenthTurn))
+        const float L = narrow(std::cos(((db * 0.5) * wide(R)) * wide(cascadeSpin))
                                * wide((fa / 3.0f + fb / 3.0f) - g))
                         / E;
         dx = narrow(wide((fb / 10.0f) * (std::cos(N - L) * M)) * 0.75
-                    * wide(std::cos(R * tenthTurn)));
+                    * wide(std::cos(R * cascadeSpin)));
     }
     return CascadeCell{plainCascadeFill(a, b),
                        sf::Vector2f(1100.0f + 9.0f * fa + dx, 1300.0f + 9.0f * fb + dy)};
 }
 
-ColumnCascadeTables::ColumnCascadeTables()
+ColumnCascadeTerms::ColumnCascadeTerms()
     : circleFill(columnCells * columnCells), inverseTen(columnCells + 1),
       squareTenth(columnCells + 1), kRoot(columnCells + 1), fRoot(columnCells + 1),
       hOf(columnCells + 1), mShift(columnCells + 1), squareFill(cascadeCells * cascadeCells),
@@ -125,22 +126,8 @@ ColumnCascadeTables::ColumnCascadeTables()
         mShift[at] = 37.0f * std::atan(0.5f * fn);
     }
     for (int i = 1; i <= columnCells; ++i) {
-        const float fi = asFloat(i);
-        const float x = fi - centre;
-        const double x2 = std::pow(wide(x), 2.0);
-        const double vRoot = std::sqrt(5.0 - (2.0 - std::sqrt(5.0 - x2)) * x2) + 2.0;
         for (int j = 1; j <= columnCells; ++j) {
-            const float fj = asFloat(j);
-            const float y = fj - centre;
-            const float ang = std::atan2(y, x);
-            const float d = std::sqrt(y * y + x * x);
-            const float v = narrow(vRoot * wide(y));
-            const float w = narrow(wide(d) - 1.5 * wide(fi) / wide(ang) + wide(0.5f * fi)) + v;
-            const float slant = std::atan2(fi, fj);
-            circleFill[circle(i, j)] =
-                sf::Color(wrapChannel(slant * (0.5f * w) * 10.0f + 101.0f),
-                          wrapChannel((w / 5.0f + std::sin(fj / 7.0f)) + slant * 10.0f),
-                          wrapChannel(((std::cos(0.5f * fi) + 0.5f * w) + fj / 5.0f) + 55.0f), 255);
+            circleFill[circle(i, j)] = columnFill(asFloat(i), asFloat(j));
         }
     }
 
@@ -170,8 +157,8 @@ ColumnCascadeTables::ColumnCascadeTables()
             squareFill[at] = plainCascadeFill(a, b);
             bMinusS[at] = B - s;
             sMinusB[at] = s - B;
-            g[at] = fa * std::sin(fb / tenthTurn);
-            E[at] = (fa - 960.0f) - (std::cos(g[at] * tenthTurn) + (fa - 960.0f));
+            g[at] = fa * std::sin(fb / cascadeSpin);
+            E[at] = (fa - 960.0f) - (std::cos(g[at] * cascadeSpin) + (fa - 960.0f));
             thirds[at] = fa / 3.0f + fb / 3.0f;
             lFactor[at] = wide(thirds[at] - g[at]);
         }

@@ -1,7 +1,7 @@
 #pragma once
 
 // Scene 2's formulas: the circle columns and the square cascade. The plain functions evaluate
-// each formula as written, term by term; ColumnCascadeTables holds the terms that depend on the
+// each formula as written, term by term; ColumnCascadeTerms holds the terms that depend on the
 // indices alone, so that a frame only works out what changes with time. Both give the same bits.
 
 #include "scenes/Formula.h"
@@ -20,6 +20,10 @@ constexpr int cascadeCells = 124;  // squareGrid cells 1 to 124 each way
 // The squares hold still, out of sight, until the scene is three seconds old.
 constexpr float cascadeStill = 33.0f;
 
+// The cascade's two factors, used in single and in double precision alike.
+constexpr float cascadeSpin = 2.8f;
+constexpr float cascadeSwing = 2.1f;
+
 // K = 2.5 - sqrt(5), in double.
 double columnK();
 
@@ -28,6 +32,9 @@ struct ColumnCell {
     sf::Vector2f position;
     float radius;
 };
+
+// A circle's colour, which depends on its indices alone.
+sf::Color columnFill(float i, float j);
 
 // One circle as the formulas read, nothing cached. The cell's point count (25) and angle (15) do
 // not change.
@@ -43,8 +50,8 @@ sf::Color plainCascadeFill(int a, int b);
 CascadeCell plainCascadeCell(int a, int b, float cascadeTime, float countdown2);
 
 // Terms of the two updates that depend on the indices alone.
-struct ColumnCascadeTables {
-    ColumnCascadeTables();
+struct ColumnCascadeTerms {
+    ColumnCascadeTerms();
 
     static std::size_t circle(int i, int j)
     {

@@ -9,9 +9,6 @@ namespace tolva {
 
 namespace {
 
-constexpr float tenthTurn = 2.8f;
-constexpr float swing = 2.1f;
-
 std::size_t at(int n) { return static_cast<std::size_t>(n); }
 
 bool sameBits(float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; }
@@ -74,7 +71,7 @@ void ColumnCascadeScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 
 void ColumnCascadeScene::updateColumns(float columnTime)
 {
-    const tolva::ColumnCascadeTables& t = tables_;
+    const tolva::ColumnCascadeTerms& t = terms_;
     const double K = columnK();
     rowSin_.resize(columnCells + 1);
     rowCos_.resize(columnCells + 1);
@@ -106,7 +103,7 @@ void ColumnCascadeScene::updateColumns(float columnTime)
         for (int j = 1; j <= columnCells; ++j) {
             const float fj = asFloat(j);
             Circle& circle = show_.circleGrid.at(at(i), at(j));
-            circle.setFillColor(t.circleFill[ColumnCascadeTables::circle(i, j)]);
+            circle.setFillColor(t.circleFill[ColumnCascadeTerms::circle(i, j)]);
 
             const float e = narrow(columnShift - (rowShift_[at(j)] + wide(fi)));
             const float posX = ((left + e) - back) + e;
@@ -132,7 +129,7 @@ void ColumnCascadeScene::updateColumns(float columnTime)
 // kept until it moves.
 void ColumnCascadeScene::updateCascade(ShowClock& cascadeClock, float countdown2)
 {
-    const tolva::ColumnCascadeTables& t = tables_;
+    const tolva::ColumnCascadeTerms& t = terms_;
     float& cascadeTime = show_.cascadeTime;
     const bool still = countdown2 > cascadeStill;
     for (int a = 1; a <= cascadeCells; ++a) {
@@ -147,7 +144,7 @@ void ColumnCascadeScene::updateCascade(ShowClock& cascadeClock, float countdown2
             cascadeTime = cascadeTime + 10.0f * cascadeClock.getElapsedTime().asSeconds();
             cascadeClock.restart();
 
-            const std::size_t n = ColumnCascadeTables::square(a, b);
+            const std::size_t n = ColumnCascadeTerms::square(a, b);
             Rect& square = show_.squareGrid.at(at(a), at(b));
             square.setFillColor(t.squareFill[n]);
             square.setSize(sf::Vector2f(25.0f, 25.0f));
@@ -162,8 +159,8 @@ void ColumnCascadeScene::updateCascade(ShowClock& cascadeClock, float countdown2
                 known = true;
                 R = ct / 10.0f;
                 ripple = std::cos(ct / 15.0f + aFifth);
-                wave = std::sin((aTwentieth * ct) * swing);
-                turn = std::cos(R * tenthTurn);
+                wave = std::sin((aTwentieth * ct) * cascadeSwing);
+                turn = std::cos(R * cascadeSpin);
             }
             const float D = A - ((t.bSqrt3[at(b)] + ripple) + aFifth);
             const float P = t.bMinusS[n] / D;
@@ -172,11 +169,11 @@ void ColumnCascadeScene::updateCascade(ShowClock& cascadeClock, float countdown2
 
             const float g = t.g[n];
             const float E = t.E[n];
-            const float N = (((t.bThirtieth[at(b)] * R) * tenthTurn) * g - t.thirds[n]) / E;
-            const float M = narrow(std::cos((t.bThirtiethHalf[at(b)] * wide(R)) * wide(tenthTurn))
+            const float N = (((t.bThirtieth[at(b)] * R) * cascadeSpin) * g - t.thirds[n]) / E;
+            const float M = narrow(std::cos((t.bThirtiethHalf[at(b)] * wide(R)) * wide(cascadeSpin))
                                    + aCos);
             const float L =
-                narrow(std::cos((t.bHalf[at(b)] * wide(R)) * wide(tenthTurn)) * t.lFactor[n]) / E;
+                narrow(std::cos((t.bHalf[at(b)] * wide(R)) * wide(cascadeSpin)) * t.lFactor[n]) / E;
             const float dx =
                 narrow(wide(t.bTenth[at(b)] * (std::cos(N - L) * M)) * 0.75 * wide(turn));
             place(square, sf::Vector2f(baseX + dx, baseY + dy));

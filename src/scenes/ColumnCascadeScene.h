@@ -19,7 +19,7 @@ private:
     void updateCascade(ShowClock& cascadeClock, float countdown2);
 
     ShowObjects& show_;
-    ColumnCascadeTables tables_;
+    ColumnCascadeTerms terms_;
     // Per-row terms of the columns that change with columnTime, worked out once a frame.
     std::vector<float> rowSin_, rowCos_;
     std::vector<double> rowShift_;

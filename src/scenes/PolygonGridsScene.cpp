@@ -32,10 +32,10 @@ void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck
     const polygon::GridFrame frame = polygon::gridFrame(show_.gridTime);
     const sf::Color background = polygon::clearColour(frame.gridTime);
 
-    kernel_.decagons(frame.gridTime, show_.decagonGrid);
-    kernel_.pentagons(frame.gridTime, frame.fastPhase, show_.pentagonGrid);
+    terms_.decagons(frame.gridTime, show_.decagonGrid);
+    terms_.pentagons(frame.gridTime, frame.fastPhase, show_.pentagonGrid);
     show_.colourFuse =
-        kernel_.heptagons(frame.slowPhase, show_.colourFuse, fuseTick, show_.heptagonGrid);
+        terms_.heptagons(frame.slowPhase, show_.colourFuse, fuseTick, show_.heptagonGrid);
 
     canvas.measure({{"fuseTick", wide(fuseTick)},
                     {"midFrameDelta", wide(midFrameDelta)},

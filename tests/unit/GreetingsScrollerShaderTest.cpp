@@ -111,7 +111,7 @@ TEST_F(GreetingsShader, WaveMovesTheLine)
     state.countdown[3] = 54.0f;
     state.frameDelta = sf::milliseconds(17);
     show->objects.scrollPhase = 18.0f;
-    show->objects.scrollerClock.showElapsed(sf::seconds(3.0f));
+    show->objects.scrollerClock.setElapsed(sf::seconds(3.0f));
 
     sf::RenderTexture shadedTarget;
     sf::RenderTexture plainTarget;

@@ -27,7 +27,7 @@ using namespace greetings;
 // hand-over frame's long midFrameDelta down to nothing.
 TEST(GreetingsField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
 {
-    FieldCache cache;
+    ScrollerTerms cache;
     const float phases[] = {0.0f, 0.1f, 0.2000004f, 3.7f, 57.31f, 160.25f, 345.9f, 1234.5f};
     const float spins[] = {0.0f, 0.05f, 25.0f * 0.0166667f, 12.5f};
     for (const float P : phases) {
@@ -270,9 +270,9 @@ TEST_F(GreetingsStep, ClockAndCountdownFeedTheUniforms)
     state.scene3Pending = false;
     state.countdown[3] = 20.0f;
     show->objects.scrollPhase = 100.0f;
-    show->objects.scrollerClock.showElapsed(sf::seconds(2.5f));
+    show->objects.scrollerClock.setElapsed(sf::seconds(2.5f));
     state.warpTime = 3.0f;
-    state.warpClock.showElapsed(sf::seconds(200.0f));
+    state.warpClock.setElapsed(sf::seconds(200.0f));
     step(sf::milliseconds(4));
     const float t = sf::microseconds(2521000).asSeconds();
     const auto uniforms = ops<UniformOp>();

@@ -251,7 +251,7 @@ protected:
     {
         state.countdown[7] = countdown;
         state.frameDelta = sf::seconds(frameSeconds);
-        state.frameClock.showElapsed(sf::seconds(midSeconds));
+        state.frameClock.setElapsed(sf::seconds(midSeconds));
         recorder.forget();
         show.vortex.step(state, recorder, recorder);
     }
