@@ -38,7 +38,7 @@ void GreetingsStep(benchmark::State& run)
         }
         b.time.advance(frame);
         b.state.frameClock.setElapsed(sf::microseconds(2000));
-        b.show.greetingsScroller.step(b.state, canvas, b.deck);
+        b.show.run(3, canvas);
         ++k;
     }
     run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
@@ -61,7 +61,7 @@ void runSwirlStep(benchmark::State& run, float countdown)
         }
         b.state.countdown[4] = countdown;
         b.state.frameClock.setElapsed(sf::microseconds(2000));
-        b.show.swirlField.step(b.state, canvas, b.deck);
+        b.show.run(4, canvas);
         ++k;
     }
     run.counters["drawCalls"] = canvas.lastFrameDrawCalls();

@@ -31,7 +31,7 @@ void polygonGridsStep(benchmark::State& run)
     s->show.objects.colourFuse = 100.0f;
     for (auto _ : run) {
         s->time.advance(sf::microseconds(frameMicroseconds));
-        s->show.polygonGrids.step(s->state, s->canvas, s->deck);
+        s->show.run(5, s->canvas);
         if (s->show.objects.gridTime > 117.0f) {  // the range the scene covers at 60 fps
             s->show.objects.gridTime = 0.0f;
         }
@@ -50,7 +50,7 @@ void latticeStep(benchmark::State& run)
     s->show.objects.latticeTime = 0.0f;
     for (auto _ : run) {
         s->time.advance(sf::microseconds(frameMicroseconds));
-        s->show.lattice.step(s->state, s->canvas, s->deck);
+        s->show.run(6, s->canvas);
         s->state.countdown[6] = 16.0f;
         if (s->show.objects.latticeTime > 54.0f) {  // about where the scene ends
             s->show.objects.latticeTime = 0.0f;

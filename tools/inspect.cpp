@@ -201,11 +201,7 @@ int runScene(int scene, Settings settings)
         if (fuseTick) {
             show.objects.fuseClock.setElapsed(seconds(*fuseTick));
         }
-        if (scene == 0) {
-            leadIn(state, recorder);
-        } else {
-            show.scene(scene).step(state, recorder, recorder);
-        }
+        show.run(scene, recorder);
     }
     for (const RecordedOp& op : recorder.ops()) {
         fmt::print("{}\n", toJson(op));

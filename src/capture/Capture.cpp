@@ -130,7 +130,7 @@ FrameRange frameRange(const CaptureOptions& options)
 double showLengthBound(int fps)
 {
     // 20 lead-in frames, then 61 + 36 + 57 + 49 + 39 + 24 + 49.1 + 30 seconds, and some slack.
-    return 20.0 / fps + 345.1 + 1.0;
+    return timing::leadInFrames / static_cast<double>(fps) + timing::showSeconds() + 1.0;
 }
 
 std::optional<std::string> checkOptions(const CaptureOptions& options, const std::string& ffmpeg)

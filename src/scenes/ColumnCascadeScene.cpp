@@ -1,6 +1,6 @@
 #include "scenes/ColumnCascadeScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 
 #include <cmath>
 #include <cstring>
@@ -28,7 +28,6 @@ void ColumnCascadeScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
     // Made anew each frame: its first reading covers everything since the frame step began.
     ShowClock cascadeClock(*state.time);
-    countDown(state, 2);
     if (state.scene2Pending) {
         deck.stop(SoundId::voiceThree);
         deck.play(SoundId::klezSound);

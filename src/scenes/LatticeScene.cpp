@@ -1,19 +1,18 @@
 #include "scenes/LatticeScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 #include "scenes/LatticeFormulas.h"
 
 namespace tolva {
 
 void LatticeScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
-    countDown(state, 6);
     const float countdown = state.countdown[6];
     show_.latticeTime =
         lattice::advanceLatticeTime(show_.latticeTime, state.frameSeconds(), countdown);
     state.frameClock.restart();
     show_.personTwoSprite.setScale(1.5f, 1.5f);
-    SquareLattice& lattice = show_.squareLattice;
+    SquareLattice& lattice = lattice_;
     lattice.update(show_.latticeTime);
 
     canvas.clear(show_.clearBrown);

@@ -1,6 +1,6 @@
 #include "scenes/PolygonGridsScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 #include "scenes/Formula.h"
 #include "scenes/PolygonGridsFormulas.h"
 
@@ -22,7 +22,6 @@ void drawGrid(Canvas& canvas, const CircleGrid& grid, const char* name)
 
 void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
-    countDown(state, 5);
     // The first restart of the fuse clock reads the whole show so far: the fuse burns down most
     // of the way in the scene's first frame.
     const float fuseTick = show_.fuseClock.restart().asSeconds();

@@ -1,12 +1,11 @@
 #include "scenes/SpiralGridScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 
 namespace tolva {
 
 void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
-    countDown(state, 1);
     if (state.scene1Pending) {
         deck.play(SoundId::voiceTwo);
         state.scene1Pending = false;

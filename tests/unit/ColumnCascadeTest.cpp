@@ -117,7 +117,7 @@ protected:
     void step()
     {
         recorder.forget();
-        show->columnCascade.step(state, recorder, recorder);
+        show->run(2, recorder);
     }
 
     // Every circle and square of the last step against the plain formulas; cascadeTimes holds
@@ -291,7 +291,7 @@ TEST_F(ColumnCascadeStep, BatchedFrameMatchesShapeByShape)
             state = saved;
             show->objects.columnTime = 80.0f;
             show->objects.cascadeTime = 40.0f;
-            show->columnCascade.step(state, canvas, recorder);
+            show->run(2, canvas);
         });
     EXPECT_EQ(difference.differing, 0u);
     // Something was drawn over the ground: the columns and the band of squares.

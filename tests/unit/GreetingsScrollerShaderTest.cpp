@@ -121,8 +121,8 @@ TEST_F(GreetingsShader, WaveMovesTheLine)
     BatchCanvas plain(&plainTarget, nullptr);
     ShaderlessTwin twin(shaded, plain);
     // Two steps: from the second on, the line has its scene size and outline.
-    show->greetingsScroller.step(state, twin, recorder);
-    show->greetingsScroller.step(state, twin, recorder);
+    show->run(3, twin);
+    show->run(3, twin);
     const sf::Image withWave = rendered(shadedTarget);
     const sf::Image flat = rendered(plainTarget);
 

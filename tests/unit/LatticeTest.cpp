@@ -145,7 +145,7 @@ protected:
         recorder.forget();
         state.countdown[6] = countdown;
         state.frameDelta = sf::Time::Zero;
-        show->scene(6).step(state, recorder, recorder);
+        show->run(6, recorder);
     }
 
 };
@@ -202,7 +202,7 @@ TEST_F(LatticeStep, ClockAndCountdownOfOneFrame)
     state.frameDelta = sf::milliseconds(500);
     state.frameClock.setElapsed(sf::milliseconds(2));
     show->objects.latticeTime = 1.0f;
-    show->scene(6).step(state, recorder, recorder);
+    show->run(6, recorder);
     EXPECT_EQ(state.countdown[6], 15.0f);
     EXPECT_EQ(show->objects.latticeTime, 3.0f);
     EXPECT_EQ(state.frameClock.getElapsedTime(), sf::Time::Zero);
@@ -210,7 +210,7 @@ TEST_F(LatticeStep, ClockAndCountdownOfOneFrame)
     // One frame earlier in the scene it still runs at frame speed.
     state.countdown[6] = 16.0f;
     show->objects.latticeTime = 1.0f;
-    show->scene(6).step(state, recorder, recorder);
+    show->run(6, recorder);
     EXPECT_EQ(state.countdown[6], 15.25f);
     EXPECT_EQ(show->objects.latticeTime, 1.5f);
     const auto rects = recorder.only<RectOp>();

@@ -298,7 +298,7 @@ protected:
         }
     }
 
-    void step() { show->scene(5).step(state, recorder, recorder); }
+    void step() { show->run(5, recorder); }
 
 };
 

@@ -138,7 +138,7 @@ protected:
         state.sceneTime = sceneTime;
         state.warpTime = warpTime;
         recorder.forget();
-        show->spiralGrid.step(state, recorder, recorder);
+        show->run(1, recorder);
     }
 
     std::vector<SoundOp> sounds() const { return recorder.only<SoundOp>(); }
@@ -295,7 +295,7 @@ TEST_F(SpiralGridStep, BatchedFrameMatchesShapeByShape)
     const testing::PixelDifference difference =
         testing::compareBatchedWithDirect([&](Canvas& canvas) {
             state = saved;
-            show->spiralGrid.step(state, canvas, recorder);
+            show->run(1, canvas);
         });
     EXPECT_EQ(difference.differing, 0u);
     // The comparison is not between two black pictures.

@@ -10,14 +10,13 @@
 namespace tolva {
 namespace {
 
-// Does what every scene does besides drawing: its countdown, the second frameClock restart of
-// scenes 2 to 8, a clear and a present. Notes the frameDelta it saw.
+// Does what every scene does besides drawing: the second frameClock restart of scenes 2 to 8, a
+// clear and a present. Notes the frameDelta it saw.
 class TimekeepingUnit final : public SceneUnit {
 public:
     explicit TimekeepingUnit(int scene) : scene_(scene) {}
     void step(ShowState& state, Canvas& canvas, SoundDeck&) override
     {
-        countDown(state, scene_);
         if (scene_ >= 2) {
             state.frameClock.restart();
         }

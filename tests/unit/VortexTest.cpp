@@ -253,7 +253,7 @@ protected:
         state.frameDelta = sf::seconds(frameSeconds);
         state.frameClock.setElapsed(sf::seconds(midSeconds));
         recorder.forget();
-        show.vortex.step(state, recorder, recorder);
+        show.run(7, recorder);
     }
 
     std::vector<CircleOp> drawn(const char* grid) const

@@ -1,4 +1,4 @@
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 
 #include "sound/Voices.h"
 
@@ -124,7 +124,7 @@ ShowObjects::ShowObjects(ShowState& state, SoundDeck& deck)
     swirlPhase = 0.0f;
     vortexTime = 0.0f;
 
-    // The lattice is built as its member is; its clock.
+    // Scene 6's clock (its lattice belongs to the scene).
     latticeTime = 0.0f;
 
     // Second character.

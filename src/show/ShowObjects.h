@@ -1,8 +1,7 @@
 #pragma once
 
-#include "driver/ShowState.h"
+#include "show/ShowState.h"
 #include "render/Shapes.h"
-#include "scenes/SquareLattice.h"
 #include "sound/SoundDeck.h"
 
 #include <SFML/Graphics/Color.hpp>
@@ -66,8 +65,7 @@ public:
     float swirlPhase = 0.0f;
     float vortexTime = 0.0f;
     SquareGrid squareCube{125, 125};
-    // Scene 6's lattice, character and line.
-    SquareLattice squareLattice;
+    // Scene 6's clock, character and line.
     float latticeTime = 0.0f;
     sf::Texture personTwoTexture;
     sf::Sprite personTwoSprite;
