@@ -1,7 +1,7 @@
 #pragma once
 
-// Renders the same drawing twice into 1920x1080 render textures, once through the batched canvas
-// and once shape by shape through SFML, and compares the pixels. Needs an X display.
+// Renders one drawing into two 1920x1080 render textures, through the batched canvas and shape by
+// shape through SFML, and compares the pixels. Needs an X display.
 
 #include "render/BatchCanvas.h"
 
@@ -19,6 +19,27 @@ struct PixelDifference {
     sf::Image direct;
 };
 
+// Hands every operation to two canvases, so that one step draws the same frame into both.
+class TeeCanvas final : public Canvas {
+public:
+    TeeCanvas(Canvas& a, Canvas& b) : a_(a), b_(b) {}
+    void clear(sf::Color c) override { a_.clear(c), b_.clear(c); }
+    void draw(const Circle& s, CellRef r) override { a_.draw(s, r), b_.draw(s, r); }
+    void draw(const Rect& s, CellRef r) override { a_.draw(s, r), b_.draw(s, r); }
+    void draw(const sf::Text& t, ObjectRef r, const sf::Shader* sh) override { a_.draw(t, r, sh), b_.draw(t, r, sh); }
+    void draw(const sf::Sprite& s, ObjectRef r) override { a_.draw(s, r), b_.draw(s, r); }
+    void setUniform(sf::Shader& s, const char* n, float v) override { a_.setUniform(s, n, v), b_.setUniform(s, n, v); }
+    void setUniform(sf::Shader& s, const char* n, sf::Glsl::Vec2 v) override { a_.setUniform(s, n, v), b_.setUniform(s, n, v); }
+    void display() override { a_.display(), b_.display(); }
+    bool isOpen() const override { return a_.isOpen(); }
+    void close() override { a_.close(), b_.close(); }
+
+private:
+    Canvas& a_;
+    Canvas& b_;
+};
+
+// draw runs once, into both canvases at the same time.
 inline PixelDifference compareBatchedWithDirect(const std::function<void(Canvas&)>& draw)
 {
     PixelDifference result;
@@ -28,12 +49,11 @@ inline PixelDifference compareBatchedWithDirect(const std::function<void(Canvas&
     directTarget.create(1920, 1080);
 
     BatchCanvas batched(&batchedTarget, nullptr);
-    draw(batched);
+    DirectCanvas direct(directTarget);
+    TeeCanvas both(batched, direct);
+    draw(both);
     batched.flush();
     batchedTarget.display();
-
-    DirectCanvas direct(directTarget);
-    draw(direct);
     directTarget.display();
 
     result.batched = batchedTarget.getTexture().copyToImage();

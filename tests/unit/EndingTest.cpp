@@ -224,17 +224,6 @@ TEST_F(Ending, PictureFreezesWhereItWasOnTheLastFrameAtOrAbove15AndAHalf)
     EXPECT_EQ(frogs().getScale(), sf::Vector2f(0.75f, 0.75f));
 }
 
-TEST_F(Ending, PictureTopAtSeconds)
-{
-    state.scene8Pending = false;
-    show.objects.endClock.restart();
-    time.advance(sf::seconds(18.4f));
-    stepAt(15.6f);
-    EXPECT_EQ(recorder.only<SpriteOp>().at(0).position,
-              sf::Vector2f(0, -(sf::seconds(18.4f).asSeconds() * 100 + 50)));
-    EXPECT_NEAR(frogs().getPosition().y, -1890, 0.001);
-}
-
 TEST_F(Ending, ClosesAfterPresentingTheFrameAtOrBelowFour)
 {
     state.scene8Pending = false;
