@@ -10,6 +10,8 @@
 
 #include <SFML/Graphics/Transformable.hpp>
 
+#include <SFML/Graphics/Shader.hpp>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -263,6 +265,14 @@ TEST_F(GreetingsStep, CircleTurnsAddUpFromFrameToFrame)
             ASSERT_EQ(bitsOf(drawn.position.y), bitsOf(now.position.y));
         }
     }
+}
+
+// The pair itself (compiling, drawing the wave) is tested with the assets in
+// tools/assets/tests/ShaderTest.cpp; here, that the show's own load of the staged files took.
+TEST_F(GreetingsStep, TheShowLoadsTheStagedShaderPair)
+{
+    ASSERT_TRUE(sf::Shader::isAvailable());
+    EXPECT_NE(show->objects.scrollerShader.getNativeHandle(), 0u);
 }
 
 TEST_F(GreetingsStep, ClockAndCountdownFeedTheUniforms)
