@@ -32,7 +32,7 @@ void runSpiral(benchmark::State& run, float sceneTime)
         b->state.warpTime = 420.0f;
         b->state.sceneTime = sceneTime;
         b->state.voiceOneOn = sceneTime > 21.0f && sceneTime < 29.0f;
-        b->show.spiralGrid.step(b->state, canvas, b->deck);
+        b->show.run(1, canvas);
     }
     run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
 }
@@ -61,7 +61,7 @@ void runCascade(benchmark::State& run, float countdown)
         b->state.countdown[1] = -1.0f;
         b->state.countdown[2] = countdown;
         b->state.sceneTime = 36.0f - countdown;
-        b->show.columnCascade.step(b->state, canvas, b->deck);
+        b->show.run(2, canvas);
         ++k;
     }
     run.counters["drawCalls"] = canvas.lastFrameDrawCalls();

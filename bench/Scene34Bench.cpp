@@ -34,11 +34,11 @@ void GreetingsStep(benchmark::State& run)
         if (k % 600 == 0) {
             b.state.countdown[3] = 30.0f;
             b.show.objects.scrollPhase = 160.0f;
-            b.show.objects.scrollerClock.showElapsed(sf::seconds(27.0f));
+            b.show.objects.scrollerClock.setElapsed(sf::seconds(27.0f));
         }
         b.time.advance(frame);
-        b.state.frameClock.showElapsed(sf::microseconds(2000));
-        b.show.greetingsScroller.step(b.state, canvas, b.deck);
+        b.state.frameClock.setElapsed(sf::microseconds(2000));
+        b.show.run(3, canvas);
         ++k;
     }
     run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
@@ -60,8 +60,8 @@ void runSwirlStep(benchmark::State& run, float countdown)
             b.show.objects.swirlPhase = 150.0f;
         }
         b.state.countdown[4] = countdown;
-        b.state.frameClock.showElapsed(sf::microseconds(2000));
-        b.show.swirlField.step(b.state, canvas, b.deck);
+        b.state.frameClock.setElapsed(sf::microseconds(2000));
+        b.show.run(4, canvas);
         ++k;
     }
     run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
@@ -93,8 +93,8 @@ void SwirlCellsPlain(benchmark::State& run)
 
 void SwirlCellsCached(benchmark::State& run)
 {
-    static swirl::HeptagonCache heptagons;
-    static swirl::SquareCache squares;
+    static swirl::HeptagonTerms heptagons;
+    static swirl::SquareTerms squares;
     const swirl::Frame frame = swirl::frameOf(150.0f, 40.0f);
     for (auto _ : run) {
         heptagons.beginFrame(frame);
@@ -126,7 +126,7 @@ void GreetingsCellsPlain(benchmark::State& run)
 
 void GreetingsCellsCached(benchmark::State& run)
 {
-    static greetings::FieldCache field;
+    static greetings::ScrollerTerms field;
     for (auto _ : run) {
         field.beginFrame(160.0f, 0.05f);
         for (int i = 1; i <= greetings::fieldSize; ++i) {

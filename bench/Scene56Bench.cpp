@@ -7,7 +7,7 @@
 #include "render/Recorder.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsKernel.h"
+#include "scenes/PolygonGridsTerms.h"
 #include "scenes/SquareLattice.h"
 
 #include <benchmark/benchmark.h>
@@ -31,7 +31,7 @@ void polygonGridsStep(benchmark::State& run)
     s->show.objects.colourFuse = 100.0f;
     for (auto _ : run) {
         s->time.advance(sf::microseconds(frameMicroseconds));
-        s->show.polygonGrids.step(s->state, s->canvas, s->deck);
+        s->show.run(5, s->canvas);
         if (s->show.objects.gridTime > 117.0f) {  // the range the scene covers at 60 fps
             s->show.objects.gridTime = 0.0f;
         }
@@ -50,7 +50,7 @@ void latticeStep(benchmark::State& run)
     s->show.objects.latticeTime = 0.0f;
     for (auto _ : run) {
         s->time.advance(sf::microseconds(frameMicroseconds));
-        s->show.lattice.step(s->state, s->canvas, s->deck);
+        s->show.run(6, s->canvas);
         s->state.countdown[6] = 16.0f;
         if (s->show.objects.latticeTime > 54.0f) {  // about where the scene ends
             s->show.objects.latticeTime = 0.0f;
@@ -62,16 +62,16 @@ void latticeStep(benchmark::State& run)
 // The formulas alone, without shapes or batch: the fast path and the plain formulas it replaces.
 void polygonGridsCells(benchmark::State& run)
 {
-    const polygon::PolygonGridsKernel kernel;
+    const polygon::PolygonGridsTerms terms;
     CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
     float gridTime = 0.0f;
     float fuse = 100.0f;
     for (auto _ : run) {
         gridTime = polygon::advanceGridTime(gridTime, 0.001f);
         const polygon::GridFrame frame = polygon::gridFrame(gridTime);
-        kernel.decagons(frame.gridTime, decagons);
-        kernel.pentagons(frame.gridTime, frame.fastPhase, pentagons);
-        fuse = kernel.heptagons(frame.slowPhase, fuse, 0.0166f, heptagons);
+        terms.decagons(frame.gridTime, decagons);
+        terms.pentagons(frame.gridTime, frame.fastPhase, pentagons);
+        fuse = terms.heptagons(frame.slowPhase, fuse, 0.0166f, heptagons);
         benchmark::DoNotOptimize(heptagons.at(94, 94));
     }
 }
@@ -98,11 +98,11 @@ void polygonGridsCellsPlain(benchmark::State& run)
 
 void latticeUpdate(benchmark::State& run)
 {
-    SquareLattice lattice(50.0f, 50.0f);
+    SquareLattice lattice;
     float t = 0.0f;
     for (auto _ : run) {
         t += 0.0166f;
-        lattice.update(sf::microseconds(100), t);
+        lattice.update(t);
         benchmark::DoNotOptimize(lattice.cells.at(124, 124));
     }
 }

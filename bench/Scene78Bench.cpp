@@ -32,7 +32,7 @@ void runVortexStep(benchmark::State& run, float countdown)
         b.state.countdown[7] = countdown;
         b.show.objects.vortexTime = frames * 0.035f;
         b.show.objects.gridTime = 117.0f + frames * 0.5f;
-        b.show.vortex.step(b.state, canvas, b.deck);
+        b.show.run(7, canvas);
         ++k;
     }
     run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
@@ -113,7 +113,7 @@ void EndingStep(benchmark::State& run)
     b.state.frameDelta = sf::seconds(1.0f / 60);
     for (auto _ : run) {
         b.state.countdown[8] = 13.0f;
-        b.show.ending.step(b.state, canvas, b.deck);
+        b.show.run(8, canvas);
     }
     run.counters["drawCalls"] = canvas.lastFrameDrawCalls();
 }

@@ -183,7 +183,7 @@ int runScene(int scene, Settings settings)
     clocks.erase("fuseTick");
     for (auto& [name, clock] : clocks) {
         if (const auto given = settings.takeNumber(name)) {
-            clock->showElapsed(seconds(*given));
+            clock->setElapsed(seconds(*given));
         }
     }
     settings.expectEmpty();
@@ -197,15 +197,11 @@ int runScene(int scene, Settings settings)
             time.advance(frameDelta);  // the clocks that run on see a frame pass
         }
         recorder.forget();
-        state.frameClock.showElapsed(midFrameDelta);
+        state.frameClock.setElapsed(midFrameDelta);
         if (fuseTick) {
-            show.objects.fuseClock.showElapsed(seconds(*fuseTick));
+            show.objects.fuseClock.setElapsed(seconds(*fuseTick));
         }
-        if (scene == 0) {
-            leadIn(state, recorder);
-        } else {
-            show.scene(scene).step(state, recorder, recorder);
-        }
+        show.run(scene, recorder);
     }
     for (const RecordedOp& op : recorder.ops()) {
         fmt::print("{}\n", toJson(op));

@@ -91,9 +91,9 @@ FrameRange frameRange(const CaptureOptions& options)
 
 double showLengthBound(int fps)
 {
-    // 20 lead-in frames, then 61 + 36 + 57 + 49 + 39 + 24 + 49.1 + 30 seconds, and a frame more
-    // at each of the nine hand-overs at most.
-    return 345.1 + (20.0 + 9.0) / fps;
+    // The lead-in's frames, the scenes' seconds, and a frame more at each of the nine hand-overs
+    // at most.
+    return timing::showSeconds() + (timing::leadInFrames + 9.0) / fps;
 }
 
 std::optional<std::string> checkOptions(const CaptureOptions& options, const std::string& ffmpeg)

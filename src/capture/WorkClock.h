@@ -1,6 +1,6 @@
 #pragma once
 
-#include "driver/TimeSource.h"
+#include "show/TimeSource.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 #include "driver/Timeline.h"
 #include "scenes/ColumnCascadeScene.h"
 #include "scenes/EndingScene.h"
@@ -27,7 +27,8 @@ public:
         return loop.iterate(state, canvas, deck, escapeDown);
     }
 
-    SceneUnit& scene(int n) { return *units()[static_cast<std::size_t>(n)]; }
+    // Scene n (0 to 8) as the loop runs it when its gate holds, whatever the gates say.
+    void run(int n, Canvas& canvas) { loop.run(n, state, canvas, deck); }
 
     // The show's values by their names, for the inspector and the tests.
     std::map<std::string, float*> floatValues();

@@ -6,31 +6,32 @@ namespace tolva {
 
 namespace {
 
-// The timeline as a table: when each scene runs, and how its countdown falls while it does.
-enum class Fall { tenthPerFrame, frameSeconds, frameSecondsTimes1_5, frameSecondsTimes1_1 };
+// When each scene runs; how its countdown falls while it does is in show/Timing.h.
+using Gate = bool (*)(const std::array<float, 9>& c);
 
-struct Slot {
-    bool (*gate)(const std::array<float, 9>& c);
-    Fall fall;
-};
-
-const std::array<Slot, 9> timeline = {{
-    /* 0 */ {[](const auto& c) { return c[0] >= 0.0f; }, Fall::tenthPerFrame},
-    /* 1 */ {[](const auto& c) { return c[1] >= 0.0f && c[0] <= 0.0f; }, Fall::frameSeconds},
-    /* 2 */ {[](const auto& c) { return c[1] <= 0.0f && c[2] >= 0.0f && c[0] <= 0.0f; }, Fall::frameSeconds},
-    /* 3 */ {[](const auto& c) { return c[3] >= 0.0f && c[2] <= 0.0f; }, Fall::frameSeconds},
-    /* 4 */ {[](const auto& c) { return c[3] <= 0.0f && c[4] >= 0.0f && c[0] <= 0.0f; }, Fall::frameSeconds},
-    /* 5 */ {[](const auto& c) { return c[4] <= 0.0f && c[5] >= 0.0f; }, Fall::frameSeconds},
-    /* 6 */ {[](const auto& c) { return c[5] <= 0.0f && c[6] >= 0.0f && c[0] <= 0.0f; }, Fall::frameSecondsTimes1_5},
-    /* 7 */ {[](const auto& c) { return c[6] <= 0.0f && c[7] >= 0.0f && c[0] <= 0.0f; }, Fall::frameSecondsTimes1_1},
-    /* 8 */ {[](const auto& c) { return c[7] <= 0.0f && c[8] >= 0.0f; }, Fall::frameSeconds},
+const std::array<Gate, 9> gates = {{
+    /* 0 */ [](const auto& c) { return c[0] >= 0.0f; },
+    /* 1 */ [](const auto& c) { return c[1] >= 0.0f && c[0] <= 0.0f; },
+    /* 2 */ [](const auto& c) { return c[1] <= 0.0f && c[2] >= 0.0f && c[0] <= 0.0f; },
+    /* 3 */ [](const auto& c) { return c[3] >= 0.0f && c[2] <= 0.0f; },
+    /* 4 */ [](const auto& c) { return c[3] <= 0.0f && c[4] >= 0.0f && c[0] <= 0.0f; },
+    /* 5 */ [](const auto& c) { return c[4] <= 0.0f && c[5] >= 0.0f; },
+    /* 6 */ [](const auto& c) { return c[5] <= 0.0f && c[6] >= 0.0f && c[0] <= 0.0f; },
+    /* 7 */ [](const auto& c) { return c[6] <= 0.0f && c[7] >= 0.0f && c[0] <= 0.0f; },
+    /* 8 */ [](const auto& c) { return c[7] <= 0.0f && c[8] >= 0.0f; },
 }};
+
+// Whether scene n runs now, with the countdowns as they stand when the loop reaches it.
+bool gateHolds(const std::array<float, 9>& countdown, int scene)
+{
+    return gates[static_cast<std::size_t>(scene)](countdown);
+}
 
 } // namespace
 
-void leadIn(ShowState& state, Canvas& canvas)
+// Scene 0, the black lead-in: it lives in the loop itself, not in a unit.
+void leadIn(Canvas& canvas)
 {
-    countDown(state, 0);
     canvas.clear(sf::Color(0, 0, 0, 255));
     canvas.display();
 }
@@ -39,9 +40,10 @@ void countDown(ShowState& state, int scene)
 {
     float& c = state.countdown[static_cast<std::size_t>(scene)];
     const float seconds = state.frameSeconds();
-    switch (timeline[static_cast<std::size_t>(scene)].fall) {
+    using timing::Fall;
+    switch (timing::countdowns[static_cast<std::size_t>(scene)].fall) {
     case Fall::tenthPerFrame:
-        c = narrow(wide(c) - 0.1);  // frames, not seconds: twenty of them from 2.0
+        c = narrow(wide(c) - 0.1);
         break;
     case Fall::frameSeconds:
         c -= seconds;
@@ -55,14 +57,19 @@ void countDown(ShowState& state, int scene)
     }
 }
 
-bool gateHolds(const std::array<float, 9>& countdown, int scene)
-{
-    return timeline[static_cast<std::size_t>(scene)].gate(countdown);
-}
-
 FrameLoop::FrameLoop(ShowClock& scrollerClock, std::array<SceneUnit*, 9> units)
     : scrollerClock_(scrollerClock), units_(units)
 {
+}
+
+void FrameLoop::run(int scene, ShowState& state, Canvas& canvas, SoundDeck& deck)
+{
+    countDown(state, scene);
+    if (scene == 0) {
+        leadIn(canvas);
+    } else {
+        units_[static_cast<std::size_t>(scene)]->step(state, canvas, deck);
+    }
 }
 
 IterationReport FrameLoop::iterate(ShowState& state, Canvas& canvas, SoundDeck& deck,
@@ -83,11 +90,7 @@ IterationReport FrameLoop::iterate(ShowState& state, Canvas& canvas, SoundDeck& 
             return;
         }
         report.scenes.push_back(scene);
-        if (scene == 0) {
-            leadIn(state, canvas);
-        } else {
-            units_[static_cast<std::size_t>(scene)]->step(state, canvas, deck);
-        }
+        run(scene, state, canvas, deck);
     };
     for (int scene = 0; scene <= 2; ++scene) {
         offer(scene);

@@ -9,11 +9,8 @@ namespace tolva {
 
 class ShowObjects;
 
-// Whether scene n runs now, with the countdowns as they stand when the loop reaches it.
-bool gateHolds(const std::array<float, 9>& countdown, int scene);
-
-// Scene 0, the black lead-in: it lives in the loop itself, not in a unit.
-void leadIn(ShowState& state, Canvas& canvas);
+// Lowers scene n's countdown by its rule in the timing table.
+void countDown(ShowState& state, int scene);
 
 // What one iteration of the frame loop did, for the inspector and the tests.
 struct IterationReport {
@@ -27,6 +24,9 @@ public:
     FrameLoop(ShowClock& scrollerClock, std::array<SceneUnit*, 9> units);
 
     IterationReport iterate(ShowState& state, Canvas& canvas, SoundDeck& deck, bool escapeDown);
+
+    // What the loop does for a scene whose gate holds: lower its countdown, then run its step.
+    void run(int scene, ShowState& state, Canvas& canvas, SoundDeck& deck);
 
 private:
     ShowClock& scrollerClock_;

@@ -1,10 +1,12 @@
 #pragma once
 
 // Scene 2's formulas: the circle columns and the square cascade. The plain functions evaluate
-// each formula as written, term by term; ColumnCascadeTables holds the terms that depend on the
+// each formula as written, term by term; ColumnCascadeTerms holds the terms that depend on the
 // indices alone, so that a frame only works out what changes with time. Both give the same bits.
 
+#include "render/Shapes.h"
 #include "scenes/Formula.h"
+#include "show/TimeSource.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
@@ -20,6 +22,10 @@ constexpr int cascadeCells = 124;  // squareGrid cells 1 to 124 each way
 // The squares hold still, out of sight, until the scene is three seconds old.
 constexpr float cascadeStill = 33.0f;
 
+// The cascade's two factors, used in single and in double precision alike.
+constexpr float cascadeSpin = 2.8f;
+constexpr float cascadeSwing = 2.1f;
+
 // K = 2.5 - sqrt(5), in double.
 double columnK();
 
@@ -28,6 +34,9 @@ struct ColumnCell {
     sf::Vector2f position;
     float radius;
 };
+
+// A circle's colour, which depends on its indices alone.
+sf::Color columnFill(float i, float j);
 
 // One circle as the formulas read, nothing cached. The cell's point count (25) and angle (15) do
 // not change.
@@ -42,9 +51,17 @@ struct CascadeCell {
 sf::Color plainCascadeFill(int a, int b);
 CascadeCell plainCascadeCell(int a, int b, float cascadeTime, float countdown2);
 
-// Terms of the two updates that depend on the indices alone.
-struct ColumnCascadeTables {
-    ColumnCascadeTables();
+// Terms of the two updates that depend on the indices alone, and the updates themselves.
+struct ColumnCascadeTerms {
+    ColumnCascadeTerms();
+
+    // Every circle's colour, place, radius, point count and angle for this columnTime.
+    void columns(float columnTime, CircleGrid& grid);
+    // Every square, each reading and restarting cascadeClock into cascadeTime before its update,
+    // so cascadeTime grows cell by cell with the time the update takes. The clock counts whole
+    // microseconds, so cascadeTime often stays put from one square to the next: the terms that
+    // depend on it (and on the row a) alone are kept until it moves.
+    void cascade(ShowClock& cascadeClock, float& cascadeTime, float countdown2, SquareGrid& grid);
 
     static std::size_t circle(int i, int j)
     {
@@ -82,6 +99,10 @@ struct ColumnCascadeTables {
     std::vector<double> bHalf;     // b x 0.5 in double
     std::vector<float> bTenth;     // b / 10
     std::vector<double> bSquare;   // pow(b, 2)
+
+    // Per-row terms of the columns that change with columnTime, worked out once a frame.
+    std::vector<float> rowSin_, rowCos_;
+    std::vector<double> rowShift_;
 };
 
 } // namespace tolva

@@ -6,7 +6,6 @@
 namespace tolva {
 
 class ShowObjects;
-class ShowClock;
 
 // Scene 2: circle columns and square cascade.
 class ColumnCascadeScene final : public SceneUnit {
@@ -15,14 +14,8 @@ public:
     void step(ShowState& state, Canvas& canvas, SoundDeck& deck) override;
 
 private:
-    void updateColumns(float columnTime);
-    void updateCascade(ShowClock& cascadeClock, float countdown2);
-
     ShowObjects& show_;
-    ColumnCascadeTables tables_;
-    // Per-row terms of the columns that change with columnTime, worked out once a frame.
-    std::vector<float> rowSin_, rowCos_;
-    std::vector<double> rowShift_;
+    ColumnCascadeTerms terms_;
 };
 
 } // namespace tolva

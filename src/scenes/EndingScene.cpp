@@ -1,6 +1,6 @@
 #include "scenes/EndingScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 
 namespace tolva {
 
@@ -12,7 +12,6 @@ void EndingScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
         state.scene8Pending = false;
     }
     const sf::Time endElapsed = show_.endClock.getElapsedTime();
-    countDown(state, 8);
     state.frameClock.restart();
     const float c8 = state.countdown[8];
     const float y = endElapsed.asSeconds() * 100 + 50;
@@ -44,7 +43,7 @@ void EndingScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
         canvas.draw(dream, {"dreamText"});
     }
     canvas.display();
-    if (c8 <= 4.0f) {
+    if (c8 <= timing::endCountdown) {
         canvas.close();
     }
 }

@@ -6,6 +6,7 @@
 #include <SFML/Graphics/Color.hpp>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 namespace tolva {
@@ -24,6 +25,9 @@ inline std::int32_t truncate32(double x)
     return static_cast<std::int32_t>(x);
 }
 
+// int(x) of a float.
+inline std::int32_t intOf(float x) { return truncate32(wide(x)); }
+
 // low8(n): the low 8 bits of an integer, as a colour byte.
 constexpr std::uint8_t low8(std::int64_t n) { return static_cast<std::uint8_t>(n & 0xff); }
 
@@ -35,6 +39,10 @@ inline sf::Color wrappedColor(float r, float g, float b, std::uint8_t a = 255)
 {
     return sf::Color(wrapChannel(r), wrapChannel(g), wrapChannel(b), a);
 }
+
+// The heptagons of scenes 5 and 7.
+constexpr float heptagonRadius = 15.0f;
+constexpr std::size_t heptagonPoints = 7;
 
 // The single-precision pi of the formulas (3.14159274).
 constexpr float piF = 3.14159265358979323846f;

@@ -35,9 +35,9 @@ CircleCell circleCell(float i, float j, float P, float spin);
 
 // The same circles with every term that depends on one index, or on none, worked out once per
 // frame or once for good. Tests hold it to circleCell on every cell.
-class FieldCache {
+class ScrollerTerms {
 public:
-    FieldCache();
+    ScrollerTerms();
     void beginFrame(float P, float spin);
     CircleCell cell(int i, int j) const;
 

@@ -1,6 +1,6 @@
 #include "scenes/GreetingsScrollerScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 #include "scenes/Formula.h"
 
 #include <SFML/Graphics/Shader.hpp>
@@ -12,7 +12,6 @@ void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& d
 {
     using namespace greetings;
 
-    countDown(state, 3);
     const float m = state.frameClock.restart().asSeconds();
     state.warpTime = state.warpTime + state.warpClock.getElapsedTime().asSeconds() * m;
     // Read once, before the first frame restarts the clock: this frame keeps using it.

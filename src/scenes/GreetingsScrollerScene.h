@@ -16,7 +16,7 @@ public:
 
 private:
     ShowObjects& show_;
-    greetings::FieldCache field_;
+    greetings::ScrollerTerms field_;
 };
 
 } // namespace tolva

@@ -17,11 +17,11 @@ struct SquareLook {
     float rotation;
 };
 
+// Square [a][k]'s colour, which depends on its indices alone.
+sf::Color latticeFill(int a, int k);
+
 // Square [a][k] (a, k from 1) at lattice time t.
 SquareLook latticeSquare(int a, int k, float t);
-
-// The anchor after s seconds at the given speed.
-sf::Vector2f moveAnchor(sf::Vector2f anchor, float speed, float s);
 
 // The scene clock after a frame: four times as fast once the countdown is at or below 15.
 float advanceLatticeTime(float latticeTime, float frameSeconds, float countdown6);

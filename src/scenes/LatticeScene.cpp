@@ -1,20 +1,19 @@
 #include "scenes/LatticeScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 #include "scenes/LatticeFormulas.h"
 
 namespace tolva {
 
 void LatticeScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
-    countDown(state, 6);
     const float countdown = state.countdown[6];
     show_.latticeTime =
         lattice::advanceLatticeTime(show_.latticeTime, state.frameSeconds(), countdown);
-    const sf::Time midFrameDelta = state.frameClock.restart();
+    state.frameClock.restart();
     show_.personTwoSprite.setScale(1.5f, 1.5f);
-    SquareLattice& lattice = show_.squareLattice;
-    lattice.update(midFrameDelta, show_.latticeTime);
+    SquareLattice& lattice = lattice_;
+    lattice.update(show_.latticeTime);
 
     canvas.clear(show_.clearBrown);
     // The picture and the line go first, so the squares pass over them.
@@ -25,10 +24,8 @@ void LatticeScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
         canvas.draw(show_.trafficText, {"trafficText"});
     }
     // Element [a][k][1] of each cell keeps size 0 and shows nothing: only [a][k][2] is drawn.
-    const int last = static_cast<int>(lattice.cells.outer()) - 1;
-    const int end = lattice.size - 1 < last ? lattice.size - 1 : last;
-    for (int a = 1; a <= end; ++a) {
-        for (int k = 1; k <= end; ++k) {
+    for (int a = 1; a <= SquareLattice::last; ++a) {
+        for (int k = 1; k <= SquareLattice::last; ++k) {
             canvas.draw(lattice.cells.at(static_cast<std::size_t>(a), static_cast<std::size_t>(k)),
                         {"squareLattice", a, k});
         }

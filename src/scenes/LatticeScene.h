@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scenes/Scene.h"
+#include "scenes/SquareLattice.h"
 
 namespace tolva {
 
@@ -15,6 +16,7 @@ public:
 
 private:
     ShowObjects& show_;
+    SquareLattice lattice_;
 };
 
 } // namespace tolva

@@ -7,12 +7,6 @@
 
 namespace tolva::polygon {
 
-namespace {
-
-std::int32_t intOf(float x) { return truncate32(wide(x)); }
-
-} // namespace
-
 float advanceGridTime(float gridTime, float midFrameDelta)
 {
     return narrow(wide(midFrameDelta) + 0.05 + wide(gridTime));
@@ -35,15 +29,19 @@ float burnFuse(float colourFuse, float fuseTick)
     return narrow(wide(colourFuse) - wide(fuseTick) * 4.7e-5);
 }
 
-double cubicBlend(float u, float p0, float p1, float p2, float p3)
+BlendWeights::BlendWeights(float u)
 {
     const double w = wide(u);
     const double threeU = wide(3.0f * u);  // the linear terms are formed in float
-    const double w0 = std::pow(-w, 3.0) + 3.0 * std::pow(w, 2.0) - threeU + 1.0;
-    const double w1 = 3.0 * std::pow(w, 3.0) - 12.0 + threeU;
-    const double w2 = 3.0 * std::pow(w, 2.0) - 3.0 * std::pow(w, 3.0);
-    const double w3 = std::pow(w, 3.0);
-    return w0 * wide(p0) + w1 * wide(p1) + w2 * wide(p2) + w3 * wide(p3);
+    w0 = std::pow(-w, 3.0) + 3.0 * std::pow(w, 2.0) - threeU + 1.0;
+    w1 = 3.0 * std::pow(w, 3.0) - 12.0 + threeU;
+    w2 = 3.0 * std::pow(w, 2.0) - 3.0 * std::pow(w, 3.0);
+    w3 = std::pow(w, 3.0);
+}
+
+double cubicBlend(float u, float p0, float p1, float p2, float p3)
+{
+    return BlendWeights(u).blend(wide(p0), wide(p1), wide(p2), wide(p3));
 }
 
 float pentagonOffsetY(float i, float j, float f)
@@ -60,16 +58,21 @@ float pentagonOffsetY(float i, float j, float f)
     return m + n;
 }
 
-float heptagonOffsetY(float i, float j, float p)
+float heptagonRipple(float i, float j)
 {
-    const float h = p * 0.5f;
     const double s = std::sqrt(5.0 - std::pow(wide(i) / wide(j), 2.0));
     const float pa = narrow(s + 2.0);
     const double t = std::sqrt(5.0 - std::pow(wide(i) / 100.0, 2.0));
     const float q = narrow(wide(i) * 0.3 - t);
     const float g = (narrow(2.0 - s) * j + i * pa + 1.5707963f + pa * 1.5707963f) * (i * 0.5f * j);
-    const float r = std::sin(std::cos(g) * std::sin(j) - (i + i)) * narrow(wide(q / i) * 0.5)
-                    * (std::sin(j / 100.0f + j / 20.0f) * 30.0f + std::cos(q) * 20.0f);
+    return std::sin(std::cos(g) * std::sin(j) - (i + i)) * narrow(wide(q / i) * 0.5)
+           * (std::sin(j / 100.0f + j / 20.0f) * 30.0f + std::cos(q) * 20.0f);
+}
+
+float heptagonOffsetY(float i, float j, float p)
+{
+    const float h = p * 0.5f;
+    const float r = heptagonRipple(i, j);
     if (p < 29.0f) {
         return narrow(wide(r) - std::cos(wide(j * 3.0f) + 2.0 * (wide(h) * 0.75))
                                     * wide(i * 0.5f * 3.0f));
@@ -85,14 +88,25 @@ float heptagonOffsetY(float i, float j, float p)
     return 0.0f;
 }
 
+sf::Color decagonFill(float i, float j)
+{
+    return sf::Color(low8(intOf(20.0f * i) ^ (intOf(std::sqrt(j)) / intOf(j))),
+                     low8(14 * low8(intOf(std::atan2(i, j)))) ^ low8(14 * low8(intOf(std::sqrt(j * 0.5f)))),
+                     low8(intOf(asFloat(intOf(j) ^ intOf(i)) + std::sqrt(i))), 255);
+}
+
+sf::Color pentagonRedGreen(float i, float j)
+{
+    return sf::Color(low8(truncate32(std::sin(std::pow(wide(i), -1.0)) * 15.0
+                                     + wide(i / j * 550.0f * std::atan2(j, i)))),
+                     low8(truncate32(wide(std::sqrt(j / i)) * 3.141592) ^ intOf(std::atan(j - i / 10.0f))),
+                     0, 255);
+}
+
 CellLook decagonCell(float i, float j, float gridTime)
 {
     const float a = gridTime / 10.0f;
 
-    const auto red = low8(intOf(20.0f * i) ^ (intOf(std::sqrt(j)) / intOf(j)));
-    const auto green = low8(14 * low8(intOf(std::atan2(i, j))))
-                       ^ low8(14 * low8(intOf(std::sqrt(j * 0.5f))));
-    const auto blue = low8(intOf(asFloat(intOf(j) ^ intOf(i)) + std::sqrt(i)));
 
     const float p = std::cos(2.0f * i / (narrow(std::sin(std::pow(wide(i), 3.0) + 10.0)) - (i + a)));
     const float yA = p * 4.0f * 10.0f + 3.0f * i + std::sin(j / i);
@@ -102,16 +116,13 @@ CellLook decagonCell(float i, float j, float gridTime)
     const float x =
         narrow((10.0 * wide(i) + wide(he) + (wide(std::sin(q)) + wide(a)) * 10.0) * 1.5) + 300.0f;
     const float y = yA / 14.0f * j + 120.0f;
-    return {sf::Color(red, green, blue, 255), {x, y}};
+    return {decagonFill(i, j), {x, y}};
 }
 
 CellLook pentagonCell(float i, float j, float gridTime, float fastPhase)
 {
-    const auto red = low8(truncate32(std::sin(std::pow(wide(i), -1.0)) * 15.0
-                                     + wide(i / j * 550.0f * std::atan2(j, i))));
-    const auto green = low8(truncate32(wide(std::sqrt(j / i)) * 3.141592)
-                            ^ intOf(std::atan(j - i / 10.0f)));
-    const auto blue = low8(intOf(i / 3.0f * 7.0f * std::atan(gridTime / 15.0f) + j * 13.0f));
+    sf::Color fill = pentagonRedGreen(i, j);
+    fill.b = low8(intOf(i / 3.0f * 7.0f * std::atan(gridTime / 15.0f) + j * 13.0f));
 
     const float t = (i - std::tan(j) * 4.0f) * 40.0f * std::cos(j / 10.0f);
     const float u = fastPhase / 1000.0f;
@@ -119,7 +130,7 @@ CellLook pentagonCell(float i, float j, float gridTime, float fastPhase)
     const float x = std::sin(b) * 10.0f + std::atan2(t, i) * 10.0f + (i + 1770.0f);
     const float y =
         narrow(wide(pentagonOffsetY(i, j, fastPhase)) + (wide(j) * 7.3141592 + 319.0));
-    return {sf::Color(red, green, blue, 255), {x, y}};
+    return {fill, {x, y}};
 }
 
 CellLook heptagonCell(float i, float j, float slowPhase, float colourFuse)

@@ -1,6 +1,6 @@
 #include "scenes/PolygonGridsScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 #include "scenes/Formula.h"
 #include "scenes/PolygonGridsFormulas.h"
 
@@ -22,7 +22,6 @@ void drawGrid(Canvas& canvas, const CircleGrid& grid, const char* name)
 
 void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
-    countDown(state, 5);
     // The first restart of the fuse clock reads the whole show so far: the fuse burns down most
     // of the way in the scene's first frame.
     const float fuseTick = show_.fuseClock.restart().asSeconds();
@@ -32,10 +31,10 @@ void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck
     const polygon::GridFrame frame = polygon::gridFrame(show_.gridTime);
     const sf::Color background = polygon::clearColour(frame.gridTime);
 
-    kernel_.decagons(frame.gridTime, show_.decagonGrid);
-    kernel_.pentagons(frame.gridTime, frame.fastPhase, show_.pentagonGrid);
+    terms_.decagons(frame.gridTime, show_.decagonGrid);
+    terms_.pentagons(frame.gridTime, frame.fastPhase, show_.pentagonGrid);
     show_.colourFuse =
-        kernel_.heptagons(frame.slowPhase, show_.colourFuse, fuseTick, show_.heptagonGrid);
+        terms_.heptagons(frame.slowPhase, show_.colourFuse, fuseTick, show_.heptagonGrid);
 
     canvas.measure({{"fuseTick", wide(fuseTick)},
                     {"midFrameDelta", wide(midFrameDelta)},

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenes/PolygonGridsKernel.h"
+#include "scenes/PolygonGridsTerms.h"
 #include "scenes/Scene.h"
 
 namespace tolva {
@@ -16,7 +16,7 @@ public:
 
 private:
     ShowObjects& show_;
-    polygon::PolygonGridsKernel kernel_;
+    polygon::PolygonGridsTerms terms_;
 };
 
 } // namespace tolva

@@ -12,23 +12,9 @@ constexpr float centre = 35.0f;
 // The title's horizontal stretch, 94 x 0.05 worked out in double.
 constexpr double titleStretch = 94 * 0.05;
 
-// spiralShade up to its time term. Kept apart from spiralShade on purpose: the tests check the
-// table built from this against spiralShade itself, cell by cell.
-float shadeWithoutTime(float i, float j)
-{
-    const float x = i - centre;
-    const float y = j - centre;
-    const float a = std::atan2(y, x);
-    const float d = std::sqrt(y * y + x * x);
-    const float v = narrow(wide((550.0f / d) * piF) + 15.1 * wide(std::atan2(x, y)));
-    const float S = narrow(std::pow(wide(v), 2.0) + std::pow(wide(a), 2.0));
-    const float bonus = (std::sin(piF) * (-35.0f * v) != 0.0f && a + 35.0f != 0.0f) ? 5.0f : 0.0f;
-    return std::sqrt(S) + bonus;
-}
-
 } // namespace
 
-float spiralShade(float i, float j, float warpTime)
+float shadeWithoutTime(float i, float j)
 {
     const float x = i - centre;
     const float y = j - centre;
@@ -39,7 +25,12 @@ float spiralShade(float i, float j, float warpTime)
     const float S = narrow(std::pow(wide(v), 2.0) + std::pow(wide(a), 2.0));
     // sinf(pi) is not 0 in single precision, so the bonus holds wherever v is not 0.
     const float bonus = (std::sin(piF) * (-35.0f * v) != 0.0f && a + 35.0f != 0.0f) ? 5.0f : 0.0f;
-    return std::sqrt(S) + bonus + warpTime / 10.0f;
+    return std::sqrt(S) + bonus;
+}
+
+float spiralShade(float i, float j, float warpTime)
+{
+    return shadeWithoutTime(i, j) + spiralTimeTerm(warpTime);
 }
 
 float spiralRadius(float i, float j)
@@ -96,7 +87,7 @@ LetterPlace creditLetterPlace(int k, float warpTime)
     return LetterPlace{position, rotation};
 }
 
-SpiralGridTables::SpiralGridTables()
+SpiralGridTerms::SpiralGridTerms()
     : shadeBase_(spiralCells * spiralCells), radius_(spiralCells * spiralCells)
 {
     for (int i = 1; i <= spiralCells; ++i) {

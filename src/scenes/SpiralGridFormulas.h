@@ -2,7 +2,7 @@
 
 // Scene 1's formulas: the spiral shade and the circles' cell values, the title's transform and
 // the credit letters' layout. The plain functions evaluate each formula as it is written, term by
-// term; SpiralGridTables holds the terms that depend on the indices alone, so that a frame only
+// term; SpiralGridTerms holds the terms that depend on the indices alone, so that a frame only
 // adds what changes with time. Both must give the same bits.
 
 #include "scenes/Formula.h"
@@ -18,6 +18,9 @@ namespace tolva {
 // The circles' block: columns and rows 1 to 94.
 constexpr int spiralCells = 94;
 
+// A circle's shade: a term of its indices alone, then the time term w / 10.
+float shadeWithoutTime(float i, float j);
+inline float spiralTimeTerm(float warpTime) { return warpTime / 10.0f; }
 float spiralShade(float i, float j, float warpTime);
 
 // The radius depends on the cell alone. Most cells get a radius that is not a number (x = 0 or
@@ -64,9 +67,9 @@ constexpr float creditOutline = 2.1f;
 // Per-cell terms that do not change from frame to frame, cell (i, j) at (i - 1) * 94 + (j - 1).
 // shadeBase is spiralShade without its time term: sqrtf(S) + bonus, so that
 // spiralShade(i, j, w) == shadeBase + w / 10 to the bit (the sum is left-to-right).
-class SpiralGridTables {
+class SpiralGridTerms {
 public:
-    SpiralGridTables();
+    SpiralGridTerms();
 
     static std::size_t index(int i, int j)
     {
@@ -79,8 +82,5 @@ private:
     std::vector<float> shadeBase_;
     std::vector<float> radius_;
 };
-
-// The time term of spiralShade: w / 10.
-inline float spiralTimeTerm(float warpTime) { return warpTime / 10.0f; }
 
 } // namespace tolva

@@ -1,12 +1,11 @@
 #include "scenes/SpiralGridScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 
 namespace tolva {
 
 void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
-    countDown(state, 1);
     if (state.scene1Pending) {
         deck.play(SoundId::voiceTwo);
         state.scene1Pending = false;
@@ -63,10 +62,10 @@ void SpiralGridScene::updateCells(float warpTime)
         for (int j = 1; j <= spiralCells; ++j) {
             const float fj = asFloat(j);
             Circle& circle = show_.circleGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
-            const float s = tables_.shadeBase(i, j) + timeTerm;
+            const float s = terms_.shadeBase(i, j) + timeTerm;
             circle.setFillColor(spiralFill(s));
             circle.setPosition(13.0f * fi + 350.0f, 13.0f * fj);
-            circle.setRadius(tables_.radius(i, j));
+            circle.setRadius(terms_.radius(i, j));
             circle.setPointCount(points);
             circle.setRotation(rotation);
         }

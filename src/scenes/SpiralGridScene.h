@@ -18,7 +18,7 @@ private:
     void layOutCredits(float warpTime);
 
     ShowObjects& show_;
-    SpiralGridTables tables_;
+    SpiralGridTerms terms_;
 };
 
 } // namespace tolva

@@ -94,18 +94,22 @@ HeptagonCell heptagon(float i, float j, const Frame& frame)
     return cell;
 }
 
+sf::Color squareFill(float k, float c)
+{
+    const std::uint8_t blue0 = low8(truncate32(wide(2.0f * k) * std::cos(wide(k))));
+    const std::uint8_t red = low8(truncate32(wide(k) * std::atan2(wide(c), wide(k)) * 5.0));
+    return sf::Color(red, 75, low8(blue0 + red), 255);
+}
+
 SquareCell square(float k, float c, const Frame& frame)
 {
-    const float l = 2.0f * k;
-    const std::uint8_t blue0 = low8(truncate32(wide(l) * std::cos(wide(k))));
     const float Ck = std::cos(k / 5.0f + frame.S / 15.0f);
     const float sk = std::sin(k / 11.0f);
     const float Ak = narrow(wide(std::cos(k / 5.0f - frame.S / 5.0f)) * 0.5 * wide(k / 25.0f));
     const float cos2S = std::cos(frame.S + frame.S);
 
-    const std::uint8_t red = low8(truncate32(wide(k) * std::atan2(wide(c), wide(k)) * 5.0));
     SquareCell cell;
-    cell.fill = sf::Color(red, 75, low8(blue0 + red), 255);
+    cell.fill = squareFill(k, c);
 
     const float Z = std::sin((c / 15.0f) * 7.0f) * cos2S - (k / 15.0f) / 30.0f - c * 0.5f;
     const float Q = (c / 15.0f - Ak) / (k / 15.0f - Z);
@@ -124,7 +128,7 @@ sf::Color clearColour(const Frame& frame)
     return sf::Color(17, 39, blue, 255);
 }
 
-HeptagonCache::HeptagonCache()
+HeptagonTerms::HeptagonTerms()
 {
     constexpr std::size_t cells = heptagonSize * heptagonSize;
     outer_.resize(cells);
@@ -177,7 +181,7 @@ HeptagonCache::HeptagonCache()
     }
 }
 
-void HeptagonCache::beginFrame(const Frame& frame)
+void HeptagonTerms::beginFrame(const Frame& frame)
 {
     const float p = frame.q;
     middle_scheme_ = middleColours(frame.c4);
@@ -202,7 +206,7 @@ void HeptagonCache::beginFrame(const Frame& frame)
     turn_ = std::sin(-frame.qd * 0.1) * 15.451;
 }
 
-float HeptagonCache::wave(int i, int j) const
+float HeptagonTerms::wave(int i, int j) const
 {
     const std::size_t c = at(i, j);
     float v = 10.0f;
@@ -218,7 +222,7 @@ float HeptagonCache::wave(int i, int j) const
     return std::cos(ratio_[c] + pFiftieth_) * (atanBA_[c] * amp);
 }
 
-float HeptagonCache::bezierByPhase(int i, int j) const
+float HeptagonTerms::bezierByPhase(int i, int j) const
 {
     const std::size_t c = at(i, j);
     const float t = t_;
@@ -237,7 +241,7 @@ float HeptagonCache::bezierByPhase(int i, int j) const
                      - (0.5 * wide(H) + 1.3 * wide(K)) + sinE_[line(j)] - 1.5 * wide(E)));
 }
 
-HeptagonCell HeptagonCache::cell(int i, int j) const
+HeptagonCell HeptagonTerms::cell(int i, int j) const
 {
     const std::size_t c = at(i, j);
     HeptagonCell cell;
@@ -250,7 +254,7 @@ HeptagonCell HeptagonCache::cell(int i, int j) const
     return cell;
 }
 
-SquareCache::SquareCache()
+SquareTerms::SquareTerms()
 {
     fill_.resize(squareSize * squareSize);
     for (auto* v : {&c15_, &sinC7_, &cHalf_, &c25_, &c5_, &root3C_, &rootK_, &k15_, &k15by30_,
@@ -278,17 +282,13 @@ SquareCache::SquareCache()
         sk_[x] = std::sin(f / 11.0f);
     }
     for (int k = 1; k <= squareSize; ++k) {
-        const float fk = asFloat(k);
-        const std::uint8_t blue0 = low8(truncate32(wide(2.0f * fk) * std::cos(wide(fk))));
         for (int c = 1; c <= squareSize; ++c) {
-            const std::uint8_t red =
-                low8(truncate32(wide(fk) * std::atan2(wide(asFloat(c)), wide(fk)) * 5.0));
-            fill_[at(k, c)] = sf::Color(red, 75, low8(blue0 + red), 255);
+            fill_[at(k, c)] = squareFill(asFloat(k), asFloat(c));
         }
     }
 }
 
-void SquareCache::beginFrame(const Frame& frame)
+void SquareTerms::beginFrame(const Frame& frame)
 {
     const float S = frame.S;
     cos2S_ = std::cos(S + S);
@@ -301,7 +301,7 @@ void SquareCache::beginFrame(const Frame& frame)
     }
 }
 
-SquareCell SquareCache::cell(int k, int c) const
+SquareCell SquareTerms::cell(int k, int c) const
 {
     const std::size_t r = line(k);
     const std::size_t x = line(c);

@@ -46,6 +46,9 @@ struct SquareCell {
     sf::Vector2f position;
 };
 
+// A square's colour, which depends on its indices alone.
+sf::Color squareFill(float k, float c);
+
 // The plain formulas, cell by cell.
 HeptagonCell heptagon(float i, float j, const Frame& frame);
 SquareCell square(float k, float c, const Frame& frame);
@@ -54,9 +57,9 @@ sf::Color clearColour(const Frame& frame);
 
 // The heptagons with their invariant terms held: colours of both schemes, the angles, the Bezier
 // offset whose phase is the row itself, and everything that hangs on one index or on the frame.
-class HeptagonCache {
+class HeptagonTerms {
 public:
-    HeptagonCache();
+    HeptagonTerms();
     void beginFrame(const Frame& frame);
     HeptagonCell cell(int i, int j) const;
 
@@ -90,9 +93,9 @@ private:
 };
 
 // The squares with their invariant terms held: the colours, and every term of one index.
-class SquareCache {
+class SquareTerms {
 public:
-    SquareCache();
+    SquareTerms();
     void beginFrame(const Frame& frame);
     SquareCell cell(int k, int c) const;
 

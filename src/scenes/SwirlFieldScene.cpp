@@ -1,6 +1,6 @@
 #include "scenes/SwirlFieldScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 
 namespace tolva {
 
@@ -8,7 +8,6 @@ void SwirlFieldScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/
 {
     using namespace swirl;
 
-    countDown(state, 4);
     show_.swirlPhase = advancePhase(show_.swirlPhase, state.frameSeconds());
     const float m = state.frameClock.restart().asSeconds();
     state.warpTime = state.warpTime + state.warpClock.getElapsedTime().asSeconds() * m;

@@ -16,8 +16,8 @@ public:
 
 private:
     ShowObjects& show_;
-    swirl::HeptagonCache heptagons_;
-    swirl::SquareCache squares_;
+    swirl::HeptagonTerms heptagons_;
+    swirl::SquareTerms squares_;
 };
 
 } // namespace tolva

@@ -9,6 +9,8 @@
 // depends on both and on the clock is left for each cell. The tests hold the two to each other on
 // every cell.
 
+#include "scenes/Formula.h"
+
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
 
@@ -26,8 +28,6 @@ struct HeptagonLook {
 
 constexpr int vortexSide = 94;   // circleGrid cells [1..94][1..94]
 constexpr int fieldSide = 119;   // fieldGrid cells [1..119][1..119]
-constexpr float heptagonRadius = 15.0f;
-constexpr std::size_t heptagonPoints = 7;
 
 // The field is drawn only once countdown7 is below this, and bursts below tailCountdown.
 constexpr float fieldShownBelow = 45.0f;

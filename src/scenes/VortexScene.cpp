@@ -1,6 +1,6 @@
 #include "scenes/VortexScene.h"
 
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 
 namespace tolva {
 
@@ -18,7 +18,6 @@ void apply(Circle& shape, const HeptagonLook& look)
 
 void VortexScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
-    countDown(state, 7);
     const float countdown = state.countdown[7];
     const float midFrameDelta = state.frameClock.restart().asSeconds();
 

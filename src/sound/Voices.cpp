@@ -106,4 +106,14 @@ void loadSoundFiles(SoundDeck& deck)
     deck.createSound(SoundId::endSound, false, 1.0f);
 }
 
+// The colour wanderText takes from the fourth tone: samples 1 to 3, as stored.
+sf::Color wanderColour(const SampleArray& four)
+{
+    const auto s1 = static_cast<int>(four[1]);
+    const auto s2 = static_cast<int>(four[2]);
+    const auto s3 = static_cast<int>(four[3]);
+    return sf::Color(static_cast<sf::Uint8>(s3 * 25 & 0xff), static_cast<sf::Uint8>(s2 * 25 & 0xff),
+                     static_cast<sf::Uint8>(s1 * 5 & 0xff), 255);
+}
+
 } // namespace tolva

@@ -3,9 +3,11 @@
 #include "sound/SoundDeck.h"
 
 #include <SFML/Config.hpp>
+#include <SFML/Graphics/Color.hpp>
 
 #include <array>
 #include <cstdint>
+
 #include <vector>
 
 namespace tolva {
@@ -28,7 +30,10 @@ SampleArray computeFourth();
 
 // Start-up steps: fill the buffers and create the voices on the deck.
 void synthesizeFirstThree(SoundDeck& deck);
-SampleArray synthesizeFourth(SoundDeck& deck);  // returns array 4; voiceFour comes later
+SampleArray synthesizeFourth(SoundDeck& deck);
+
+// The colour the wandering line takes from the fourth tone: its samples 1 to 3, as stored.
+sf::Color wanderColour(const SampleArray& four);  // returns array 4; voiceFour comes later
 void createVoiceFour(SoundDeck& deck);
 void loadSoundFiles(SoundDeck& deck);
 

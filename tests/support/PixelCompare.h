@@ -1,9 +1,10 @@
 #pragma once
 
-// Renders the same drawing twice into 1920x1080 render textures, once through the batched canvas
-// and once shape by shape through SFML, and compares the pixels. Needs an X display.
+// Renders one drawing into two 1920x1080 render textures, through the batched canvas and shape by
+// shape through SFML, and compares the pixels. Needs an X display.
 
 #include "render/BatchCanvas.h"
+#include "render/FrameTape.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -35,6 +36,7 @@ inline std::size_t differingPixels(const sf::Image& a, const sf::Image& b)
     return differing;
 }
 
+// draw runs once, onto a tape that both canvases then play.
 inline PixelDifference compareBatchedWithDirect(const std::function<void(Canvas&)>& draw)
 {
     PixelDifference result;
@@ -44,12 +46,13 @@ inline PixelDifference compareBatchedWithDirect(const std::function<void(Canvas&
     directTarget.create(1920, 1080);
 
     BatchCanvas batched(&batchedTarget, nullptr);
-    draw(batched);
+    DirectCanvas direct(directTarget);
+    FrameTape tape;
+    draw(tape);
+    tape.replay(batched);
+    tape.replay(direct);
     batched.flush();
     batchedTarget.display();
-
-    DirectCanvas direct(directTarget);
-    draw(direct);
     directTarget.display();
 
     result.batched = batchedTarget.getTexture().copyToImage();
@@ -139,7 +142,7 @@ inline void playMoment(Show& show, ManualTimeSource& time, const SceneMoment& mo
         } else if (flags.count(name) != 0) {
             *flags[name] = value != 0.0;
         } else if (clocks.count(name) != 0) {
-            clocks[name]->showElapsed(sf::seconds(static_cast<float>(value)));
+            clocks[name]->setElapsed(sf::seconds(static_cast<float>(value)));
         } else {
             throw std::invalid_argument("no show value named " + name);
         }
@@ -150,12 +153,12 @@ inline void playMoment(Show& show, ManualTimeSource& time, const SceneMoment& mo
         if (k > 0) {
             time.advance(show.state.frameDelta);
         }
-        show.state.frameClock.showElapsed(sf::seconds(static_cast<float>(midFrameDelta)));
+        show.state.frameClock.setElapsed(sf::seconds(static_cast<float>(midFrameDelta)));
         if (fuseTick >= 0) {
-            show.objects.fuseClock.showElapsed(sf::seconds(static_cast<float>(fuseTick)));
+            show.objects.fuseClock.setElapsed(sf::seconds(static_cast<float>(fuseTick)));
         }
         Canvas& canvas = k + 1 == static_cast<int>(frames) ? last : static_cast<Canvas&>(nowhere);
-        show.scene(moment.scene).step(show.state, canvas, show.deck);
+        show.run(moment.scene, canvas);
     }
 }
 

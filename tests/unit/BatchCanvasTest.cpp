@@ -514,15 +514,28 @@ sf::Image rasterize(const FrameTape& tape, bool dropHidden)
     return target.getTexture().copyToImage();
 }
 
-TEST_P(SceneFrames, AreThoseOfPaintersOrder)
+sf::Image rasterizeShapeByShape(const FrameTape& tape)
+{
+    sf::RenderTexture target;
+    target.create(1920, 1080);
+    DirectCanvas canvas(target);
+    tape.replay(canvas);
+    target.display();
+    return target.getTexture().copyToImage();
+}
+
+// SFML shape by shape, the batch in painter's order and the batch as the show draws it: one picture.
+TEST_P(SceneFrames, AreThoseOfSfmlShapeByShape)
 {
     if (world == nullptr) {
         GTEST_SKIP() << "needs an X display";
     }
     FrameTape tape;
     testing::playMoment(world->show, world->time, GetParam(), tape);
+    const sf::Image direct = rasterizeShapeByShape(tape);
     const sf::Image painter = rasterize(tape, false);
     const sf::Image shown = rasterize(tape, true);
+    EXPECT_EQ(testing::differingPixels(direct, painter), 0u);
     EXPECT_EQ(testing::differingPixels(painter, shown), 0u);
 }
 

@@ -117,7 +117,7 @@ protected:
     void step()
     {
         recorder.forget();
-        show->columnCascade.step(state, recorder, recorder);
+        show->run(2, recorder);
     }
 
     // Every circle and square of the last step against the plain formulas; cascadeTimes holds
@@ -278,33 +278,6 @@ TEST_F(ColumnCascadeStep, TimedDrawsAndTheLineThatStaysChanged)
     }
     EXPECT_EQ(show->objects.wanderText.getString().toAnsiString(), "Looks like Listenbourg.");
     EXPECT_EQ(show->objects.wanderText.getScale(), sf::Vector2f(1.5f, 1.5f));
-}
-
-TEST_F(ColumnCascadeStep, BatchedFrameMatchesShapeByShape)
-{
-    state.scene2Pending = false;
-    state.sceneTime = 28.0f;
-    state.countdown[2] = 20.0f;
-    const ShowState saved = state;
-    const testing::PixelDifference difference =
-        testing::compareBatchedWithDirect([&](Canvas& canvas) {
-            state = saved;
-            show->objects.columnTime = 80.0f;
-            show->objects.cascadeTime = 40.0f;
-            show->columnCascade.step(state, canvas, recorder);
-        });
-    EXPECT_EQ(difference.differing, 0u);
-    // Something was drawn over the ground: the columns and the band of squares.
-    const sf::Image& picture = difference.batched;
-    std::size_t ground = 0;
-    std::size_t samples = 0;
-    for (unsigned y = 0; y < 1080; y += 4) {
-        for (unsigned x = 0; x < 1920; x += 4, ++samples) {
-            ground += picture.getPixel(x, y) == sf::Color(39, 17, 11, 255) ? 1 : 0;
-        }
-    }
-    EXPECT_GT(ground, samples / 100) << "of " << samples;
-    EXPECT_LT(ground, samples - samples / 100) << "of " << samples;
 }
 
 } // namespace

@@ -78,7 +78,7 @@ protected:
         state.countdown[8] = countdown;
         state.frameDelta = sf::Time::Zero;
         recorder.forget();
-        show.ending.step(state, canvas, recorder);
+        show.run(8, canvas);
     }
 
     std::vector<std::string> drawnTexts() const
@@ -99,7 +99,7 @@ TEST_F(Ending, FirstFrameStartsTheSoundAndTheClockAndShowsThePictureAtMinusFifty
 {
     time.advance(sf::seconds(300));  // endClock has run since start-up
     state.frameDelta = sf::seconds(1.0f / 60);
-    show.ending.step(state, canvas, recorder);
+    show.run(8, canvas);
 
     const auto cues = recorder.only<SoundOp>();
     ASSERT_EQ(cues.size(), 1u);
@@ -121,7 +121,7 @@ TEST_F(Ending, FirstFrameStartsTheSoundAndTheClockAndShowsThePictureAtMinusFifty
     // Later frames: no cue, and the clock counts from the first frame.
     time.advance(sf::seconds(2.5f));
     recorder.forget();
-    show.ending.step(state, canvas, recorder);
+    show.run(8, canvas);
     EXPECT_TRUE(recorder.only<SoundOp>().empty());
     EXPECT_EQ(recorder.only<SpriteOp>().at(0).position, sf::Vector2f(0, -300));
 }
@@ -209,7 +209,7 @@ TEST_F(Ending, PictureFreezesWhereItWasOnTheLastFrameAtOrAbove15AndAHalf)
         time.advance(frame);
         state.frameDelta = frame;
         recorder.forget();
-        show.ending.step(state, canvas, recorder);
+        show.run(8, canvas);
         top.push_back(recorder.only<SpriteOp>().at(0).position.y);
         countdowns.push_back(state.countdown[8]);
     }
@@ -222,17 +222,6 @@ TEST_F(Ending, PictureFreezesWhereItWasOnTheLastFrameAtOrAbove15AndAHalf)
     }
     EXPECT_EQ(frogs().getPosition(), sf::Vector2f(0, -100));
     EXPECT_EQ(frogs().getScale(), sf::Vector2f(0.75f, 0.75f));
-}
-
-TEST_F(Ending, PictureTopAtSeconds)
-{
-    state.scene8Pending = false;
-    show.objects.endClock.restart();
-    time.advance(sf::seconds(18.4f));
-    stepAt(15.6f);
-    EXPECT_EQ(recorder.only<SpriteOp>().at(0).position,
-              sf::Vector2f(0, -(sf::seconds(18.4f).asSeconds() * 100 + 50)));
-    EXPECT_NEAR(frogs().getPosition().y, -1890, 0.001);
 }
 
 TEST_F(Ending, ClosesAfterPresentingTheFrameAtOrBelowFour)

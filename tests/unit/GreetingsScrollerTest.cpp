@@ -10,6 +10,8 @@
 
 #include <SFML/Graphics/Transformable.hpp>
 
+#include <SFML/Graphics/Shader.hpp>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,7 +29,7 @@ using namespace greetings;
 // hand-over frame's long midFrameDelta down to nothing.
 TEST(GreetingsField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
 {
-    FieldCache cache;
+    ScrollerTerms cache;
     const float phases[] = {0.0f, 0.1f, 0.2000004f, 3.7f, 57.31f, 160.25f, 345.9f, 1234.5f};
     const float spins[] = {0.0f, 0.05f, 25.0f * 0.0166667f, 12.5f};
     for (const float P : phases) {
@@ -140,7 +142,7 @@ protected:
         state.frameClock.restart();
         time.advance(inside);
         recorder.forget();
-        show->greetingsScroller.step(state, recorder, recorder);
+        show->run(3, recorder);
     }
 
     template <class Op>
@@ -265,14 +267,22 @@ TEST_F(GreetingsStep, CircleTurnsAddUpFromFrameToFrame)
     }
 }
 
+// The pair itself (compiling, drawing the wave) is tested with the assets in
+// tools/assets/tests/ShaderTest.cpp; here, that the show's own load of the staged files took.
+TEST_F(GreetingsStep, TheShowLoadsTheStagedShaderPair)
+{
+    ASSERT_TRUE(sf::Shader::isAvailable());
+    EXPECT_NE(show->objects.scrollerShader.getNativeHandle(), 0u);
+}
+
 TEST_F(GreetingsStep, ClockAndCountdownFeedTheUniforms)
 {
     state.scene3Pending = false;
     state.countdown[3] = 20.0f;
     show->objects.scrollPhase = 100.0f;
-    show->objects.scrollerClock.showElapsed(sf::seconds(2.5f));
+    show->objects.scrollerClock.setElapsed(sf::seconds(2.5f));
     state.warpTime = 3.0f;
-    state.warpClock.showElapsed(sf::seconds(200.0f));
+    state.warpClock.setElapsed(sf::seconds(200.0f));
     step(sf::milliseconds(4));
     const float t = sf::microseconds(2521000).asSeconds();
     const auto uniforms = ops<UniformOp>();

@@ -100,18 +100,13 @@ TEST(LatticeFormulas, EverySquareMatchesAnIndependentEmulation)
 }
 
 // The cached update against the plain formulas, every square, over consecutive frames (t = 0
-// among them) and a jump far ahead; the anchor moves by its own rule.
+// among them) and a jump far ahead.
 TEST(SquareLattice, UpdateMatchesThePlainFormulasOnEverySquare)
 {
-    SquareLattice lattice(50.0f, 50.0f);
-    sf::Vector2f anchor(50.0f, 50.0f);
+    SquareLattice lattice;
     const float times[] = {0.0f, 0.016f, 0.0333f, 1.0f, 14.2f, 54.0f, 300.0f, -2.5f};
     for (float t : times) {
-        const sf::Time dt = sf::microseconds(1700);
-        lattice.update(dt, t);
-        anchor = moveAnchor(anchor, 50.0f, dt.asSeconds());
-        ASSERT_EQ(lattice.anchor, anchor);
-        ASSERT_EQ(lattice.anchorSquare.getPosition(), anchor);
+        lattice.update(t);
         for (int a = 1; a <= 124; ++a) {
             for (int k = 1; k <= 124; ++k) {
                 const Rect& square = lattice.cells.at(static_cast<std::size_t>(a),
@@ -150,7 +145,7 @@ protected:
         recorder.forget();
         state.countdown[6] = countdown;
         state.frameDelta = sf::Time::Zero;
-        show->scene(6).step(state, recorder, recorder);
+        show->run(6, recorder);
     }
 
 };
@@ -186,7 +181,7 @@ TEST_F(LatticeStep, PictureAndLineShowInTheirInclusiveWindowsUnderTheSquares)
         if (c.line) {
             EXPECT_STREQ(std::get<TextOp>(ops[next++]).ref.name, "trafficText");
         }
-        // Then only the used squares, a outer and k inner; never the anchor square.
+        // Then only the used squares, a outer and k inner.
         for (int a = 1; a <= 124; ++a) {
             for (int k = 1; k <= 124; ++k) {
                 const auto* rect = std::get_if<RectOp>(&ops[next++]);
@@ -205,18 +200,17 @@ TEST_F(LatticeStep, ClockAndCountdownOfOneFrame)
     // Lands exactly on 15: the faster clock applies in this very frame.
     state.countdown[6] = 15.75f;
     state.frameDelta = sf::milliseconds(500);
-    state.frameClock.showElapsed(sf::milliseconds(2));
+    state.frameClock.setElapsed(sf::milliseconds(2));
     show->objects.latticeTime = 1.0f;
-    show->scene(6).step(state, recorder, recorder);
+    show->run(6, recorder);
     EXPECT_EQ(state.countdown[6], 15.0f);
     EXPECT_EQ(show->objects.latticeTime, 3.0f);
     EXPECT_EQ(state.frameClock.getElapsedTime(), sf::Time::Zero);
-    EXPECT_EQ(show->objects.squareLattice.anchor, moveAnchor({50.0f, 50.0f}, 50.0f, 0.002f));
 
     // One frame earlier in the scene it still runs at frame speed.
     state.countdown[6] = 16.0f;
     show->objects.latticeTime = 1.0f;
-    show->scene(6).step(state, recorder, recorder);
+    show->run(6, recorder);
     EXPECT_EQ(state.countdown[6], 15.25f);
     EXPECT_EQ(show->objects.latticeTime, 1.5f);
     const auto rects = recorder.only<RectOp>();

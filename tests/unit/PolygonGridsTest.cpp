@@ -7,7 +7,7 @@
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsKernel.h"
+#include "scenes/PolygonGridsTerms.h"
 
 #include <gtest/gtest.h>
 
@@ -235,7 +235,7 @@ TEST(PolygonGridsFormulas, ClearColourAndClock)
 
 // The fast path against the plain formulas, every cell of all three grids, for frames in every
 // regime of the heptagon offset (its edges included) and with the fuse burning through 1.
-TEST(PolygonGridsKernel, EveryCellMatchesThePlainFormulas)
+TEST(PolygonGridsTerms, EveryCellMatchesThePlainFormulas)
 {
     struct FrameCase {
         float gridTime, colourFuse, fuseTick;
@@ -249,13 +249,13 @@ TEST(PolygonGridsKernel, EveryCellMatchesThePlainFormulas)
     ASSERT_FALSE(std::isnan(frames[9].gridTime));
     ASSERT_FALSE(std::isnan(frames[10].gridTime));
 
-    const PolygonGridsKernel kernel;
+    const PolygonGridsTerms terms;
     CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
     for (const FrameCase& f : frames) {
         const GridFrame frame = gridFrame(f.gridTime);
-        kernel.decagons(frame.gridTime, decagons);
-        kernel.pentagons(frame.gridTime, frame.fastPhase, pentagons);
-        const float fuseLeft = kernel.heptagons(frame.slowPhase, f.colourFuse, f.fuseTick, heptagons);
+        terms.decagons(frame.gridTime, decagons);
+        terms.pentagons(frame.gridTime, frame.fastPhase, pentagons);
+        const float fuseLeft = terms.heptagons(frame.slowPhase, f.colourFuse, f.fuseTick, heptagons);
         float fuse = f.colourFuse;
         for (int i = 1; i <= cellsPerSide; ++i) {
             for (int j = 1; j <= cellsPerSide; ++j) {
@@ -298,7 +298,7 @@ protected:
         }
     }
 
-    void step() { show->scene(5).step(state, recorder, recorder); }
+    void step() { show->run(5, recorder); }
 
 };
 
@@ -306,7 +306,7 @@ TEST_F(PolygonGridsStep, FirstFrameBurnsTheFuseForTheWholeShowSoFar)
 {
     time.advance(sf::seconds(203.0f));  // the fuse clock started at start-up
     state.frameDelta = sf::milliseconds(16);
-    state.frameClock.showElapsed(sf::milliseconds(250));  // scene 4 drew earlier in this frame
+    state.frameClock.setElapsed(sf::milliseconds(250));  // scene 4 drew earlier in this frame
     step();
 
     EXPECT_EQ(show->objects.gridTime, static_cast<float>(0.25 + 0.05));
@@ -346,7 +346,7 @@ TEST_F(PolygonGridsStep, FuseFallingBelowOneSwitchesTheRedFromThatCellOn)
     const float start = show->objects.colourFuse;
     show->objects.gridTime = 10.0f;
     time.advance(sf::seconds(tick));
-    show->objects.fuseClock.showElapsed(sf::seconds(tick));
+    show->objects.fuseClock.setElapsed(sf::seconds(tick));
     step();
 
     const float slowPhase = gridFrame(show->objects.gridTime).slowPhase;

@@ -107,17 +107,6 @@ TEST(SpiralGridFormulas, CreditLettersLieOnThreeLines)
     }
 }
 
-TEST(SpiralGridFormulas, TitleStretchesBy94Twentieths)
-{
-    const TitleTransform title = titleTransform(25.0f);
-    EXPECT_EQ(title.scale.x, static_cast<float>(94 * 0.05));
-    const double stretch = std::cos(94 * 0.05 * 25.0) + static_cast<double>(std::atan(25.0f))
-                           + 94 * 0.05;
-    EXPECT_EQ(title.scale.y, static_cast<float>(stretch));
-    EXPECT_EQ(title.rotation, 15.0f);
-    EXPECT_EQ(title.position, sf::Vector2f(std::sin(125.0f) + 1330.0f, 100.0f));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Whole steps through the recorder, on a show built on virtual time.
 
@@ -138,7 +127,7 @@ protected:
         state.sceneTime = sceneTime;
         state.warpTime = warpTime;
         recorder.forget();
-        show->spiralGrid.step(state, recorder, recorder);
+        show->run(1, recorder);
     }
 
     std::vector<SoundOp> sounds() const { return recorder.only<SoundOp>(); }
@@ -284,30 +273,6 @@ TEST_F(SpiralGridStep, JumpOverTheTitleWindowSkipsBothSwitches)
     EXPECT_TRUE(recorder.only<SpriteOp>().empty());
     step(45.0f);
     EXPECT_TRUE(sounds().empty());
-}
-
-TEST_F(SpiralGridStep, BatchedFrameMatchesShapeByShape)
-{
-    state.scene1Pending = false;
-    state.sceneTime = 12.0f;
-    state.warpTime = 150.0f;
-    const ShowState saved = state;
-    const testing::PixelDifference difference =
-        testing::compareBatchedWithDirect([&](Canvas& canvas) {
-            state = saved;
-            show->spiralGrid.step(state, canvas, recorder);
-        });
-    EXPECT_EQ(difference.differing, 0u);
-    // The comparison is not between two black pictures.
-    std::size_t black = 0;
-    std::size_t samples = 0;
-    for (unsigned y = 0; y < 1080; y += 4) {
-        for (unsigned x = 0; x < 1920; x += 4, ++samples) {
-            black += difference.batched.getPixel(x, y) == sf::Color::Black ? 1 : 0;
-        }
-    }
-    EXPECT_GT(black, samples / 100) << "of " << samples;
-    EXPECT_LT(black, samples - samples / 100) << "of " << samples;
 }
 
 } // namespace

@@ -157,8 +157,8 @@ TEST(SwirlClear, BlueStaysBetween42And52)
 // phase and on every bound (both sides).
 TEST(SwirlField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
 {
-    HeptagonCache heptagons;
-    SquareCache squares;
+    HeptagonTerms heptagons;
+    SquareTerms squares;
     const float phases[] = {0.0f, 0.25f, 7.3f, 150.0f, 367.51f, 735.0f, 2000.1f};
     const float countdowns[] = {49.0f,        above(25.75f), 25.75f, 24.0f,        above(23.5f),
                                 23.5f,        above(22.5f),  22.5f,  below(22.5f), 21.5f,
@@ -217,9 +217,9 @@ TEST_F(SwirlStep, DrawsSquaresThenHeptagonsWithThePlainValues)
     state.countdown[4] = 23.51f;  // falls into the middle colours this frame
     show->objects.swirlPhase = 380.0f;
     state.warpTime = 2.0f;
-    state.warpClock.showElapsed(sf::seconds(150.0f));
-    state.frameClock.showElapsed(sf::milliseconds(3));
-    show->swirlField.step(state, recorder, recorder);
+    state.warpClock.setElapsed(sf::seconds(150.0f));
+    state.frameClock.setElapsed(sf::milliseconds(3));
+    show->run(4, recorder);
 
     const float c4 = 23.51f - sf::milliseconds(17).asSeconds();
     EXPECT_EQ(state.countdown[4], c4);

@@ -10,14 +10,13 @@
 namespace tolva {
 namespace {
 
-// Does what every scene does besides drawing: its countdown, the second frameClock restart of
-// scenes 2 to 8, a clear and a present. Notes the frameDelta it saw.
+// Does what every scene does besides drawing: the second frameClock restart of scenes 2 to 8, a
+// clear and a present. Notes the frameDelta it saw.
 class TimekeepingUnit final : public SceneUnit {
 public:
     explicit TimekeepingUnit(int scene) : scene_(scene) {}
     void step(ShowState& state, Canvas& canvas, SoundDeck&) override
     {
-        countDown(state, scene_);
         if (scene_ >= 2) {
             state.frameClock.restart();
         }
@@ -92,16 +91,21 @@ TEST(FrameLoop, HandOverPresentsTwoFramesOnOneFrameDelta)
     EXPECT_EQ(handOvers, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
+// A countdown that lands on 0.0 exactly holds both its own gate (>= 0) and the next scene's
+// (<= 0): both run again in the next iteration. Scene 7's rule (x 1.1) never lands on 0 exactly.
 TEST(FrameLoop, CountdownLandingExactlyOnZeroRunsBothScenesAgain)
 {
-    Rig rig;
-    rig.state.countdown = {-0.1f, 0.5f, 36, 57, 49, 39, 36, 54, 34};
-    // Scene 1 loses half a second: countdown1 lands on 0.0 exactly.
-    EXPECT_EQ(rig.next(sf::milliseconds(500)).scenes, (std::vector<int>{1, 2}));
-    EXPECT_EQ(rig.state.countdown[1], 0.0f);
-    // Its gate (>= 0) and scene 2's (<= 0) both still hold.
-    EXPECT_EQ(rig.next(sf::milliseconds(10)).scenes, (std::vector<int>{1, 2}));
-    EXPECT_EQ(rig.next(sf::milliseconds(10)).scenes, std::vector<int>{2});
+    for (int n = 1; n <= 6; ++n) {
+        Rig rig;
+        for (int k = 0; k < n; ++k) {
+            rig.state.countdown[static_cast<std::size_t>(k)] = -0.1f;
+        }
+        rig.state.countdown[static_cast<std::size_t>(n)] = n == 6 ? 0.75f : 0.5f;
+        EXPECT_EQ(rig.next(sf::milliseconds(500)).scenes, (std::vector<int>{n, n + 1})) << n;
+        EXPECT_EQ(rig.state.countdown[static_cast<std::size_t>(n)], 0.0f) << n;
+        EXPECT_EQ(rig.next(sf::milliseconds(10)).scenes, (std::vector<int>{n, n + 1})) << n;
+        EXPECT_EQ(rig.next(sf::milliseconds(10)).scenes, std::vector<int>{n + 1}) << n;
+    }
 }
 
 TEST(FrameLoop, OneLongStallEmptiesSeveralCountdownsInOneIteration)

@@ -251,9 +251,9 @@ protected:
     {
         state.countdown[7] = countdown;
         state.frameDelta = sf::seconds(frameSeconds);
-        state.frameClock.showElapsed(sf::seconds(midSeconds));
+        state.frameClock.setElapsed(sf::seconds(midSeconds));
         recorder.forget();
-        show.vortex.step(state, recorder, recorder);
+        show.run(7, recorder);
     }
 
     std::vector<CircleOp> drawn(const char* grid) const

@@ -47,8 +47,8 @@ public:
         return elapsed;
     }
 
-    // For the inspector: make the clock show a chosen reading now.
-    void showElapsed(sf::Time elapsed) { start_ = source_->now() - elapsed; }
+    // For the inspector and the tests: make the clock read `elapsed` now.
+    void setElapsed(sf::Time elapsed) { start_ = source_->now() - elapsed; }
 
 private:
     TimeSource* source_;

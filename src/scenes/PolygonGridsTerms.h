@@ -15,9 +15,9 @@
 
 namespace tolva::polygon {
 
-class PolygonGridsKernel {
+class PolygonGridsTerms {
 public:
-    PolygonGridsKernel();
+    PolygonGridsTerms();
 
     // Each sets fill, position, radius and point count of rows and columns 1 to 94.
     void decagons(float gridTime, CircleGrid& grid) const;

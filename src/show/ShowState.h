@@ -1,6 +1,7 @@
 #pragma once
 
-#include "driver/TimeSource.h"
+#include "show/TimeSource.h"
+#include "show/Timing.h"
 
 #include <array>
 
@@ -17,7 +18,7 @@ struct ShowState {
     sf::Time frameDelta = sf::Time::Zero;
     float warpTime = 0.0f;
     float sceneTime = 0.0f;
-    std::array<float, 9> countdown = {2.0f, 61.0f, 36.0f, 57.0f, 49.0f, 39.0f, 36.0f, 54.0f, 34.0f};
+    std::array<float, 9> countdown = starts();
     bool scene1Pending = true;
     bool scene2Pending = true;
     bool scene3Pending = true;
@@ -25,6 +26,15 @@ struct ShowState {
     bool scene8Pending = true;  // likewise
 
     float frameSeconds() const { return frameDelta.asSeconds(); }
-};
+
+private:
+    static std::array<float, 9> starts()
+    {
+        std::array<float, 9> c{};
+        for (std::size_t n = 0; n < c.size(); ++n) {
+            c[n] = timing::countdowns[n].start;
+        }
+        return c;
+    }};
 
 } // namespace tolva

@@ -1,4 +1,4 @@
-#include "driver/ShowObjects.h"
+#include "show/ShowObjects.h"
 
 #include "sound/Voices.h"
 
@@ -33,66 +33,56 @@ std::vector<sf::Text> lettersOf(const std::vector<std::string>& letters, const s
     return texts;
 }
 
-// The colour wanderText takes from the fourth tone: samples 1 to 3, as stored.
-sf::Color wanderColour(const SampleArray& four)
-{
-    const auto s1 = static_cast<int>(four[1]);
-    const auto s2 = static_cast<int>(four[2]);
-    const auto s3 = static_cast<int>(four[3]);
-    return sf::Color(static_cast<sf::Uint8>(s3 * 25 & 0xff), static_cast<sf::Uint8>(s2 * 25 & 0xff),
-                     static_cast<sf::Uint8>(s1 * 5 & 0xff), 255);
-}
-
 } // namespace
 
 ShowObjects::ShowObjects(ShowState& state, SoundDeck& deck)
     : scrollerClock(*state.time), fuseClock(*state.time), endClock(*state.time)
 {
-    // 3. Credit letters: the three names, one letter a text.
+    // Credit letters: the three names, one letter a text.
     const std::vector<std::string> credits = {"V", "e", "r", "r", "o", "l", "i", "n", "t", "h",
                                               "a", "x", "C", "o", "b", "b", "l", "e", "t", "a",
                                               "n", "D", "u", "r", "m", "i", "n", "o"};
     nootFont.loadFromFile("fonts/Noot.ttf");
     creditLetters = lettersOf(credits, nootFont, 90);
 
-    // 4. Title picture.
+    // Title picture.
     loadTexture(titleTexture, "graphics/demoname.png");
     titleSprite.setTexture(titleTexture);
 
-    // 5. The first three voices.
+    // The first three voices.
     synthesizeFirstThree(deck);
     state.voiceOneOn = false;
     columnTime = 0.0f;
 
-    // 6. First character.
+    // First character.
     loadTexture(personOneTexture, "graphics/personOne1.png");
     personOneSprite.setTexture(personOneTexture);
     personOneSprite.setPosition(550, 799);
     personOneSprite.setScale(1.5f, 1.5f);
 
-    // 7. Wandering line.
+    // Wandering line.
     toxFont.loadFromFile("fonts/tox.ttf");
     wanderText.setFont(toxFont);
     wanderText.setString("I am not sure where I am...");
 
-    // 8. The fourth voice, whose first samples colour the wandering line.
+    // The fourth voice, whose first samples colour the wandering line.
     const SampleArray four = synthesizeFourth(deck);
     wanderText.setFillColor(wanderColour(four));
     wanderText.setCharacterSize(30);
     wanderText.setPosition(530, 760);
     createVoiceFour(deck);
 
-    // 9. Colours.
+    // Colours.
     scrollerColour = sf::Color(101, 71, 25, 255);
     clearBrown = sf::Color(39, 17, 11, 255);
 
-    // 10. circleGrid is built as its members are (radius 0, 30 points); creditBrown.
+    // circleGrid is built as its members are (radius 0, 30 points); creditBrown.
     creditBrown = sf::Color(124, 79, 33, 255);
 
-    // 11. squareGrid likewise; cascadeTime.
+    // squareGrid likewise; cascadeTime.
     cascadeTime = 0.0f;
 
-    // 12. Scene 3's field, at its starting places.
+    // Scene 3's field, at its starting places.
     for (std::size_t i = 1; i <= 74; ++i) {
         for (std::size_t j = 1; j <= 74; ++j) {
             Circle& circle = scrollerGrid.at(i, j);
@@ -101,61 +91,59 @@ ShowObjects::ShowObjects(ShowState& state, SoundDeck& deck)
         }
     }
 
-    // 13. The shader pair.
+    // The shader pair.
     scrollerShader.loadFromFile("shaders/theSingularVertexC.vs", "shaders/ScrollerShaderE.frag");
 
-    // 14. The greetings line, on a second font object of its own.
+    // The greetings line, on a second font object of its own.
     greetingsFont.loadFromFile("fonts/Noot.ttf");
     greetingsText.setFont(greetingsFont);
     greetingsText.setCharacterSize(51);
     greetingsText.setString(greetingsLine);
 
-    // 15. Welcome letters, on the first font.
+    // Welcome letters, on the first font.
     welcomeLetters = lettersOf({"W", "e", "l", "c", "o", "m", "e"}, nootFont, 150);
 
-    // 16. The two sound files.
+    // The two sound files.
     loadSoundFiles(deck);
 
-    // 17. Scene 3's phase and clock.
+    // Scene 3's phase and clock.
     scrollPhase = 0.0f;
     scrollerClock.restart();
 
-    // 18. circleCube and squareCube are built as their members are; the phases.
+    // circleCube and squareCube are built as their members are; the phases.
     swirlPhase = 0.0f;
     vortexTime = 0.0f;
 
-    // 19. The lattice is built as its member is; its clock.
+    // Scene 6's clock (its lattice belongs to the scene).
     latticeTime = 0.0f;
 
-    // 20. Second character.
+    // Second character.
     loadTexture(personTwoTexture, "graphics/personTwo2.png");
     personTwoSprite.setTexture(personTwoTexture);
     personTwoSprite.setPosition(1630, 235);
 
-    // 21. The traffic line.
+    // The traffic line.
     trafficText.setFont(toxFont);
     trafficText.setString("Traffics away, Worlds away...");
     trafficText.setCharacterSize(30);
     trafficText.setFillColor(sf::Color::Yellow);
     trafficText.setPosition(1330, 217);
 
-    // 22. Scene 5: the fuse clock starts after the decagons are built, the fuse after all three.
+    // Scene 5: the fuse clock starts after the decagons are built, the fuse after all three.
     gridTime = 0.0f;
     fuseClock.restart();
     colourFuse = 100.0f;
 
-    // 23. fieldGrid is built as its member is.
-
-    // 24. The frogs.
+    // The frogs.
     loadTexture(frogsTexture, "graphics/PirtasFrogs.png");
     frogsSprite.setTexture(frogsTexture);
     frogsSprite.setPosition(1, 1);
 
-    // 25. Scene 8's clock and flag.
+    // Scene 8's clock and flag.
     endClock.restart();
     state.scene8Pending = true;
 
-    // 26. The closing line.
+    // The closing line.
     brevinFont.loadFromFile("fonts/brevin.ttf");
     dreamText.setFont(brevinFont);
     dreamText.setString("What a dream I had...");

@@ -1,4 +1,4 @@
-#include "scenes/PolygonGridsKernel.h"
+#include "scenes/PolygonGridsTerms.h"
 
 #include "scenes/Formula.h"
 
@@ -8,27 +8,7 @@ namespace tolva::polygon {
 
 namespace {
 
-std::int32_t intOf(float x) { return truncate32(wide(x)); }
-
 float counter(int k) { return asFloat(k); }
-
-// The four weights of cubicBlend for one u: the same operations as cubicBlend itself.
-struct BlendWeights {
-    double w0, w1, w2, w3;
-    explicit BlendWeights(float u)
-    {
-        const double w = wide(u);
-        const double threeU = wide(3.0f * u);
-        w0 = std::pow(-w, 3.0) + 3.0 * std::pow(w, 2.0) - threeU + 1.0;
-        w1 = 3.0 * std::pow(w, 3.0) - 12.0 + threeU;
-        w2 = 3.0 * std::pow(w, 2.0) - 3.0 * std::pow(w, 3.0);
-        w3 = std::pow(w, 3.0);
-    }
-    double blend(double p0, double p1, double p2, double p3) const
-    {
-        return w0 * p0 + w1 * p1 + w2 * p2 + w3 * p3;
-    }
-};
 
 void place(Circle& circle, sf::Color fill, float x, float y, float radius, std::size_t points)
 {
@@ -40,7 +20,7 @@ void place(Circle& circle, sf::Color fill, float x, float y, float radius, std::
 
 } // namespace
 
-PolygonGridsKernel::PolygonGridsKernel()
+PolygonGridsTerms::PolygonGridsTerms()
 {
     const std::size_t cells = static_cast<std::size_t>(n * n);
     decagonFill_.resize(cells);
@@ -82,19 +62,10 @@ PolygonGridsKernel::PolygonGridsKernel()
             const float j = counter(rj);
             const std::size_t c = cell(ri, rj);
 
-            decagonFill_[c] = sf::Color(
-                low8(intOf(20.0f * i) ^ (intOf(std::sqrt(j)) / intOf(j))),
-                low8(14 * low8(intOf(std::atan2(i, j))))
-                    ^ low8(14 * low8(intOf(std::sqrt(j * 0.5f)))),
-                low8(intOf(asFloat(intOf(j) ^ intOf(i)) + std::sqrt(i))), 255);
+            decagonFill_[c] = decagonFill(i, j);
             decagonSinJOverI_[c] = std::sin(j / i);
 
-            pentagonFill_[c] = sf::Color(
-                low8(truncate32(std::sin(std::pow(wide(i), -1.0)) * 15.0
-                                + wide(i / j * 550.0f * std::atan2(j, i)))),
-                low8(truncate32(wide(std::sqrt(j / i)) * 3.141592)
-                     ^ intOf(std::atan(j - i / 10.0f))),
-                0, 255);
+            pentagonFill_[c] = pentagonRedGreen(i, j);
             const float t = (i - std::tan(j) * 4.0f) * 40.0f * std::cos(j / 10.0f);
             pentagonAtanTerm_[c] = std::atan2(t, i) * 10.0f;
             pentagonP2_[c] = wide(j * 3.0f + i);
@@ -111,20 +82,14 @@ PolygonGridsKernel::PolygonGridsKernel()
             heptagonD_[c] = std::cos(g) * std::sin(j) - i * 2.0f;
             heptagonE_[c] = std::sin(j) + i / j;
 
-            // The offset's factor R does not depend on the phase.
-            const double t2 = std::sqrt(5.0 - std::pow(wide(i) / 100.0, 2.0));
-            const float q = narrow(wide(i) * 0.3 - t2);
-            const float g2 =
-                (narrow(2.0 - hRoot) * j + i * pa + 1.5707963f + pa * 1.5707963f) * (i * 0.5f * j);
-            const float r = std::sin(std::cos(g2) * std::sin(j) - (i + i)) * narrow(wide(q / i) * 0.5)
-                            * (std::sin(j / 100.0f + j / 20.0f) * 30.0f + std::cos(q) * 20.0f);
+            const float r = heptagonRipple(i, j);
             heptagonR_[c] = r;
             heptagonAtanR_[c] = std::atan2(i, j) * r;
         }
     }
 }
 
-void PolygonGridsKernel::decagons(float gridTime, CircleGrid& grid) const
+void PolygonGridsTerms::decagons(float gridTime, CircleGrid& grid) const
 {
     const float a = gridTime / 10.0f;
     const double aWide = wide(a);
@@ -155,7 +120,7 @@ void PolygonGridsKernel::decagons(float gridTime, CircleGrid& grid) const
     }
 }
 
-void PolygonGridsKernel::pentagons(float gridTime, float fastPhase, CircleGrid& grid) const
+void PolygonGridsTerms::pentagons(float gridTime, float fastPhase, CircleGrid& grid) const
 {
     const float blueSlope = std::atan(gridTime / 15.0f);
     const BlendWeights shape(fastPhase / 1000.0f);
@@ -190,7 +155,7 @@ void PolygonGridsKernel::pentagons(float gridTime, float fastPhase, CircleGrid& 
     }
 }
 
-float PolygonGridsKernel::heptagons(float slowPhase, float colourFuse, float fuseTick,
+float PolygonGridsTerms::heptagons(float slowPhase, float colourFuse, float fuseTick,
                                     CircleGrid& grid) const
 {
     const float h = slowPhase * 0.5f;
