@@ -4,6 +4,7 @@
 //   tolva-inspect timeline period_us=N startup_us=N  one JSON line per frame-loop iteration
 //   tolva-inspect scene N name=value ... [frames=K]  the draw list of one step of scene N
 
+#include "driver/Desktop.h"
 #include "driver/Show.h"
 #include "render/Json.h"
 #include "render/Recorder.h"
@@ -114,8 +115,8 @@ std::optional<sf::Time> takeSeconds(Settings& settings, const std::string& name)
 
 void requireDisplay()
 {
-    if (!displayAvailable()) {
-        throw std::runtime_error("no display: fonts and textures need one (run under Xvfb)");
+    if (const std::string problem = displayProblem(); !problem.empty()) {
+        throw std::runtime_error(problem + " (fonts and textures need one: run under Xvfb)");
     }
 }
 

@@ -19,7 +19,12 @@ std::string displayProblem()
         return "no display to open the show's window on (is DISPLAY set?)";
     }
     const int depth = DefaultDepth(display, DefaultScreen(display));
-    XCloseDisplay(display);
+    // The connection stays open for the life of the process: an X server that resets when its
+    // last client leaves (Xvfb, as xvfb-run starts it) would refuse SFML's connection that follows.
+    static Display* const held = display;
+    if (held != display) {
+        XCloseDisplay(display);
+    }
     // SFML picks a 24-bit visual for the window, which a shallower root window refuses.
     if (depth < 24) {
         return fmt::format("the display has {}-bit colour; the show needs 24-bit colour or more",
