@@ -4,6 +4,7 @@
 //   tolva-inspect timeline period_us=N startup_us=N  one JSON line per frame-loop iteration
 //   tolva-inspect scene N name=value ... [frames=K]  the draw list of one step of scene N
 
+#include "driver/Desktop.h"
 #include "driver/Show.h"
 #include "render/Json.h"
 #include "render/Recorder.h"
@@ -12,6 +13,7 @@
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -24,6 +26,11 @@ namespace {
 
 using namespace tolva;
 
+// A command line the inspector refuses (status 2), as opposed to a run that fails (status 1).
+struct Refusal : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 struct Settings {
     std::map<std::string, std::string> values;
 
@@ -33,7 +40,7 @@ struct Settings {
         for (const std::string& word : words) {
             const auto eq = word.find('=');
             if (eq == std::string::npos || eq == 0) {
-                throw std::runtime_error("expected name=value, got '" + word + "'");
+                throw Refusal("expected name=value, got '" + word + "'");
             }
             settings.values[word.substr(0, eq)] = word.substr(eq + 1);
         }
@@ -65,7 +72,21 @@ struct Settings {
             used = 0;
         }
         if (used != text->size()) {
-            throw std::runtime_error(name + ": not a number: '" + *text + "'");
+            throw Refusal(name + ": not a number: '" + *text + "'");
+        }
+        return value;
+    }
+
+    // A number that must be finite and within [low, high], and whole if asked: the inspector turns
+    // these into integers (microseconds, counts), which is undefined for anything else.
+    std::optional<double> takeBounded(const std::string& name, double low, double high,
+                                      bool whole = false)
+    {
+        const auto value = takeNumber(name);
+        if (value && !(std::isfinite(*value) && *value >= low && *value <= high
+                       && (!whole || std::trunc(*value) == *value))) {
+            throw Refusal(fmt::format("{} must be {}from {} to {}, got {}", name,
+                                      whole ? "a whole number " : "", low, high, *value));
         }
         return value;
     }
@@ -73,17 +94,29 @@ struct Settings {
     void expectEmpty() const
     {
         if (!values.empty()) {
-            throw std::runtime_error("unknown name: " + values.begin()->first);
+            throw Refusal("unknown name: " + values.begin()->first);
         }
     }
 };
 
+// Clock readings and deltas in seconds; a billion of them is far past any state of the show.
+constexpr double maxSeconds = 1e9;
+// Virtual time in whole microseconds: up to an hour a step.
+constexpr double maxMicroseconds = 3.6e9;
+
+// Only for values checked to lie within maxSeconds.
 sf::Time seconds(double s) { return sf::microseconds(static_cast<sf::Int64>(s * 1e6 + (s < 0 ? -0.5 : 0.5))); }
+
+std::optional<sf::Time> takeSeconds(Settings& settings, const std::string& name)
+{
+    const auto value = settings.takeBounded(name, -maxSeconds, maxSeconds);
+    return value ? std::optional<sf::Time>(seconds(*value)) : std::nullopt;
+}
 
 void requireDisplay()
 {
-    if (!displayAvailable()) {
-        throw std::runtime_error("no display: fonts and textures need one (run under Xvfb)");
+    if (const std::string problem = displayProblem(); !problem.empty()) {
+        throw std::runtime_error(problem + " (fonts and textures need one: run under Xvfb)");
     }
 }
 
@@ -112,12 +145,12 @@ int runVoices(const std::string& dir)
 
 int runTimeline(Settings settings)
 {
-    const auto period = settings.takeNumber("period_us");
-    const auto startup = settings.takeNumber("startup_us");
-    const double limit = settings.takeNumber("max_iterations").value_or(2e6);
+    const auto period = settings.takeBounded("period_us", 1, maxMicroseconds, true);
+    const auto startup = settings.takeBounded("startup_us", 0, maxMicroseconds, true);
+    const double limit = settings.takeBounded("max_iterations", 1, 1e9, true).value_or(2e6);
     settings.expectEmpty();
-    if (!period || !startup || *period <= 0 || *startup < 0) {
-        throw std::runtime_error("timeline needs period_us > 0 and startup_us >= 0");
+    if (!period || !startup) {
+        throw Refusal("timeline needs period_us and startup_us");
     }
     requireDisplay();
 
@@ -157,18 +190,18 @@ int runTimeline(Settings settings)
 int runScene(int scene, Settings settings)
 {
     if (scene < 0 || scene > 8) {
-        throw std::runtime_error("scene must be 0 to 8");
+        throw Refusal("scene must be 0 to 8");
     }
+    const long frames = static_cast<long>(settings.takeBounded("frames", 1, 1e6, true).value_or(1));
+    const sf::Time frameDelta = takeSeconds(settings, "frameDelta").value_or(seconds(1.0 / 60));
+    const sf::Time midFrameDelta = takeSeconds(settings, "midFrameDelta").value_or(sf::Time::Zero);
+    const auto fuseTick = takeSeconds(settings, "fuseTick");
     requireDisplay();
     ManualTimeSource time;
     ShowState state(time);
     Recorder recorder(true);
     Show show(state, recorder);
 
-    const long frames = static_cast<long>(settings.takeNumber("frames").value_or(1));
-    const sf::Time frameDelta = seconds(settings.takeNumber("frameDelta").value_or(1.0 / 60));
-    const sf::Time midFrameDelta = seconds(settings.takeNumber("midFrameDelta").value_or(0.0));
-    const auto fuseTick = settings.takeNumber("fuseTick");
     for (auto& [name, value] : show.floatValues()) {
         if (const auto given = settings.takeNumber(name)) {
             *value = static_cast<float>(*given);
@@ -182,14 +215,11 @@ int runScene(int scene, Settings settings)
     auto clocks = show.clocks();
     clocks.erase("fuseTick");
     for (auto& [name, clock] : clocks) {
-        if (const auto given = settings.takeNumber(name)) {
-            clock->setElapsed(seconds(*given));
+        if (const auto given = takeSeconds(settings, name)) {
+            clock->setElapsed(*given);
         }
     }
     settings.expectEmpty();
-    if (frames < 1) {
-        throw std::runtime_error("frames must be at least 1");
-    }
 
     state.frameDelta = frameDelta;
     for (long k = 0; k < frames; ++k) {
@@ -199,7 +229,7 @@ int runScene(int scene, Settings settings)
         recorder.forget();
         state.frameClock.setElapsed(midFrameDelta);
         if (fuseTick) {
-            show.objects.fuseClock.setElapsed(seconds(*fuseTick));
+            show.objects.fuseClock.setElapsed(*fuseTick);
         }
         show.run(scene, recorder);
     }
@@ -239,7 +269,12 @@ int main(int argc, char** argv)
     scene->add_option("N", sceneNumber, "scene number, 0 to 8")->required();
     scene->add_option("settings", sceneArgs, "name=value ... [frames=K]");
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? 0 : 2;
+    }
     try {
         if (*voices) {
             return runVoices(voicesDir);
@@ -248,6 +283,9 @@ int main(int argc, char** argv)
             return runTimeline(Settings::parse(timelineArgs));
         }
         return runScene(sceneNumber, Settings::parse(sceneArgs));
+    } catch (const Refusal& refusal) {
+        fmt::print(stderr, "tolva-inspect: {}\n", refusal.what());
+        return 2;
     } catch (const std::exception& error) {
         fmt::print(stderr, "tolva-inspect: {}\n", error.what());
         return 1;

@@ -1,5 +1,6 @@
 // Tolva: a self-running audiovisual show. Escape ends it early.
 
+#include "driver/Desktop.h"
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
 #include "render/Letterbox.h"
@@ -10,13 +11,18 @@
 #include <fmt/format.h>
 
 #include <cstdio>
+#include <memory>
 
 int main()
 {
     using namespace tolva;
-    if (!displayAvailable()) {
-        fmt::print(stderr, "tolva: no display to open the show's window on (is DISPLAY set?)\n");
+    if (const std::string problem = displayProblem(); !problem.empty()) {
+        fmt::print(stderr, "tolva: {}\n", problem);
         return 1;
+    }
+    const bool sound = soundOutputAvailable();
+    if (!sound) {
+        fmt::print(stderr, "tolva: no sound output found; the show runs without sound\n");
     }
 
     SteadyTimeSource time;
@@ -27,11 +33,14 @@ int main()
     fitShowView(window);  // a display without a 1920x1080 mode still shows the whole picture
 
     ShowState state(time);
-    OpenAlDeck deck;
-    Show show(state, deck);
+    const std::unique_ptr<SoundDeck> deck =
+        sound ? std::unique_ptr<SoundDeck>(std::make_unique<OpenAlDeck>()) : std::make_unique<SilentDeck>();
+    Show show(state, *deck);
     BatchCanvas canvas(&window, &window);
     while (canvas.isOpen()) {
-        show.iterate(canvas, sf::Keyboard::isKeyPressed(sf::Keyboard::Escape));
+        // Queued events first, so that a tap shorter than a frame still counts.
+        const bool escape = endRequested(window) || sf::Keyboard::isKeyPressed(sf::Keyboard::Escape);
+        show.iterate(canvas, escape);
     }
     return 0;
 }

@@ -47,7 +47,8 @@ float spiralRadius(float i, float j)
 
 std::size_t spiralPointCount(float warpTime)
 {
-    return static_cast<std::size_t>(3.0 * wide(std::sin(warpTime / 10.0f)) + 9.0);
+    // 6 to 12 points while warpTime is a number; none (so nothing drawn) once it is not.
+    return static_cast<std::size_t>(truncate32(3.0 * wide(std::sin(warpTime / 10.0f)) + 9.0));
 }
 
 float spiralRotation(float warpTime) { return narrow(wide(warpTime) * 0.1); }

@@ -78,7 +78,7 @@ Match locate(const std::vector<double>& piece, const std::vector<double>& record
 
 TEST(FullRun, TheWholeShowEndsByItselfWithItsMusicRecorded)
 {
-    testing::Xvfb x(TOLVA_TEST_DISPLAY + 30, "1920x1080x24");
+    testing::Xvfb x(TOLVA_TEST_DISPLAY + 5, "1920x1080x24");
     ASSERT_TRUE(x.started());
     const std::string wav = "/tmp/tolva-full-run.wav";
     const std::string conf = "/tmp/tolva-full-run.conf";

@@ -1,39 +1,73 @@
 #!/usr/bin/env bash
 # xvfb.sh start|stop DISPLAY [WxHxD]: a private X server for the tests that need one.
+#
+# The server's PID is kept in a folder only this user can write (made by mktemp, checked to be
+# ours before it is read), and stop kills that PID only if it is still the Xvfb this script started
+# on that display. Nothing is killed on the word of a file anyone else could have written: a display
+# taken by someone else's server is reported, not freed.
 set -eu
 action=$1
 display=$2
 screen=${3:-1920x1080x24}
 num=${display#:}
-pidfile=/tmp/tolva-xvfb-$num.pid
+case $num in
+'' | *[!0-9]*)
+    echo "xvfb.sh: not a display number: $display" >&2
+    exit 2
+    ;;
+esac
+prefix=${TMPDIR:-/tmp}/tolva-xvfb-$num.
+
+# The state folders this user made for the display (a folder that is not ours is ignored).
+ours() {
+    for dir in "$prefix"*; do
+        if [ -d "$dir" ] && [ ! -L "$dir" ] && [ -O "$dir" ]; then
+            echo "$dir"
+        fi
+    done
+}
 
 stop() {
-    if [ -f "$pidfile" ]; then
-        kill "$(cat "$pidfile")" 2>/dev/null || true
-        rm -f "$pidfile"
-    fi
+    for dir in $(ours); do
+        pid=$(cat "$dir/pid" 2>/dev/null || true)
+        case $pid in
+        '' | *[!0-9]*) ;;
+        *)
+            # Still the server we started (the PID may have been reused since)?
+            if tr "\\0" " " 2>/dev/null < "/proc/$pid/cmdline" | grep -q "^Xvfb $display "; then
+                kill "$pid" 2>/dev/null || true
+                for _ in $(seq 1 50); do
+                    kill -0 "$pid" 2>/dev/null || break
+                    sleep 0.1
+                done
+            fi
+            ;;
+        esac
+        rm -rf "$dir"
+    done
 }
 
 case $action in
 start)
     stop
-    # A server left behind by an earlier run would hold the display's lock.
-    if [ -f "/tmp/.X$num-lock" ]; then
-        kill "$(tr -d ' ' < "/tmp/.X$num-lock")" 2>/dev/null || true
-        rm -f "/tmp/.X$num-lock" "/tmp/.X11-unix/X$num"
-    fi
+    dir=$(mktemp -d "${prefix}XXXXXX")
     # -noreset: by default the server resets whenever its last client leaves, and drops any
     # connection that arrives meanwhile; a test that checks for the display and then opens it
     # would lose that race now and then.
     Xvfb "$display" -screen 0 "$screen" -nolisten tcp +extension GLX -noreset >/dev/null 2>&1 &
-    echo $! > "$pidfile"
+    pid=$!
+    echo "$pid" > "$dir/pid"
     for _ in $(seq 1 100); do
-        if xdpyinfo -display "$display" >/dev/null 2>&1; then
+        if ! kill -0 "$pid" 2>/dev/null; then
+            break  # it gave up: the display is taken (a stale lock it clears itself)
+        fi
+        if xdpyinfo -display "$display" >/dev/null 2>&1 && kill -0 "$pid" 2>/dev/null; then
             exit 0
         fi
         sleep 0.1
     done
-    echo "xvfb.sh: Xvfb did not start on $display" >&2
+    stop
+    echo "xvfb.sh: Xvfb did not start on $display (is another X server using it?)" >&2
     exit 1
     ;;
 stop)

@@ -1,7 +1,7 @@
 # Tests of the installation and the Debian package (included from cmake/Install.cmake once
 # BUILD_TESTING is known). They run after a full build, like every test.
-set(TOLVA_PACKAGE_TEST_DISPLAY 98 CACHE STRING
-    "X display number of the Xvfb on which the package test starts the installed show")
+# The Xvfb on which the package test starts the installed show (see tests/CMakeLists.txt).
+math(EXPR TOLVA_PACKAGE_TEST_DISPLAY "${TOLVA_TEST_DISPLAY} + 10")
 set(TOLVA_PACKAGE_TEST_DIR ${CMAKE_BINARY_DIR}/package-test)
 set(TOLVA_PACKAGE_TEST_ENV
     "TOLVA_BUILD_DIR=${CMAKE_BINARY_DIR}"

@@ -60,7 +60,8 @@ TEST(ShapeGeometry, ModelMatrixIsSfmlsOwn)
         if (k % 3 != 0) {  // runs of one angle, as the grids draw them
             shape.setRotation(angle(random));
         }
-        const float* mine = models.of(shape).getMatrix();
+        const sf::Transform model = models.of(shape);
+        const float* mine = model.getMatrix();
         const float* sfml = shape.getTransform().getMatrix();
         for (int e = 0; e < 16; ++e) {
             ASSERT_EQ(std::memcmp(&mine[e], &sfml[e], sizeof(float)), 0) << k << " " << e;

@@ -80,6 +80,9 @@ TEST(SpiralGridFormulas, PointCountAndAngleForAnyWarpTime)
         ASSERT_LE(points, 12u) << w;
     }
     EXPECT_EQ(spiralPointCount(0.0f), 9u);
+    // Once warpTime is no number the circles have no points (and would have no angle to draw at).
+    EXPECT_EQ(spiralPointCount(std::nanf("")), 0u);
+    EXPECT_EQ(spiralPointCount(INFINITY), 0u);
     EXPECT_EQ(spiralRotation(1000.0f), 100.0f);
     EXPECT_EQ(spiralRotation(123.4f), static_cast<float>(static_cast<double>(123.4f) * 0.1));
 }

@@ -1,0 +1,83 @@
+#include "driver/Desktop.h"
+
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Window.hpp>
+
+#include <AL/alc.h>
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <fmt/format.h>
+
+#include <cstdlib>
+
+namespace tolva {
+
+std::string displayProblem()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return "no display to open the show's window on (is DISPLAY set?)";
+    }
+    const int depth = DefaultDepth(display, DefaultScreen(display));
+    // The connection stays open for the life of the process: an X server that resets when its
+    // last client leaves (Xvfb, as xvfb-run starts it) would refuse SFML's connection that follows.
+    static Display* const held = display;
+    if (held != display) {
+        XCloseDisplay(display);
+    }
+    // SFML picks a 24-bit visual for the window, which a shallower root window refuses.
+    if (depth < 24) {
+        return fmt::format("the display has {}-bit colour; the show needs 24-bit colour or more",
+                           depth);
+    }
+    return "";
+}
+
+namespace {
+
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA writes every device it cannot open to stderr through a handler of its own. OpenAL Soft
+// loads the library at run time; loading it here first (and keeping it) lets us replace that
+// handler for both.
+void quietAlsa()
+{
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (alsa == nullptr) {
+        return;
+    }
+    if (void* set = dlsym(alsa, "snd_lib_error_set_handler")) {
+        reinterpret_cast<int (*)(Handler)>(set)(ignoreAlsaError);
+    }
+}
+
+} // namespace
+
+bool soundOutputAvailable()
+{
+    // OpenAL Soft reads its log level when it first starts; a level the user set is kept.
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
+    quietAlsa();
+    ALCdevice* device = alcOpenDevice(nullptr);
+    if (device == nullptr) {
+        return false;
+    }
+    alcCloseDevice(device);
+    return true;
+}
+
+bool endRequested(sf::Window& window)
+{
+    bool end = false;
+    sf::Event event;
+    while (window.pollEvent(event)) {
+        if (event.type == sf::Event::Closed
+            || (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Escape)) {
+            end = true;
+        }
+    }
+    return end;
+}
+
+} // namespace tolva

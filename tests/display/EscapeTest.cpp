@@ -1,0 +1,158 @@
+// Ending the show from outside: a short Escape tap in any scene, or the window manager's request.
+
+#include "Processes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// After gtest: Xlib's macros (None, Bool) clash with its names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace tolva {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Child;
+using Clock = std::chrono::steady_clock;
+
+// The displays of these tests, +6 and +12 (tests/CMakeLists.txt lists them all).
+constexpr int tapDisplay = TOLVA_TEST_DISPLAY + 6;
+constexpr int closeDisplay = TOLVA_TEST_DISPLAY + 12;
+
+struct XDisplay {
+    explicit XDisplay(const std::string& name) : display(XOpenDisplay(name.c_str())) {}
+    ~XDisplay()
+    {
+        if (display != nullptr) {
+            XCloseDisplay(display);
+        }
+    }
+    Display* display;
+};
+
+// Whether anything but black is on the screen: the lead-in is black, scene 1's first frame is not.
+bool colourOnScreen(Display* display)
+{
+    const Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, root, &attributes);
+    XImage* image = XGetImage(display, root, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return false;
+    }
+    bool colour = false;
+    for (int y = 0; y < attributes.height && !colour; y += 3) {
+        for (int x = 0; x < attributes.width && !colour; x += 3) {
+            colour = (XGetPixel(image, x, y) & 0xffffff) != 0;
+        }
+    }
+    XDestroyImage(image);
+    return colour;
+}
+
+// The show, started with its clocks running `speed` times as fast (through libfaketime, so the
+// show itself is the one installed), and the moment its scene 1 first showed.
+struct RunningShow {
+    std::unique_ptr<Child> child;
+    Clock::time_point sceneOne;
+};
+
+std::optional<RunningShow> startShow(const std::string& display, int speed)
+{
+    std::map<std::string, std::string> environment = {{"DISPLAY", display},
+                                                      {"ALSOFT_DRIVERS", "null"}};
+    if (speed != 1) {
+        environment["LD_PRELOAD"] = TOLVA_FAKETIME;
+        environment["FAKETIME"] = "+0 x" + std::to_string(speed);
+    }
+    RunningShow show{std::make_unique<Child>(TOLVA_SHOW, environment, TOLVA_RUN_DIR,
+                                             "/tmp/tolva-escape-test.err"),
+                     {}};
+    if (testing::waitForShowWindow(display, 30s).empty()) {
+        return std::nullopt;
+    }
+    XDisplay x(display);
+    const auto limit = Clock::now() + 60s;
+    while (x.display != nullptr && Clock::now() < limit) {
+        if (colourOnScreen(x.display)) {
+            show.sceneOne = Clock::now();
+            return show;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return std::nullopt;
+}
+
+// An Escape press of 50 ms, far shorter than a frame of these scenes under software GL.
+void tapEscape(const std::string& display)
+{
+    const std::string command =
+        "DISPLAY=" + display + " xdotool keydown Escape sleep 0.05 keyup Escape >/dev/null 2>&1";
+    [[maybe_unused]] const int status = std::system(command.c_str());
+}
+
+struct Tap {
+    int scene;
+    int speed;           // how many times as fast the show's clocks run
+    double showSeconds;  // show time from scene 1's first frame: the middle of the scene
+    std::chrono::milliseconds limit;  // for the show to end: well before it would end by itself
+};
+
+TEST(Escape, AFiftyMillisecondTapEndsTheShowInAnyScene)
+{
+    testing::Xvfb x(tapDisplay, "960x540x24");
+    ASSERT_TRUE(x.started());
+    // Scene 1, whose frames are the slowest, at real speed; then three later scenes, reached
+    // twenty times as fast (their timing holds to about a second of show time here).
+    for (const Tap tap : {Tap{1, 1, 4.0, 10s}, Tap{2, 20, 79.0, 5s}, Tap{4, 20, 178.0, 4s},
+                          Tap{6, 20, 254.0, 2500ms}}) {
+        SCOPED_TRACE("scene " + std::to_string(tap.scene));
+        if (tap.speed != 1 && std::string(TOLVA_FAKETIME).empty()) {
+            GTEST_SKIP() << "libfaketime is not installed";
+        }
+        auto show = startShow(x.display(), tap.speed);
+        ASSERT_TRUE(show.has_value()) << "the show did not reach scene 1";
+        std::this_thread::sleep_until(
+            show->sceneOne + std::chrono::microseconds(static_cast<long>(tap.showSeconds * 1e6 / tap.speed)));
+        tapEscape(x.display());
+        const auto exit = show->child->waitFor(tap.limit);
+        ASSERT_TRUE(exit.has_value()) << "still running after the tap";
+        EXPECT_EQ(exit->status, 0);
+    }
+}
+
+// The request a window manager sends when the window's close button is pressed.
+void askToClose(const std::string& display)
+{
+    XDisplay x(display);
+    ASSERT_NE(x.display, nullptr);
+    const std::string id = testing::capture("DISPLAY=" + display + " xdotool search --name '^Tolva$' | head -1");
+    const Window window = std::stoul(id);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(x.display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x.display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x.display, window, False, NoEventMask, &event);
+    XFlush(x.display);
+}
+
+TEST(Escape, TheWindowManagersCloseRequestEndsTheShow)
+{
+    testing::Xvfb x(closeDisplay, "960x540x24");
+    ASSERT_TRUE(x.started());
+    auto show = startShow(x.display(), 1);
+    ASSERT_TRUE(show.has_value()) << "the show did not reach scene 1";
+    askToClose(x.display());
+    const auto exit = show->child->waitFor(10s);
+    ASSERT_TRUE(exit.has_value()) << "still running after the close request";
+    EXPECT_EQ(exit->status, 0);
+}
+
+} // namespace
+} // namespace tolva
