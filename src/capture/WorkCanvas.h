@@ -14,7 +14,6 @@ public:
 
     // Where the operations go from now on; null renders nothing.
     void renderTo(Canvas* target) { target_ = target; }
-    bool rendering() const { return target_ != nullptr; }
 
     void clear(sf::Color color) override;
     void draw(const Circle& circle, CellRef cell) override;

@@ -61,7 +61,6 @@ public:
     long overruns() const { return overruns_; }
 
     const WorkModel& model() const { return model_; }
-    int fps() const { return fps_; }
 
 private:
     WorkModel model_;

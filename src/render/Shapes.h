@@ -52,7 +52,6 @@ public:
     Shape& at(std::size_t i, std::size_t j) { return cells_[i * inner_ + j]; }
     const Shape& at(std::size_t i, std::size_t j) const { return cells_[i * inner_ + j]; }
     std::size_t outer() const { return outer_; }
-    std::size_t inner() const { return inner_; }
 
 private:
     std::size_t outer_;
