@@ -137,8 +137,6 @@ protected:
                 ASSERT_EQ(bitsOf(op.position.x), bitsOf(plain.position.x)) << i << "," << j;
                 ASSERT_EQ(bitsOf(op.position.y), bitsOf(plain.position.y)) << i << "," << j;
                 ASSERT_EQ(bitsOf(op.radius), bitsOf(plain.radius)) << i << "," << j;
-                ASSERT_EQ(op.points, 25u);
-                ASSERT_EQ(op.rotation, 15.0f);
             }
         }
         const std::vector<RectOp> squares = recorder.only<RectOp>();
@@ -153,8 +151,6 @@ protected:
                 ASSERT_EQ(op.fill, plain.fill) << a << "," << b;
                 ASSERT_EQ(bitsOf(op.position.x), bitsOf(plain.position.x)) << a << "," << b;
                 ASSERT_EQ(bitsOf(op.position.y), bitsOf(plain.position.y)) << a << "," << b;
-                ASSERT_EQ(op.size, sf::Vector2f(25, 25));
-                ASSERT_EQ(op.rotation, 0.0f);
             }
         }
     }
