@@ -25,30 +25,6 @@ using testing::bitsOf;
 
 using namespace greetings;
 
-// Every cell, for phases from the first frame to well past the scene's end, and spins from a
-// hand-over frame's long midFrameDelta down to nothing.
-TEST(GreetingsField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
-{
-    ScrollerTerms cache;
-    const float phases[] = {0.0f, 0.1f, 0.2000004f, 3.7f, 57.31f, 160.25f, 345.9f, 1234.5f};
-    const float spins[] = {0.0f, 0.05f, 25.0f * 0.0166667f, 12.5f};
-    for (const float P : phases) {
-        for (const float spin : spins) {
-            cache.beginFrame(P, spin);
-            for (int i = 1; i <= fieldSize; ++i) {
-                for (int j = 1; j <= fieldSize; ++j) {
-                    const CircleCell plain = circleCell(static_cast<float>(i), static_cast<float>(j), P, spin);
-                    const CircleCell held = cache.cell(i, j);
-                    ASSERT_EQ(held.fill, plain.fill) << P << " " << i << " " << j;
-                    ASSERT_EQ(bitsOf(held.position.x), bitsOf(plain.position.x)) << P << " " << i << " " << j;
-                    ASSERT_EQ(bitsOf(held.position.y), bitsOf(plain.position.y)) << P << " " << i << " " << j;
-                    ASSERT_EQ(bitsOf(held.turn), bitsOf(plain.turn)) << P << " " << spin << " " << i << " " << j;
-                }
-            }
-        }
-    }
-}
-
 TEST(GreetingsLetters, GreenFollowsTheSideOfTheLineEnd)
 {
     for (int k = 0; k < 7; ++k) {

@@ -21,8 +21,6 @@
 namespace tolva {
 namespace {
 
-using testing::bitsOf;
-
 using namespace lattice;
 
 using Digest = testing::GridDigest;
@@ -56,31 +54,6 @@ TEST(LatticeFormulas, EverySquareMatchesAnIndependentEmulation)
             }
         }
         EXPECT_EQ(digest.value(), f.squares) << "at " << f.t;
-    }
-}
-
-// The cached update against the plain formulas, every square, over consecutive frames (t = 0
-// among them) and a jump far ahead.
-TEST(SquareLattice, UpdateMatchesThePlainFormulasOnEverySquare)
-{
-    SquareLattice lattice;
-    const float times[] = {0.0f, 0.016f, 0.0333f, 1.0f, 14.2f, 54.0f, 300.0f, -2.5f};
-    for (float t : times) {
-        lattice.update(t);
-        for (int a = 1; a <= 124; ++a) {
-            for (int k = 1; k <= 124; ++k) {
-                const Rect& square = lattice.cells.at(static_cast<std::size_t>(a),
-                                                      static_cast<std::size_t>(k));
-                const SquareLook plain = latticeSquare(a, k, t);
-                ASSERT_EQ(square.getFillColor(), plain.fill) << a << "," << k << " at " << t;
-                ASSERT_EQ(bitsOf(square.getPosition().x), bitsOf(plain.position.x))
-                    << a << "," << k << " at " << t;
-                ASSERT_EQ(bitsOf(square.getPosition().y), bitsOf(plain.position.y))
-                    << a << "," << k << " at " << t;
-                ASSERT_EQ(bitsOf(square.getRotation()), bitsOf(reported(plain.rotation)))
-                    << a << "," << k << " at " << t;
-            }
-        }
     }
 }
 

@@ -105,48 +105,6 @@ TEST(SwirlColours, BluesWrapAndTheClearColour)
     EXPECT_EQ(clearColour(frameOf(0.0f, 40.0f)), sf::Color(17, 39, 47, 255));
 }
 
-// Frames across the scene: the phase from its start to past its end, and countdowns in every
-// phase and on every bound (both sides).
-TEST(SwirlField, HeldTermsGiveThePlainFormulasBitsOnEveryCell)
-{
-    HeptagonTerms heptagons;
-    SquareTerms squares;
-    const float phases[] = {0.0f, 0.25f, 7.3f, 150.0f, 367.51f, 735.0f, 2000.1f};
-    const float countdowns[] = {49.0f,        above(25.75f), 25.75f, 24.0f,        above(23.5f),
-                                23.5f,        above(22.5f),  22.5f,  below(22.5f), 21.5f,
-                                below(21.5f), 19.0f,         below(19.0f), 3.0f,   -0.001f};
-    for (const float q : phases) {
-        for (const float c4 : countdowns) {
-            const Frame frame = frameOf(q, c4);
-            heptagons.beginFrame(frame);
-            for (int i = 1; i <= heptagonSize; ++i) {
-                for (int j = 1; j <= heptagonSize; ++j) {
-                    const float fi = static_cast<float>(i);
-                    const float fj = static_cast<float>(j);
-                    const HeptagonCell plain = heptagon(fi, fj, frame);
-                    const HeptagonCell held = heptagons.cell(i, j);
-                    ASSERT_EQ(held.fill, plain.fill) << q << " " << c4 << " " << i << " " << j;
-                    ASSERT_EQ(bitsOf(held.position.x), bitsOf(plain.position.x));
-                    ASSERT_EQ(bitsOf(held.position.y), bitsOf(plain.position.y));
-                    ASSERT_EQ(bitsOf(held.radius), bitsOf(plain.radius));
-                    ASSERT_EQ(bitsOf(held.rotation), bitsOf(plain.rotation));
-                }
-            }
-        }
-        const Frame frame = frameOf(q, 30.0f);
-        squares.beginFrame(frame);
-        for (int k = 1; k <= squareSize; ++k) {
-            for (int c = 1; c <= squareSize; ++c) {
-                const SquareCell plain = square(static_cast<float>(k), static_cast<float>(c), frame);
-                const SquareCell held = squares.cell(k, c);
-                ASSERT_EQ(held.fill, plain.fill) << q << " " << k << " " << c;
-                ASSERT_EQ(bitsOf(held.position.x), bitsOf(plain.position.x)) << q << " " << k << " " << c;
-                ASSERT_EQ(bitsOf(held.position.y), bitsOf(plain.position.y)) << q << " " << k << " " << c;
-            }
-        }
-    }
-}
-
 using SwirlStep = testing::ShowTest;
 
 TEST_F(SwirlStep, DrawsSquaresThenHeptagonsWithThePlainValues)

@@ -37,41 +37,6 @@ float f(int n) { return static_cast<float>(n); }
 // ---------------------------------------------------------------------------------------------
 // The hoisted terms against the formulas worked out afresh, on every cell.
 
-TEST(VortexTerms, SameBitsAsThePlainFormulasOnEveryCell)
-{
-    VortexTerms terms;  // one object through all frames, as in the scene
-    // The scene's start, its middle, where the blend passes s = 1, and far beyond the window.
-    const float times[] = {0.0f, 0.035f, 0.0712345f, 1.2345f, 17.5f, 33.333f, 50.0f, 60.0f,
-                           174.99f, 175.0f, 175.01f, 350.0f, 1000.0f, 123456.0f};
-    for (const float vortexTime : times) {
-        terms.beginFrame(vortexTime);
-        for (int i = 1; i <= vortexSide; ++i) {
-            for (int j = 1; j <= vortexSide; ++j) {
-                ASSERT_TRUE(sameLook(terms.cell(i, j), vortexCell(f(i), f(j), vortexTime)))
-                    << "cell (" << i << ", " << j << ") at vortexTime " << vortexTime;
-            }
-        }
-    }
-}
-
-TEST(FieldTerms, SameBitsAsThePlainFormulasOnEveryCell)
-{
-    FieldTerms terms;
-    const float times[] = {0.0f, 117.35f, 118.0f, 600.5f, 1234.567f, 1500.25f, 1600.0f, 40000.0f};
-    for (const bool tail : {false, true}) {
-        for (const float gridTime : times) {
-            terms.beginFrame(gridTime, tail);
-            for (int i = 1; i <= fieldSide; ++i) {
-                for (int j = 1; j <= fieldSide; ++j) {
-                    ASSERT_TRUE(sameLook(terms.cell(i, j), fieldCell(f(i), f(j), gridTime, tail)))
-                        << "cell (" << i << ", " << j << ") at gridTime " << gridTime
-                        << (tail ? " with" : " without") << " the tail";
-                }
-            }
-        }
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Worked values from a separate transcription of the formulas (every float operation rounded to
 // single precision on its own, the single-precision functions from the C library): they catch a
