@@ -19,7 +19,6 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <string>
 
 namespace tolva {
 namespace {
@@ -56,7 +55,7 @@ Look look(const HeptagonLook& c) { return {c.fill, c.position, c.rotation}; }
 
 // Cells [1..side][1..side] in drawing order; `plain` is called once per cell in that order.
 template <class Fast, class Plain>
-void everyCell(int side, Fast fast, Plain plain, const std::string& frame)
+void everyCell(int side, Fast fast, Plain plain, float frame, float also = 0.0f)
 {
     for (int i = 1; i <= side; ++i) {
         for (int j = 1; j <= side; ++j) {
@@ -65,9 +64,7 @@ void everyCell(int side, Fast fast, Plain plain, const std::string& frame)
             ASSERT_TRUE(f.fill == p.fill && same(f.position.x, p.position.x)
                         && same(f.position.y, p.position.y) && same(f.rotation, p.rotation)
                         && same(f.radius, p.radius))
-                << frame << ", cell " << i << "," << j << ": (" << f.position.x << ", "
-                << f.position.y << ") turned " << f.rotation << " vs (" << p.position.x << ", "
-                << p.position.y << ") turned " << p.rotation;
+                << "at " << frame << " " << also << ", cell " << i << "," << j;
         }
     }
 }
@@ -85,8 +82,7 @@ void greetingsField()
             terms.beginFrame(P, spin);
             everyCell(
                 greetings::fieldSize, [&](int i, int j) { return terms.cell(i, j); },
-                [&](float i, float j) { return greetings::circleCell(i, j, P, spin); },
-                "P " + std::to_string(P) + " spin " + std::to_string(spin));
+                [&](float i, float j) { return greetings::circleCell(i, j, P, spin); }, P, spin);
         }
     }
 }
@@ -105,14 +101,13 @@ void swirlField()
             heptagons.beginFrame(frame);
             everyCell(
                 swirl::heptagonSize, [&](int i, int j) { return heptagons.cell(i, j); },
-                [&](float i, float j) { return swirl::heptagon(i, j, frame); },
-                "q " + std::to_string(q) + " countdown " + std::to_string(c4));
+                [&](float i, float j) { return swirl::heptagon(i, j, frame); }, q, c4);
         }
         const swirl::Frame frame = swirl::frameOf(q, 30.0f);
         squares.beginFrame(frame);
         everyCell(
             swirl::squareSize, [&](int k, int c) { return squares.cell(k, c); },
-            [&](float k, float c) { return swirl::square(k, c, frame); }, "squares at q " + std::to_string(q));
+            [&](float k, float c) { return swirl::square(k, c, frame); }, q);
     }
 }
 
@@ -151,23 +146,20 @@ void polygonGrids()
         const auto in = [](const CircleGrid& grid) {
             return [g = &grid](int i, int j) { return g->at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)); };
         };
-        const std::string at = "gridTime " + std::to_string(f.gridTime);
         everyCell(
             polygon::cellsPerSide, in(decagons),
-            [&](float i, float j) { return polygon::decagonCell(i, j, frame.gridTime); }, "decagons, " + at);
+            [&](float i, float j) { return polygon::decagonCell(i, j, frame.gridTime); }, f.gridTime);
         everyCell(
             polygon::cellsPerSide, in(pentagons),
-            [&](float i, float j) { return polygon::pentagonCell(i, j, frame.gridTime, frame.fastPhase); },
-            "pentagons, " + at);
+            [&](float i, float j) { return polygon::pentagonCell(i, j, frame.gridTime, frame.fastPhase); }, f.gridTime);
         float fuse = f.colourFuse;
         everyCell(
             polygon::cellsPerSide, in(heptagons),
             [&](float i, float j) {
                 fuse = polygon::burnFuse(fuse, f.fuseTick);
                 return polygon::heptagonCell(i, j, frame.slowPhase, fuse);
-            },
-            "heptagons, " + at);
-        EXPECT_TRUE(same(fuseLeft, fuse)) << at;
+            }, f.gridTime);
+        EXPECT_TRUE(same(fuseLeft, fuse)) << f.gridTime;
     }
 }
 
@@ -179,8 +171,7 @@ void squareLattice()
         lattice.update(t);
         everyCell(
             124, [&](int a, int k) { return lattice.cells.at(static_cast<std::size_t>(a), static_cast<std::size_t>(k)); },
-            [&](float a, float k) { return lattice::latticeSquare(static_cast<int>(a), static_cast<int>(k), t); },
-            "t " + std::to_string(t));
+            [&](float a, float k) { return lattice::latticeSquare(static_cast<int>(a), static_cast<int>(k), t); }, t);
     }
 }
 
@@ -194,7 +185,7 @@ void vortexAndField()
         vortex.beginFrame(vortexTime);
         everyCell(
             vortexSide, [&](int i, int j) { return vortex.cell(i, j); },
-            [&](float i, float j) { return vortexCell(i, j, vortexTime); }, "vortexTime " + std::to_string(vortexTime));
+            [&](float i, float j) { return vortexCell(i, j, vortexTime); }, vortexTime);
     }
     FieldTerms field;
     for (const bool tail : {false, true}) {
@@ -202,8 +193,7 @@ void vortexAndField()
             field.beginFrame(gridTime, tail);
             everyCell(
                 fieldSide, [&](int i, int j) { return field.cell(i, j); },
-                [&](float i, float j) { return fieldCell(i, j, gridTime, tail); },
-                "gridTime " + std::to_string(gridTime) + (tail ? " with the tail" : ""));
+                [&](float i, float j) { return fieldCell(i, j, gridTime, tail); }, gridTime, tail);
         }
     }
 }
