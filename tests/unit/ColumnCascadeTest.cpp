@@ -4,7 +4,6 @@
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/ColumnCascadeFormulas.h"
-#include "support/PixelCompare.h"
 
 #include <gtest/gtest.h>
 

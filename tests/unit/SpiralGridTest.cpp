@@ -5,7 +5,6 @@
 #include "driver/Show.h"
 #include "render/Recorder.h"
 #include "scenes/SpiralGridFormulas.h"
-#include "support/PixelCompare.h"
 
 #include <gtest/gtest.h>
 
