@@ -133,45 +133,31 @@ TEST_F(Ending, SetUpWindowsIncludeTheirEndsDrawWindowsDoNot)
 
     // At exactly 15.5 the first line is set up, not drawn.
     stepAt(15.5f);
-    EXPECT_TRUE(drawnTexts().empty());
-    EXPECT_EQ(dream().getString(), firstLine);
     EXPECT_EQ(dream().getFillColor(), coral);
     EXPECT_EQ(dream().getOutlineColor(), darkRed);
     EXPECT_EQ(dream().getOutlineThickness(), 7.5f);
     EXPECT_EQ(dream().getCharacterSize(), 43u);
-    EXPECT_EQ(dream().getPosition(), sf::Vector2f(900, 650));
 
-    stepAt(13.0f);
-    EXPECT_EQ(drawnTexts(), std::vector<std::string>{firstLine});
-    const TextOp shown = recorder.only<TextOp>().at(0);
-    EXPECT_EQ(shown.position, sf::Vector2f(900, 650));
-
-    stepAt(12.0f);  // set up, not drawn
-    EXPECT_TRUE(drawnTexts().empty());
-    EXPECT_EQ(dream().getString(), firstLine);
-
-    stepAt(11.5f);  // between the lines: nothing but the picture, the text keeps the first line
-    EXPECT_TRUE(drawnTexts().empty());
-    EXPECT_EQ(dream().getString(), firstLine);
-    EXPECT_EQ(dream().getPosition(), sf::Vector2f(900, 650));
-
-    stepAt(11.0f);  // the second line is set, not drawn
-    EXPECT_TRUE(drawnTexts().empty());
-    EXPECT_EQ(dream().getString(), secondLine);
-    EXPECT_EQ(dream().getPosition(), sf::Vector2f(405, 200));
-
-    stepAt(8.0f);  // drawn, in the first line's colours and size
-    EXPECT_EQ(drawnTexts(), std::vector<std::string>{secondLine});
-    const TextOp second = recorder.only<TextOp>().at(0);
-    EXPECT_EQ(second.position, sf::Vector2f(405, 200));
-
-    stepAt(6.0f);
-    EXPECT_TRUE(drawnTexts().empty());
-    EXPECT_EQ(dream().getString(), secondLine);
-
-    stepAt(5.0f);
-    EXPECT_TRUE(drawnTexts().empty());
-    EXPECT_EQ(recorder.only<SpriteOp>().size(), 1u);  // the picture is drawn to the end
+    // Then, from one window's inclusive set-up end through its open draw window to the next.
+    struct Case {
+        float countdown;
+        const char* drawn;  // or nothing
+        const char* holds;
+        sf::Vector2f at;
+    };
+    const sf::Vector2f first(900, 650), second(405, 200);
+    const Case cases[] = {{15.5f, nullptr, firstLine, first},   {13.0f, firstLine, firstLine, first},
+                          {12.0f, nullptr, firstLine, first},   {11.5f, nullptr, firstLine, first},
+                          {11.0f, nullptr, secondLine, second}, {8.0f, secondLine, secondLine, second},
+                          {6.0f, nullptr, secondLine, second},  {5.0f, nullptr, secondLine, second}};
+    for (const Case& c : cases) {
+        stepAt(c.countdown);
+        EXPECT_EQ(drawnTexts(), c.drawn ? std::vector<std::string>{c.drawn} : std::vector<std::string>{})
+            << c.countdown;
+        EXPECT_EQ(dream().getString(), c.holds) << c.countdown;
+        EXPECT_EQ(dream().getPosition(), c.at) << c.countdown;
+        EXPECT_EQ(recorder.only<SpriteOp>().size(), 1u);  // the picture is drawn to the end
+    }
 }
 
 TEST_F(Ending, SecondWindowOnlyMovesTheTextAndChangesItsString)

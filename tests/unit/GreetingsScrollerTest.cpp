@@ -25,7 +25,7 @@ using testing::bitsOf;
 
 using namespace greetings;
 
-TEST(GreetingsLetters, GreenFollowsTheSideOfTheLineEnd)
+TEST(GreetingsLetters, ColoursFromTheLineAndItsSize)
 {
     for (int k = 0; k < 7; ++k) {
         // First frame: the line still stands at (0, 0), and atan2(0, 0) is 0.
@@ -33,10 +33,6 @@ TEST(GreetingsLetters, GreenFollowsTheSideOfTheLineEnd)
         // Later the line stands well below the top: pi/2 x 10 adds 15.7.
         EXPECT_EQ(letter(k, 3283.0f, 120, 560.5f, 12.0f, 80.0f).fill.g, 65 + 15 * k) << k;
     }
-}
-
-TEST(GreetingsLetters, BlueWrapsAndIsSharedByAllLetters)
-{
     // Size 120 and a wide line: 5 x atanf(W) is nearly 7.85, and 607.85 wraps to 95.
     EXPECT_EQ(letterBlue(7700.0f, 120), 95);
     EXPECT_EQ(letterBlue(7700.0f, 119), 90);
@@ -45,10 +41,6 @@ TEST(GreetingsLetters, BlueWrapsAndIsSharedByAllLetters)
     for (int k = 0; k < 7; ++k) {
         EXPECT_EQ(letter(k, 7700.0f, 120, 560.0f, 3.0f, 20.0f).fill.b, 95);
     }
-}
-
-TEST(GreetingsLetters, RedWrapsFromTheLinesWidthAndSize)
-{
     // Letter 0 has no width term: 10 x cosf(CS) alone, truncated toward zero and wrapped.
     EXPECT_EQ(letter(0, 3283.0f, 51, 0.0f, 0.0f, 0.0f).fill.r, 7);     // 10 cos 51 = 7.4
     EXPECT_EQ(letter(0, 3283.0f, 119, 0.0f, 0.0f, 0.0f).fill.r, 9);    // 10 cos 119 = 9.3
@@ -56,25 +48,17 @@ TEST(GreetingsLetters, RedWrapsFromTheLinesWidthAndSize)
     EXPECT_EQ(letter(6, 4.712389f, 119, 0.0f, 0.0f, 0.0f).fill.r, 72);
 }
 
-TEST(GreetingsLine, SizeSwitchesWhenTheFloatSumReaches120)
+TEST(GreetingsLine, SizePlaceWaveAndColour)
 {
     EXPECT_EQ(lineCharacterSize(1.5f), 119u);
     // atanf(t) + 119 is a float sum: it rounds up to 120 a few microseconds before tan(1) s.
     EXPECT_EQ(lineCharacterSize(1.5573945f), 119u);
     EXPECT_EQ(lineCharacterSize(1.55739462f), 120u);
     EXPECT_EQ(lineCharacterSize(1.0e9f), 120u);
-}
-
-TEST(GreetingsLine, ScrollsLeftAt165PixelsASecond)
-{
     EXPECT_EQ(linePosition(0.0f, 0.0f, 0.0f).x, 1793.0f);
     EXPECT_EQ(linePosition(1.0f, 0.0f, 0.0f).x, 1628.0f);
     // A far end pulls the line up by nearly 20 pi/2.
     EXPECT_NEAR(linePosition(0.0f, 5000.0f, 0.0f).y, 575.0f - 10.0f * 3.14159f, 0.01f);
-}
-
-TEST(GreetingsLine, ShaderValuesAndGreen)
-{
     EXPECT_EQ(wavePhase(0.0f), 1.0f);
     EXPECT_EQ(waveAmplitude(0.0f, 0.0f).x, 25.0f);
     EXPECT_EQ(waveAmplitude(0.0f, 0.0f).y, 55.0f);
