@@ -260,35 +260,6 @@ TEST(BatchCanvas, DrawsTheSameTextsAsSfml)
     }
 }
 
-// The show's own letters: one-letter texts of one font and size with a thick outline, the way the
-// credits and the welcome draw them, over a grid of circles.
-TEST(BatchCanvas, DrawsTheShowsLettersAsSfml)
-{
-    ASSERT_TRUE(fonts().loaded);
-    const testing::PixelDifference difference = testing::compareBatchedWithDirect([](Canvas& canvas) {
-        canvas.clear(sf::Color::Black);
-        Circle circle;
-        circle.setRadius(15);
-        circle.setPointCount(7);
-        for (int k = 0; k < 2000; ++k) {
-            circle.setPosition(static_cast<float>(k % 50) * 38.0f, static_cast<float>(k / 50) * 27.0f);
-            circle.setFillColor(sf::Color(static_cast<sf::Uint8>(k), 90, static_cast<sf::Uint8>(255 - k % 256)));
-            canvas.draw(circle, {"grid", k, 0});
-        }
-        const std::string letters = "Tolva wishes you a fine day!";
-        for (std::size_t k = 0; k < letters.size(); ++k) {
-            sf::Text letter(sf::String(letters.substr(k, 1)), k % 2 == 0 ? fonts().noot : fonts().brevin, 72);
-            letter.setOutlineThickness(2.1f);
-            letter.setOutlineColor(sf::Color(20, 10, 0, 230));
-            letter.setFillColor(sf::Color(170, 110, 60, 200));
-            letter.setPosition(40.0f + 66.5f * static_cast<float>(k), 300.0f + 13.25f * static_cast<float>(k % 9));
-            letter.setRotation(3.5f * static_cast<float>(k));
-            canvas.draw(letter, {"letters", static_cast<int>(k)});
-        }
-    });
-    EXPECT_EQ(difference.differing, 0u);
-}
-
 // One draw call per run of one texture: shapes, texts of one page, shapes again; a culled shape
 // does not cut a run, and a text SFML draws itself counts its own draws.
 TEST(BatchCanvas, CountsOneDrawCallPerRun)

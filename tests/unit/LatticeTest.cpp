@@ -21,8 +21,6 @@
 namespace tolva {
 namespace {
 
-using testing::bitsOf;
-
 using namespace lattice;
 
 using Digest = testing::GridDigest;
@@ -33,46 +31,6 @@ float reported(float angle)
     sf::Transformable shape;
     shape.setRotation(angle);
     return shape.getRotation();
-}
-
-TEST(LatticeFormulas, WorkedColours)
-{
-    for (float t : {0.0f, 3.5f}) {
-        EXPECT_EQ(latticeSquare(1, 1, t).fill, sf::Color(251, 3, 95, 255));
-        EXPECT_EQ(latticeSquare(2, 3, t).fill, sf::Color(253, 5, 63, 255));
-        EXPECT_EQ(latticeSquare(10, 7, t).fill, sf::Color(250, 12, 135, 255));
-    }
-}
-
-TEST(LatticeFormulas, MatchIndependentlyWorkedValues)
-{
-    // Worked out with a separate single/double precision emulation of the formulas; t = 0 among
-    // them, where a / t is infinite and atan2 gives pi / 2.
-    struct Worked {
-        int a, k;
-        float t;
-        int r, g, b;
-        float x, y, rotation;
-    };
-    const Worked squares[] = {
-        {1, 1, 0x0.0p+0f, 251, 3, 95, 0x1.85e1f4p+10f, 0x1.5a16fcp+9f, 0x0.0p+0f},
-        {2, 3, 0x0.0p+0f, 253, 5, 63, 0x1.87ede8p+10f, 0x1.458d06p+9f, 0x0.0p+0f},
-        {10, 7, 0x0.0p+0f, 250, 12, 135, 0x1.7e0ccap+10f, 0x1.5b9faep+8f, 0x0.0p+0f},
-        {45, 60, 0x0.0p+0f, 1, 73, 71, -0x1.10d32ap+7f, -0x1.5e0ab6p+11f, -0x0.0p+0f},
-        {124, 124, 0x0.0p+0f, 18, 142, 95, -0x1.9584d0p+13f, -0x1.cb5d32p+13f, -0x0.0p+0f},
-        {1, 1, 0x1.c66666p+3f, 251, 3, 95, 0x1.897a74p+10f, 0x1.62901cp+9f, 0x1.19f5d0p+7f},
-        {2, 3, 0x1.c66666p+3f, 253, 5, 63, 0x1.8b88bap+10f, 0x1.56a37ep+9f, 0x1.95a232p+7f},
-        {10, 7, 0x1.c66666p+3f, 250, 12, 135, 0x1.817ba4p+10f, 0x1.556324p+9f, 0x1.95a232p+7f},
-        {45, 60, 0x1.c66666p+3f, 1, 73, 71, -0x1.e87d3ap+6f, 0x1.ffcfeep+8f, -0x1.959b30p+7f},
-        {124, 124, 0x1.c66666p+3f, 18, 142, 95, -0x1.951458p+13f, 0x1.06b342p+7f, -0x1.bd54e4p+7f},
-    };
-    for (const Worked& w : squares) {
-        const SquareLook look = latticeSquare(w.a, w.k, w.t);
-        EXPECT_EQ(look.fill, sf::Color(w.r, w.g, w.b, 255)) << w.a << "," << w.k << " at " << w.t;
-        EXPECT_EQ(bitsOf(look.position.x), bitsOf(w.x)) << w.a << "," << w.k << " at " << w.t;
-        EXPECT_EQ(bitsOf(look.position.y), bitsOf(w.y)) << w.a << "," << w.k << " at " << w.t;
-        EXPECT_EQ(bitsOf(look.rotation), bitsOf(w.rotation)) << w.a << "," << w.k << " at " << w.t;
-    }
 }
 
 TEST(LatticeFormulas, EverySquareMatchesAnIndependentEmulation)
@@ -96,35 +54,6 @@ TEST(LatticeFormulas, EverySquareMatchesAnIndependentEmulation)
             }
         }
         EXPECT_EQ(digest.value(), f.squares) << "at " << f.t;
-    }
-}
-
-// The cached update against the plain formulas, every square, over consecutive frames (t = 0
-// among them) and a jump far ahead.
-TEST(SquareLattice, UpdateMatchesThePlainFormulasOnEverySquare)
-{
-    SquareLattice lattice;
-    const float times[] = {0.0f, 0.016f, 0.0333f, 1.0f, 14.2f, 54.0f, 300.0f, -2.5f};
-    for (float t : times) {
-        lattice.update(t);
-        for (int a = 1; a <= 124; ++a) {
-            for (int k = 1; k <= 124; ++k) {
-                const Rect& square = lattice.cells.at(static_cast<std::size_t>(a),
-                                                      static_cast<std::size_t>(k));
-                const SquareLook plain = latticeSquare(a, k, t);
-                ASSERT_EQ(square.getFillColor(), plain.fill) << a << "," << k << " at " << t;
-                ASSERT_EQ(bitsOf(square.getPosition().x), bitsOf(plain.position.x))
-                    << a << "," << k << " at " << t;
-                ASSERT_EQ(bitsOf(square.getPosition().y), bitsOf(plain.position.y))
-                    << a << "," << k << " at " << t;
-                ASSERT_EQ(bitsOf(square.getRotation()), bitsOf(reported(plain.rotation)))
-                    << a << "," << k << " at " << t;
-                ASSERT_EQ(square.getSize(), sf::Vector2f(35.0f, 35.0f));
-                if (t == 0.0f) {  // a / t is infinite: the update still goes through
-                    ASSERT_TRUE(std::isfinite(plain.position.x) && std::isfinite(plain.position.y));
-                }
-            }
-        }
     }
 }
 

@@ -138,8 +138,6 @@ TEST(StartUp, CreditLettersSpellTheThreeNames)
     Show show(state, deck);
     std::string letters;
     for (const sf::Text& text : show.objects.creditLetters) {
-        EXPECT_EQ(text.getCharacterSize(), 90u);
-        EXPECT_EQ(text.getFont(), &show.objects.nootFont);
         letters += text.getString().toAnsiString();
     }
     EXPECT_EQ(letters, "VerrolinthaxCobbletanDurmino");
