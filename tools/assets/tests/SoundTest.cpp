@@ -2,6 +2,7 @@
 
 #include "Score.h"
 #include "SoundChecks.h"
+#include "show/Timing.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +90,10 @@ TEST(Soundtrack, KlezmerHasNoHoles)
 TEST(Soundtrack, SectionsTurnWhereTheScenesChange)
 {
     // Scenes 3 to 7 begin this many seconds after klez starts (scene 2's first frame).
-    const double sceneStarts[] = {36.0, 93.0, 142.0, 181.0, 205.0};
+    double sceneStarts[5];
+    for (int n = 3; n <= 7; ++n) {
+        sceneStarts[n - 3] = tolva::timing::sceneStart(n) - tolva::timing::sceneStart(2);
+    }
     std::vector<compose::Section> sections = compose::klezmerSections();
     ASSERT_EQ(sections.size(), 6u);
     EXPECT_DOUBLE_EQ(sections[0].start, 0.0);
