@@ -88,11 +88,9 @@ void writePng(const std::string& path, const sf::Image& image)
     writePng(path, image.getSize().x, image.getSize().y, image.getPixelsPtr());
 }
 
-void writeWav(const std::string& path, const std::vector<sf::Int16>& stereo)
+std::string wavHeader(std::uint32_t channels, std::uint32_t rate, std::uint32_t dataBytes)
 {
-    const auto dataBytes = static_cast<std::uint32_t>(stereo.size() * sizeof(sf::Int16));
-    constexpr std::uint32_t channels = 2;
-    constexpr std::uint32_t bytesPerFrame = channels * sizeof(sf::Int16);
+    const std::uint32_t bytesPerFrame = channels * sizeof(sf::Int16);
     std::string header;
     auto word = [&](std::uint32_t value, int bytes) {
         for (int k = 0; k < bytes; ++k) {
@@ -105,12 +103,19 @@ void writeWav(const std::string& path, const std::vector<sf::Int16>& stereo)
     word(16, 4);
     word(1, 2);  // PCM
     word(channels, 2);
-    word(mixRate, 4);
-    word(mixRate * bytesPerFrame, 4);
+    word(rate, 4);
+    word(rate * bytesPerFrame, 4);
     word(bytesPerFrame, 2);
     word(16, 2);
     header += "data";
     word(dataBytes, 4);
+    return header;
+}
+
+void writeWav(const std::string& path, const std::vector<sf::Int16>& stereo)
+{
+    const auto dataBytes = static_cast<std::uint32_t>(stereo.size() * sizeof(sf::Int16));
+    const std::string header = wavHeader(2, mixRate, dataBytes);
     OutputFile file(path);
     file.write(header);
     // Samples little-endian, as the machines the capture runs on store them.

@@ -3,6 +3,7 @@
 #include <SFML/Config.hpp>
 #include <SFML/Graphics/Image.hpp>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ void writePng(const std::string& path, unsigned width, unsigned height, const sf
 void writePng(const std::string& path, const sf::Image& image);
 
 // 16-bit stereo samples at the mixing rate as a WAV file (the canonical 44-byte header), checked.
+// The 44-byte header of a 16-bit PCM WAV file whose data chunk says it holds dataBytes.
+std::string wavHeader(std::uint32_t channels, std::uint32_t rate, std::uint32_t dataBytes);
 void writeWav(const std::string& path, const std::vector<sf::Int16>& stereo);
 
 // The files a capture has made so far, removed again when it fails: no file it could not finish

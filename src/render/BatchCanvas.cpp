@@ -43,6 +43,9 @@ constexpr int tileSide = 120;
 // Batches painting the picture fewer times over than this are drawn whole.
 constexpr double tiledOverdraw = 3.0;
 
+// The whole viewport in clip units (2 x 2): the painted area counts in these.
+constexpr double viewportClipArea = 4.0;
+
 // Tiles are drawn when, on average, they keep at most this share of the batch's shapes.
 constexpr double keptShare = 0.5;
 
@@ -94,7 +97,7 @@ void BatchCanvas::flush()
         clipSpace.setViewport(view.getViewport());
         target_->setView(clipSpace);
     }
-    if (target_ != nullptr && dropHidden_ && tileSized_ > 0 && paintedArea_ >= 4.0 * tiledOverdraw) {
+    if (target_ != nullptr && dropHidden_ && tileSized_ > 0 && paintedArea_ >= viewportClipArea * tiledOverdraw) {
         drawTiles();
     } else {
         drawRuns();
@@ -282,7 +285,6 @@ void BatchCanvas::clear(sf::Color color)
     target_->draw(picture, sf::BlendNone);
     ++drawCalls_;
 }
-
 
 void BatchCanvas::appendShape(const LocalFan& fan, const ClipTransform& transform, sf::Color color)
 {
