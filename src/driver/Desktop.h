@@ -14,8 +14,7 @@ class Window;
 namespace tolva {
 
 // Empty when the show's window can be opened on the display; otherwise one line saying why not
-// (SFML aborts the process, or dies of an X error, where it cannot). The first connection it
-// opens is kept open until the process ends.
+// (SFML aborts the process, or dies of an X error, where it cannot).
 std::string displayProblem();
 
 // True when a sound output can be opened. Without one, OpenAL Soft and ALSA would report every

@@ -46,16 +46,6 @@ std::map<std::string, ShowClock*> Show::clocks()
 
 bool displayAvailable()
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
-    }
-    XCloseDisplay(display);
-    return true;
-}
-
-bool holdDisplay()
-{
     static Display* const held = [] {
         const char* name = std::getenv("DISPLAY");
         for (int attempt = 0; name != nullptr && *name != '\0' && attempt < 5; ++attempt) {

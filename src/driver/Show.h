@@ -56,13 +56,10 @@ private:
     }
 };
 
-// True when an X display can be opened: SFML aborts the process when it cannot.
+// True when an X display can be opened (SFML aborts the process when it cannot). The connection
+// stays open until the process ends: Xvfb resets itself when its last client leaves and refuses
+// connections while it does, so a probe that connected and left right before SFML connects could
+// make SFML abort.
 bool displayAvailable();
-
-// Opens one connection to the X display that stays open until the process ends; true if there is
-// one. Xvfb resets itself when its last client leaves and refuses connections while it does, so a
-// probe that connects and leaves right before SFML connects can make SFML abort: a program that
-// comes and goes on a test server holds the display first.
-bool holdDisplay();
 
 } // namespace tolva
