@@ -26,64 +26,19 @@ SoundClip mono(std::vector<sf::Int16> samples, unsigned rate = mixRate)
     return SoundClip{1, rate, std::move(samples)};
 }
 
-std::vector<sf::Int16> left(const std::vector<sf::Int16>& stereo)
+TEST(CaptureMixer, PitchStepIsTwelveBitFixedPointAndFramesBeginOnWholeSamples)
 {
-    std::vector<sf::Int16> out;
-    for (std::size_t k = 0; k < stereo.size(); k += 2) {
-        out.push_back(stereo[k]);
-    }
-    return out;
-}
-
-TEST(CaptureMixer, LoopingVoiceAtHalfPitchByHand)
-{
-    // Four samples, looping, at pitch 0.5: the read position moves half a sample per output
-    // sample, so every other output sample is the mean of two neighbours, and the one after the
-    // last sample is the mean of the last and the first. Each value then meets the mono gain
-    // 0.595662117: 4096 -> 2439.8 -> 2440, 8192 -> 4879.7, -16384 -> -9759.3, -6144 -> -3659.7,
-    // 2048 -> 1219.9.
-    const SoundClip clip = mono({0, 8192, -16384, 4096});
-    const std::vector<Playback> plays = {{&clip, true, 0.5f, 0, neverStopped}};
-    const std::vector<sf::Int16> out = mixStereo(plays, 0, 10);
-    const std::vector<sf::Int16> expected = {0, 2440, 4880, -2440, -9759, -3660, 2440, 1220, 0, 2440};
-    EXPECT_EQ(left(out), expected);
-    for (std::size_t k = 0; k < out.size(); k += 2) {
-        EXPECT_EQ(out[k], out[k + 1]) << "a mono voice sounds the same on both sides";
-    }
-}
-
-TEST(CaptureMixer, PitchStepIsTwelveBitFixedPoint)
-{
-    EXPECT_EQ(resampleStep(44100, 1.0f), 4096);
     EXPECT_EQ(resampleStep(44100, 0.19f), 778);  // 778.24 rounded
-    EXPECT_EQ(resampleStep(44100, 0.021f), 86);
-    EXPECT_EQ(resampleStep(22050, 1.0f), 2048);
     EXPECT_EQ(resampleStep(48000, 1.0f), 4458);  // 4458.2 rounded
-
-    // voiceThree's pitch: after 100 output samples the read position is 100 x 778 / 4096 =
-    // 18 + 4072/4096, not 19. On a ramp of 100 per sample that reads 1899.414..., times the gain
-    // 1131.4 -> 1131 (at exactly 19 it would read 1900 -> 1131.76 -> 1132).
+    // After 100 output samples at 778/4096 the position is 18 + 4072/4096, not 19: on a ramp of
+    // 100 a sample that reads 1899.4, times the mono gain 1131 (at 19 it would be 1132).
     std::vector<sf::Int16> ramp;
     for (int k = 0; k < 64; ++k) {
         ramp.push_back(static_cast<sf::Int16>(100 * k));
     }
     const SoundClip clip = mono(ramp);
-    const std::vector<Playback> plays = {{&clip, true, 0.19f, 0, neverStopped}};
-    EXPECT_EQ(mixStereo(plays, 100, 1)[0], 1131);
-}
-
-TEST(CaptureMixer, OnceOnlyClipEndsInSilenceAndStereoPassesThrough)
-{
-    // Played once at half pitch: the last sample leans towards silence, then nothing.
-    const SoundClip once = mono({16384, 16384});
-    const std::vector<Playback> plays = {{&once, false, 0.5f, 2, neverStopped}};
-    // 16384 -> 9759.3; its half towards silence 8192 -> 4879.7.
-    EXPECT_EQ(left(mixStereo(plays, 0, 9)),
-              (std::vector<sf::Int16>{0, 0, 9759, 9759, 9759, 4880, 0, 0, 0}));
-
-    const SoundClip stereo{2, mixRate, {1000, -2000, 3000, -4000}};
-    const std::vector<Playback> both = {{&stereo, false, 1.0f, 1, neverStopped}};
-    EXPECT_EQ(mixStereo(both, 0, 4), (std::vector<sf::Int16>{0, 0, 1000, -2000, 3000, -4000, 0, 0}));
+    EXPECT_EQ(mixStereo({{&clip, true, 0.19f, 0, neverStopped}}, 100, 1)[0], 1131);
+    EXPECT_EQ(sampleAt(1, 24), 1837);  // 1837.5, floored
 }
 
 TEST(CaptureMixer, StopsCutAtTheirSampleAndLoudSumsClamp)
@@ -91,16 +46,13 @@ TEST(CaptureMixer, StopsCutAtTheirSampleAndLoudSumsClamp)
     const SoundClip loud = mono({32767}, mixRate);
     const SoundClip stereo{2, mixRate, {32767, -32768}};
     const std::vector<Playback> plays = {{&loud, true, 1.0f, 0, 3}, {&stereo, true, 1.0f, 1, neverStopped}};
-    const std::vector<sf::Int16> out = mixStereo(plays, 0, 4);
-    // Alone: 32767 x 0.5957 = 19518.2; with the stereo voice the left clamps high, the right
-    // sums to 19518 - 32768; once the mono voice stops only the stereo one is left.
-    EXPECT_EQ(out, (std::vector<sf::Int16>{19518, 19518, 32767, -13250, 32767, -13250, 32767, -32768}));
+    // Alone 32767 x 0.5957 = 19518; with the stereo voice the left clamps, the right sums.
+    EXPECT_EQ(mixStereo(plays, 0, 4),
+              (std::vector<sf::Int16>{19518, 19518, 32767, -13250, 32767, -13250, 32767, -32768}));
 }
 
 TEST(CaptureMixer, AnyWindowEqualsTheSameSliceOfTheWholeMix)
 {
-    // A capture that starts late mixes only its own window: every sample must be what a mix from
-    // the beginning has there, pitched voices, loops and once-only clips alike.
     std::vector<sf::Int16> noise(997);
     std::uint32_t x = 7;
     for (auto& s : noise) {
@@ -113,19 +65,10 @@ TEST(CaptureMixer, AnyWindowEqualsTheSameSliceOfTheWholeMix)
                                          {&once, false, 1.0f, 5000, neverStopped},
                                          {&looping, true, 0.021f, 7000, neverStopped}};
     const std::vector<sf::Int16> whole = mixStereo(plays, 0, 50000);
-    for (std::int64_t begin : {1, 4999, 5000, 12345, 39990}) {
+    for (std::int64_t begin : {4999, 12345, 39990}) {
         const std::vector<sf::Int16> window = mixStereo(plays, begin, 1000);
-        const auto from = whole.begin() + 2 * begin;
-        EXPECT_TRUE(std::equal(window.begin(), window.end(), from)) << "window at " << begin;
+        EXPECT_TRUE(std::equal(window.begin(), window.end(), whole.begin() + 2 * begin)) << begin;
     }
-}
-
-TEST(CaptureMixer, FramesBeginOnWholeSamples)
-{
-    EXPECT_EQ(sampleAt(3679, 60), 3679 * 735);
-    EXPECT_EQ(sampleAt(1, 24), 1837);  // 1837.5, floored
-    EXPECT_EQ(sampleAt(2, 24), 3675);
-    EXPECT_EQ(sampleAt(24, 24), 44100);
 }
 
 // OpenAL Soft, opened by hand so that the tests need no link to it: the show's own library, and
