@@ -1,6 +1,7 @@
 // The capture's sound deck: what start-up loads, and cues turned into playings on the sample clock.
 
 #include "capture/CaptureDeck.h"
+#include "capture/Output.h"
 #include "sound/SoundFile.h"
 
 #include <SFML/Audio/OutputSoundFile.hpp>
@@ -91,25 +92,15 @@ TEST_F(DeckFixture, SoundFilesAreReadAsTheShowReadsThemAndMissingOnesStaySilent)
 std::string wavFile(const std::string& name, std::uint32_t frames, std::uint32_t declaredBytes,
                     bool formatFirst = true)
 {
-    auto word = [](std::string& out, std::uint32_t value, int bytes) {
-        for (int k = 0; k < bytes; ++k) {
-            out.push_back(static_cast<char>((value >> (8 * k)) & 0xffu));
-        }
-    };
-    std::string format = "fmt ";
-    word(format, 16, 4);
-    word(format, 1, 2);
-    word(format, 2, 2);
-    word(format, 44100, 4);
-    word(format, 44100 * 4, 4);
-    word(format, 4, 2);
-    word(format, 16, 2);
-    std::string data = "data";
-    word(data, declaredBytes, 4);
-    data.append(std::size_t{frames} * 4, '\x11');
-    std::string file = "RIFF";
-    word(file, static_cast<std::uint32_t>(4 + format.size() + data.size()), 4);
-    file += "WAVE" + (formatFirst ? format + data : data + format);
+    std::string file = wavHeader(2, 44100, declaredBytes);
+    if (!formatFirst) {
+        // RIFF header, then the data chunk, then the format chunk.
+        file = file.substr(0, 12) + file.substr(36, 8) + file.substr(12, 24);
+    }
+    file.append(std::size_t{frames} * 4, '\x11');
+    if (!formatFirst) {
+        std::rotate(file.begin() + 20, file.begin() + 44, file.end());
+    }
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
     std::ofstream(path, std::ios::binary) << file;
     return path;

@@ -3,6 +3,7 @@
 
 #include "capture/FfmpegPipe.h"
 #include "capture/Mixer.h"
+#include "capture/Output.h"
 #include "driver/Show.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
@@ -18,7 +19,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <cstdint>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -107,7 +107,7 @@ class CaptureEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!tolva::holdDisplay()) {
+        if (!tolva::displayAvailable()) {
             GTEST_SKIP() << "needs an X display";
         }
     }
@@ -363,22 +363,8 @@ TEST_F(CaptureEndToEnd, NamesAreFilesTheirExtensionTheContainerAndALyingSoundFil
         fs::create_directory_symlink(fs::absolute(folder), dir / folder);
     }
     fs::create_symlink(fs::absolute("sounds/endOfTolva.wav"), dir / "sounds/endOfTolva.wav");
-    // A mono 16-bit WAV header whose data chunk claims 0x7ffffff0 bytes, then 1 MB of samples.
-    std::string bytes = "RIFF....WAVEfmt ";
-    const auto put = [&bytes](std::uint32_t value, int size) {
-        for (int k = 0; k < size; ++k) {
-            bytes += static_cast<char>((value >> (8 * k)) & 0xffu);
-        }
-    };
-    put(16, 4);
-    put(1, 2);          // PCM
-    put(1, 2);          // mono
-    put(44100, 4);
-    put(88200, 4);
-    put(2, 2);
-    put(16, 2);
-    bytes += "data";
-    put(0x7ffffff0u, 4);
+    // A mono WAV whose data chunk claims 0x7ffffff0 bytes and holds 1 MB.
+    std::string bytes = tolva::wavHeader(1, 44100, 0x7ffffff0u);
     bytes.append(1 << 20, '\x01');
     std::ofstream(dir / "sounds/klez.wav", std::ios::binary) << bytes;
 
