@@ -1,68 +1,58 @@
 #pragma once
 
-// Renders one drawing into two 1920x1080 render textures, through the batched canvas and shape by
-// shape through SFML, and compares the pixels. Needs an X display.
+// A drawing's tape rendered shape by shape through SFML or through the batched canvas (in
+// painter's order or tile by tile), read back and compared byte for byte. Needs an X display.
 
 #include "render/BatchCanvas.h"
 #include "render/FrameTape.h"
+#include "render/Letterbox.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 
 #include <cstring>
-#include <functional>
-#include <string>
 
 namespace tolva::testing {
 
-struct PixelDifference {
-    std::size_t differing = 0;  // pixels that differ
-    sf::Image batched;
-    sf::Image direct;
-};
-
-// Byte-for-byte comparison of two frames read back.
 inline std::size_t differingPixels(const sf::Image& a, const sf::Image& b)
 {
+    const std::size_t count = static_cast<std::size_t>(a.getSize().x) * a.getSize().y;
     if (a.getSize() != b.getSize()) {
-        return static_cast<std::size_t>(a.getSize().x) * a.getSize().y + 1;
+        return count + 1;
     }
-    const sf::Uint8* p = a.getPixelsPtr();
-    const sf::Uint8* q = b.getPixelsPtr();
     std::size_t differing = 0;
-    for (std::size_t k = 0; k < static_cast<std::size_t>(a.getSize().x) * a.getSize().y; ++k) {
-        differing += std::memcmp(p + 4 * k, q + 4 * k, 4) != 0 ? 1 : 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        differing += std::memcmp(a.getPixelsPtr() + 4 * k, b.getPixelsPtr() + 4 * k, 4) != 0 ? 1 : 0;
     }
     return differing;
 }
 
-// draw runs once, onto a tape that both canvases then play.
-inline PixelDifference compareBatchedWithDirect(const std::function<void(Canvas&)>& draw)
+enum class Way { direct, painter, tiled };
+
+// On a target of another size the show's picture is letterboxed, as on a screen without 1920x1080.
+inline sf::Image rasterize(const FrameTape& tape, Way way, sf::Vector2u size = {1920, 1080},
+                           unsigned* drawCalls = nullptr)
 {
-    PixelDifference result;
-    sf::RenderTexture batchedTarget;
-    sf::RenderTexture directTarget;
-    batchedTarget.create(1920, 1080);
-    directTarget.create(1920, 1080);
-
-    BatchCanvas batched(&batchedTarget, nullptr);
-    DirectCanvas direct(directTarget);
-    FrameTape tape;
-    draw(tape);
-    tape.replay(batched);
-    tape.replay(direct);
-    batched.flush();
-    batchedTarget.display();
-    directTarget.display();
-
-    result.batched = batchedTarget.getTexture().copyToImage();
-    result.direct = directTarget.getTexture().copyToImage();
-    result.differing = differingPixels(result.batched, result.direct);
-    return result;
+    sf::RenderTexture target;
+    target.create(size.x, size.y);
+    fitShowView(target);
+    if (way == Way::direct) {
+        DirectCanvas canvas(target);
+        tape.replay(canvas);
+    } else {
+        BatchCanvas canvas(&target, nullptr);
+        canvas.setDropHidden(way == Way::tiled);
+        tape.replay(canvas);
+        canvas.display();
+        if (drawCalls != nullptr) {
+            *drawCalls = canvas.lastFrameDrawCalls();
+        }
+    }
+    target.display();
+    return target.getTexture().copyToImage();
 }
 
 } // namespace tolva::testing
-
 // Real frames of every scene: the state a scene step starts from at a chosen moment of the show
 // (its first frame, hand-over included, the middle and the end), set by the names the show gives
 // its values, flags and clocks.

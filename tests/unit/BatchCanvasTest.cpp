@@ -1,8 +1,6 @@
-#include "support/ShowTest.h"
 #include "driver/Show.h"
-#include "render/FrameTape.h"
-#include "render/Letterbox.h"
 #include "render/Recorder.h"
+#include "render/FrameTape.h"
 #include "render/ShapeGeometry.h"
 #include "render/TextGeometry.h"
 #include "support/PixelCompare.h"
@@ -18,7 +16,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <iostream>
 #include <limits>
 #include <memory>
 #include <random>
@@ -69,88 +66,6 @@ TEST(ShapeGeometry, ModelMatrixIsSfmlsOwn)
     }
 }
 
-TEST(ShapeGeometry, NotANumberShowsNothing)
-{
-    std::vector<sf::Vertex> out;
-    LocalFan fan;
-    Circle circle;
-    circle.setRadius(std::numeric_limits<float>::quiet_NaN());
-    circleFan(circle, fan);
-    appendTriangles(fan, ClipTransform(circle.getTransform(), sf::Transform()), sf::Color::Red, out);
-    EXPECT_TRUE(out.empty());
-
-    circle.setRadius(10);
-    circle.setPosition(std::numeric_limits<float>::quiet_NaN(), 5);
-    circleFan(circle, fan);
-    appendTriangles(fan, ClipTransform(circle.getTransform(), sf::Transform()), sf::Color::Red, out);
-    EXPECT_TRUE(out.empty());
-}
-
-void drawMixture(Canvas& canvas)
-{
-    std::mt19937 random(1234);
-    std::uniform_real_distribution<float> x(-100, 2020), y(-100, 1180), r(0, 60), angle(-720, 720);
-    std::uniform_int_distribution<int> byte(0, 255), points(3, 30);
-    canvas.clear(sf::Color(20, 30, 40));
-    for (int k = 0; k < 3000; ++k) {
-        const sf::Color fill(static_cast<sf::Uint8>(byte(random)), static_cast<sf::Uint8>(byte(random)),
-                             static_cast<sf::Uint8>(byte(random)), static_cast<sf::Uint8>(byte(random)));
-        if (k % 2 == 0) {
-            Circle circle;
-            circle.setRadius(k % 97 == 0 ? -r(random) : r(random));
-            circle.setPointCount(static_cast<std::size_t>(points(random)));
-            circle.setPosition(x(random), y(random));
-            circle.setRotation(angle(random));
-            circle.setFillColor(fill);
-            canvas.draw(circle, {"test", k, 0});
-        } else {
-            Rect rect;
-            rect.setSize({r(random), r(random)});
-            rect.setPosition(x(random), y(random));
-            rect.setRotation(angle(random));
-            rect.setFillColor(fill);
-            canvas.draw(rect, {"test", k, 0});
-        }
-    }
-    // Shapes that are not numbers show nothing either way.
-    Circle vanishing;
-    vanishing.setRadius(std::numeric_limits<float>::quiet_NaN());
-    vanishing.setPosition(500, 500);
-    canvas.draw(vanishing, {"test", -1, 0});
-}
-
-TEST(BatchCanvas, DrawsTheSamePixelsAsSfmlShapeByShape)
-{
-    const testing::PixelDifference difference = testing::compareBatchedWithDirect(drawMixture);
-    EXPECT_EQ(difference.differing, 0u);
-}
-
-// Only shapes wholly beyond one edge are left out: a shape reaching in by a little still counts.
-TEST(ShapeGeometry, ShapesBeyondOneEdgeAreLeftOut)
-{
-    const sf::Transform projection = sf::View(sf::FloatRect(0, 0, 1920, 1080)).getTransform();
-    LocalFan fan;
-    Rect rect;
-    rect.setSize({40, 30});
-    rectFan(rect, fan);
-    const auto triangles = [&](float x, float y, float rotation) {
-        rect.setPosition(x, y);
-        rect.setRotation(rotation);
-        std::vector<sf::Vertex> out;
-        appendTriangles(fan, ClipTransform(rect.getTransform(), projection), sf::Color::Red, out);
-        return out.size();
-    };
-    EXPECT_EQ(triangles(-41, 500, 0), 0u);
-    EXPECT_EQ(triangles(1921, 500, 0), 0u);
-    EXPECT_EQ(triangles(900, -31, 0), 0u);
-    EXPECT_EQ(triangles(900, 1081, 0), 0u);
-    EXPECT_EQ(triangles(-39, 500, 0), 12u);
-    EXPECT_EQ(triangles(1919, 1079, 0), 12u);
-    // Off two edges at once, each point beyond one or the other but not all beyond the same:
-    // kept (the corner can still reach in).
-    EXPECT_EQ(triangles(-10, -10, 45), 12u);
-}
-
 // The staged fonts, loaded once for every drawing of the texts' tests.
 struct Fonts {
     sf::Font noot;
@@ -177,7 +92,8 @@ sf::Color colour(std::mt19937& random)
             static_cast<sf::Uint8>(byte(random)), static_cast<sf::Uint8>(byte(random))};
 }
 
-// Texts of every kind the show draws and more, between shapes, some of them off the picture.
+// Texts of every kind the show draws and more, between shapes, some off the picture or just
+// reaching in (left out only when wholly beyond an edge).
 void drawTextsAndShapes(Canvas& canvas)
 {
     const Fonts& f = fonts();
@@ -252,12 +168,10 @@ void drawTextsAndShapes(Canvas& canvas)
 TEST(BatchCanvas, DrawsTheSameTextsAsSfml)
 {
     ASSERT_TRUE(fonts().loaded);
-    const testing::PixelDifference difference = testing::compareBatchedWithDirect(drawTextsAndShapes);
-    EXPECT_EQ(difference.differing, 0u);
-    if (difference.differing != 0) {
-        difference.batched.saveToFile("texts-batched.png");
-        difference.direct.saveToFile("texts-direct.png");
-    }
+    FrameTape tape;
+    drawTextsAndShapes(tape);
+    EXPECT_EQ(testing::differingPixels(testing::rasterize(tape, testing::Way::direct),
+                                       testing::rasterize(tape, testing::Way::tiled)), 0u);
 }
 
 // One draw call per run of one texture: shapes, texts of one page, shapes again; a culled shape
@@ -303,58 +217,6 @@ TEST(BatchCanvas, CountsOneDrawCallPerRun)
     EXPECT_EQ(directTextDraws(sf::Text("a", fonts().tox, 30)), 1u);
 }
 
-// The scenes that draw letters reach the target in a few draw calls a frame.
-class SceneDrawCalls : public testing::ShowTest {
-protected:
-    void SetUp() override
-    {
-        ShowTest::SetUp();
-        if (IsSkipped()) {
-            return;
-        }
-        state.frameDelta = sf::milliseconds(17);
-        ASSERT_TRUE(target.create(1920, 1080));
-    }
-
-    sf::RenderTexture target;
-};
-
-TEST_F(SceneDrawCalls, SpiralGridWithCredits)
-{
-    BatchCanvas canvas(&target, nullptr);
-    canvas.setDropHidden(false);  // drawn tile by tile, it makes a few calls per tile
-    state.countdown[0] = -0.1f;
-    state.scene1Pending = false;
-    state.sceneTime = 12.0f;
-    state.warpTime = 150.0f;
-    recorder.forget();
-    show->spiralGrid.step(state, recorder, recorder);
-    ASSERT_EQ(recorder.only<TextOp>().size(), 28u);  // the credits show
-    show->spiralGrid.step(state, canvas, recorder);
-    EXPECT_LE(canvas.lastFrameDrawCalls(), 16u);
-    std::cout << "scene 1 with credits: " << canvas.lastFrameDrawCalls() << " draw calls\n";
-}
-
-TEST_F(SceneDrawCalls, GreetingsScroller)
-{
-    BatchCanvas canvas(&target, nullptr);
-    state.countdown[2] = -0.01f;
-    state.scene3Pending = false;
-    for (int frame = 0; frame < 3; ++frame) {
-        time.advance(state.frameDelta);
-        state.frameClock.restart();
-        time.advance(sf::milliseconds(2));
-        show->greetingsScroller.step(state, canvas, recorder);
-    }
-    EXPECT_LE(canvas.lastFrameDrawCalls(), 16u);
-    std::cout << "scene 3: " << canvas.lastFrameDrawCalls() << " draw calls\n";
-}
-
-} // namespace
-} // namespace tolva
-
-namespace tolva {
-namespace {
 
 // Opaque shapes covering the whole picture among everything else: huge and negative radii, not a
 // number, infinities, alpha just below opaque, texts and a sprite before and after.
@@ -417,33 +279,18 @@ void drawOverCovers(Canvas& canvas)
     }
 }
 
-// Drawn on a target of the given size, the show's picture letterboxed in it as on a screen
-// without a 1920x1080 mode.
-sf::Image drawOverCoversOn(sf::Vector2u size, bool dropHidden, unsigned& drawCalls)
-{
-    sf::RenderTexture target;
-    target.create(size.x, size.y);
-    fitShowView(target);
-    BatchCanvas canvas(&target, nullptr);
-    canvas.setDropHidden(dropHidden);
-    drawOverCovers(canvas);
-    canvas.display();
-    drawCalls = canvas.lastFrameDrawCalls();
-    target.display();
-    return target.getTexture().copyToImage();
-}
-
 TEST(BatchCanvas, LeavingOutHiddenShapesChangesNoPixel)
 {
     ASSERT_TRUE(fonts().loaded);
-    const testing::PixelDifference difference = testing::compareBatchedWithDirect(drawOverCovers);
-    EXPECT_EQ(difference.differing, 0u);
-
+    FrameTape tape;
+    drawOverCovers(tape);
+    EXPECT_EQ(testing::differingPixels(testing::rasterize(tape, testing::Way::direct),
+                                       testing::rasterize(tape, testing::Way::tiled)), 0u);
     for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1280, 1024)}) {
         unsigned painterCalls = 0;
         unsigned tiledCalls = 0;
-        const sf::Image painter = drawOverCoversOn(size, false, painterCalls);
-        const sf::Image tiled = drawOverCoversOn(size, true, tiledCalls);
+        const sf::Image painter = testing::rasterize(tape, testing::Way::painter, size, &painterCalls);
+        const sf::Image tiled = testing::rasterize(tape, testing::Way::tiled, size, &tiledCalls);
         EXPECT_GT(tiledCalls, painterCalls + 50) << "drawn tile by tile";
         EXPECT_EQ(testing::differingPixels(painter, tiled), 0u) << size.x << "x" << size.y;
     }
@@ -475,27 +322,6 @@ protected:
 };
 SceneFrames::World* SceneFrames::world = nullptr;
 
-sf::Image rasterize(const FrameTape& tape, bool dropHidden)
-{
-    sf::RenderTexture target;
-    target.create(1920, 1080);
-    BatchCanvas canvas(&target, nullptr);
-    canvas.setDropHidden(dropHidden);
-    tape.replay(canvas);
-    target.display();
-    return target.getTexture().copyToImage();
-}
-
-sf::Image rasterizeShapeByShape(const FrameTape& tape)
-{
-    sf::RenderTexture target;
-    target.create(1920, 1080);
-    DirectCanvas canvas(target);
-    tape.replay(canvas);
-    target.display();
-    return target.getTexture().copyToImage();
-}
-
 // SFML shape by shape, the batch in painter's order and the batch as the show draws it: one picture.
 TEST_P(SceneFrames, AreThoseOfSfmlShapeByShape)
 {
@@ -504,9 +330,9 @@ TEST_P(SceneFrames, AreThoseOfSfmlShapeByShape)
     }
     FrameTape tape;
     testing::playMoment(world->show, world->time, GetParam(), tape);
-    const sf::Image direct = rasterizeShapeByShape(tape);
-    const sf::Image painter = rasterize(tape, false);
-    const sf::Image shown = rasterize(tape, true);
+    const sf::Image direct = testing::rasterize(tape, testing::Way::direct);
+    const sf::Image painter = testing::rasterize(tape, testing::Way::painter);
+    const sf::Image shown = testing::rasterize(tape, testing::Way::tiled);
     EXPECT_EQ(testing::differingPixels(direct, painter), 0u);
     EXPECT_EQ(testing::differingPixels(painter, shown), 0u);
 }
