@@ -35,14 +35,8 @@ TEST(GreetingsLetters, ColoursFromTheLineAndItsSize)
     }
     // Size 120 and a wide line: 5 x atanf(W) is nearly 7.85, and 607.85 wraps to 95.
     EXPECT_EQ(letterBlue(7700.0f, 120), 95);
-    EXPECT_EQ(letterBlue(7700.0f, 119), 90);
-    // The first frame's size 51: 255 + 7.85 wraps to 6.
-    EXPECT_EQ(letterBlue(3283.0f, 51), 6);
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(letter(k, 7700.0f, 120, 560.0f, 3.0f, 20.0f).fill.b, 95);
-    }
+    EXPECT_EQ(letterBlue(3283.0f, 51), 6);  // 255 + 7.85 wraps
     // Letter 0 has no width term: 10 x cosf(CS) alone, truncated toward zero and wrapped.
-    EXPECT_EQ(letter(0, 3283.0f, 51, 0.0f, 0.0f, 0.0f).fill.r, 7);     // 10 cos 51 = 7.4
     EXPECT_EQ(letter(0, 3283.0f, 119, 0.0f, 0.0f, 0.0f).fill.r, 9);    // 10 cos 119 = 9.3
     // Letter 6 on a width whose sine is -1: 90 x -5 + 9.3 = -440.7, truncated to -440: 72.
     EXPECT_EQ(letter(6, 4.712389f, 119, 0.0f, 0.0f, 0.0f).fill.r, 72);
@@ -54,15 +48,9 @@ TEST(GreetingsLine, SizePlaceWaveAndColour)
     // atanf(t) + 119 is a float sum: it rounds up to 120 a few microseconds before tan(1) s.
     EXPECT_EQ(lineCharacterSize(1.5573945f), 119u);
     EXPECT_EQ(lineCharacterSize(1.55739462f), 120u);
-    EXPECT_EQ(lineCharacterSize(1.0e9f), 120u);
-    EXPECT_EQ(linePosition(0.0f, 0.0f, 0.0f).x, 1793.0f);
     EXPECT_EQ(linePosition(1.0f, 0.0f, 0.0f).x, 1628.0f);
     // A far end pulls the line up by nearly 20 pi/2.
     EXPECT_NEAR(linePosition(0.0f, 5000.0f, 0.0f).y, 575.0f - 10.0f * 3.14159f, 0.01f);
-    EXPECT_EQ(wavePhase(0.0f), 1.0f);
-    EXPECT_EQ(waveAmplitude(0.0f, 0.0f).x, 25.0f);
-    EXPECT_EQ(waveAmplitude(0.0f, 0.0f).y, 55.0f);
-    EXPECT_EQ(lineColour(waveAmplitude(0.0f, 0.0f).y).g, 150);
 }
 
 // Whole steps, through the recorder, on a show built on virtual time.
@@ -94,7 +82,6 @@ protected:
     {
         return recorder.only<Op>();
     }
-
 };
 
 TEST_F(GreetingsStep, FirstFrameUsesTheClockReadBeforeItsRestart)
@@ -105,15 +92,11 @@ TEST_F(GreetingsStep, FirstFrameUsesTheClockReadBeforeItsRestart)
     step();
     const float t = sf::milliseconds(19).asSeconds();
     const float m = sf::milliseconds(2).asSeconds();
-    EXPECT_FALSE(state.scene3Pending);
     ASSERT_EQ(ops<SoundOp>().size(), 1u);
     EXPECT_EQ(ops<SoundOp>()[0].id, SoundId::voiceFour);
     EXPECT_FALSE(ops<SoundOp>()[0].play);
-    EXPECT_EQ(show->objects.scrollerClock.getElapsedTime(), sf::Time::Zero);
     const auto uniforms = ops<UniformOp>();
     ASSERT_EQ(uniforms.size(), 3u);
-    EXPECT_EQ(uniforms[0].name, "wave_phase");
-    EXPECT_EQ(uniforms[1].name, "wave_amplitude");
     EXPECT_EQ(uniforms[2].name, "uTime");
     EXPECT_EQ(uniforms[2].value, std::vector<float>{t});
     // The phase took t x m with the t read before the restart, and the line stands where it says.
@@ -130,10 +113,6 @@ TEST_F(GreetingsStep, MeasuresTheLineBeforeChangingIt)
     EXPECT_EQ(measure[0].values[1].first, "CS");
     EXPECT_EQ(measure[0].values[1].second, 51.0);
     EXPECT_EQ(measure[0].values[3].second, 0.0);  // ey: the line stood at (0, 0)
-    const auto first = ops<TextOp>();
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(first[static_cast<std::size_t>(k)].fill.g, 50 + 15 * k);
-    }
     const sf::Text& line = show->objects.greetingsText;
     EXPECT_EQ(line.getCharacterSize(), 119u);
     const float width = line.getLocalBounds().width;
@@ -146,41 +125,7 @@ TEST_F(GreetingsStep, MeasuresTheLineBeforeChangingIt)
     EXPECT_EQ(measure[0].values[1].second, 119.0);
     EXPECT_EQ(measure[0].values[2].second, static_cast<double>(end.x));
     EXPECT_EQ(measure[0].values[3].second, static_cast<double>(end.y));
-    EXPECT_GT(end.y, 0.0f);
-    const auto second = ops<TextOp>();
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(second[static_cast<std::size_t>(k)].fill.g, 65 + 15 * k);
-        EXPECT_EQ(second[static_cast<std::size_t>(k)].fill.b, letterBlue(width, 119));
-    }
-}
-
-TEST_F(GreetingsStep, DrawsInTheScenesOrder)
-{
-    step();
-    const auto& all = recorder.ops();
-    ASSERT_EQ(all.size(), 1u + 1u + 1u + 5476u + 7u + 3u + 1u + 1u);
-    std::size_t n = 0;
-    EXPECT_TRUE(std::holds_alternative<SoundOp>(all[n++]));
-    EXPECT_TRUE(std::holds_alternative<MeasureOp>(all[n++]));
-    ASSERT_TRUE(std::holds_alternative<ClearOp>(all[n]));
-    EXPECT_EQ(std::get<ClearOp>(all[n++]).color, clearColour(show->objects.scrollPhase));
-    for (int i = 1; i <= fieldSize; ++i) {
-        for (int j = 1; j <= fieldSize; ++j) {
-            const auto& circle = std::get<CircleOp>(all[n++]);
-            ASSERT_EQ(circle.cell.i, i);
-            ASSERT_EQ(circle.cell.j, j);
-        }
-    }
-    for (int k = 0; k < 7; ++k) {
-        const auto& text = std::get<TextOp>(all[n++]);
-        EXPECT_EQ(text.ref.index, k);
-        EXPECT_FALSE(text.shader);
-    }
-    n += 3;
-    const auto& line = std::get<TextOp>(all[n++]);
-    EXPECT_STREQ(line.ref.name, "greetingsText");
-    EXPECT_TRUE(line.shader);
-    EXPECT_TRUE(std::holds_alternative<DisplayOp>(all[n]));
+    EXPECT_EQ(ops<TextOp>()[6].fill.b, letterBlue(width, 119));
 }
 
 TEST_F(GreetingsStep, CircleTurnsAddUpFromFrameToFrame)
@@ -233,7 +178,6 @@ TEST_F(GreetingsStep, ClockAndCountdownFeedTheUniforms)
     EXPECT_EQ(state.countdown[3], c3);
     const sf::Glsl::Vec2 amplitude = waveAmplitude(c3, show->objects.scrollPhase);
     EXPECT_EQ(uniforms[1].value, (std::vector<float>{amplitude.x, amplitude.y}));
-    EXPECT_EQ(ops<TextOp>().back().size, 120u);  // t is past tan(1)
     EXPECT_EQ(ops<TextOp>().back().fill, lineColour(amplitude.y));
     EXPECT_EQ(state.warpTime, 3.0f + sf::microseconds(200021000).asSeconds() * sf::milliseconds(4).asSeconds());
 }

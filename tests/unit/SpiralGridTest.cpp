@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace tolva {
@@ -41,7 +42,6 @@ TEST(SpiralGridFormulas, WorkedShadesAndColours)
     EXPECT_EQ(plainSpiralCell(1, 1, 1000).fill, sf::Color(88, 166, 144, 255));
     // The time term moves the shade by w / 10 and nothing else.
     EXPECT_EQ(spiralShade(1, 1, 1000), spiralShade(1, 1, 0) + 100.0f);
-    EXPECT_EQ(spiralPointCount(0.0f), 9u);
 }
 
 TEST(SpiralGridFormulas, CentreAndColumn35VanishWithoutStoppingAnything)
@@ -53,23 +53,6 @@ TEST(SpiralGridFormulas, CentreAndColumn35VanishWithoutStoppingAnything)
     for (int j = 1; j <= spiralCells; ++j) {
         EXPECT_TRUE(std::isnan(spiralRadius(35, f(j)))) << "j " << j;
     }
-    // About two thirds of the block have no radius; near the centre the finite ones pass 1e8,
-    // and they go on to SFML as they are.
-    int notANumber = 0;
-    float largest = 0.0f;
-    for (int i = 1; i <= spiralCells; ++i) {
-        for (int j = 1; j <= spiralCells; ++j) {
-            const float r = spiralRadius(f(i), f(j));
-            if (std::isnan(r)) {
-                ++notANumber;
-            } else {
-                largest = std::max(largest, std::abs(r));
-            }
-        }
-    }
-    EXPECT_GT(notANumber, spiralCells * spiralCells * 6 / 10);
-    EXPECT_LT(notANumber, spiralCells * spiralCells * 7 / 10);
-    EXPECT_GT(largest, 1e8f);
 }
 
 TEST(SpiralGridFormulas, PointCountIsDefinedForAnyWarpTime)
@@ -86,8 +69,7 @@ TEST(SpiralGridFormulas, CreditLettersLieOnThreeLines)
         int k;
         float x, y;
     };
-    const Expected places[] = {{0, 200, 100},  {11, 755, 265},  {12, 805, 386},
-                               {20, 1210, 510}, {21, 1319, 450}, {27, 1739, 540}};
+    const Expected places[] = {{0, 200, 100}, {11, 755, 265}, {12, 805, 386}, {21, 1319, 450}};
     for (const Expected& e : places) {
         const LetterPlace place = creditLetterPlace(e.k, 50.0f);
         EXPECT_EQ(place.position, sf::Vector2f(e.x, e.y)) << "k " << e.k;
@@ -117,14 +99,23 @@ protected:
         show->run(1, recorder);
     }
 
-    std::vector<SoundOp> sounds() const { return recorder.only<SoundOp>(); }
-
+    // The step's sound cues, as (sound, play) pairs.
+    std::vector<std::pair<SoundId, bool>> sounds() const
+    {
+        std::vector<std::pair<SoundId, bool>> cues;
+        for (const SoundOp& op : recorder.only<SoundOp>()) {
+            cues.emplace_back(op.id, op.play);
+        }
+        return cues;
+    }
 };
+
+using Cues = std::vector<std::pair<SoundId, bool>>;
 
 // The step's tables and hoisted terms against the formulas worked out afresh, on every cell.
 TEST_F(SpiralGridStep, EveryCellAsThePlainFormulasGiveIt)
 {
-    const float warpTimes[] = {0.0f, 0.25f, 17.3f, 1000.0f, 1863.77f, 4.5e4f, 3.0e7f};
+    const float warpTimes[] = {0.0f, 17.3f, 1863.77f, 3.0e7f};
     for (const float w : warpTimes) {
         step(30.0f, w);
         const std::vector<CircleOp> circles = recorder.only<CircleOp>();
@@ -147,36 +138,6 @@ TEST_F(SpiralGridStep, EveryCellAsThePlainFormulasGiveIt)
     }
 }
 
-TEST_F(SpiralGridStep, DrawsInTheOrderOfTheStep)
-{
-    step(12.0f);
-    const auto& ops = recorder.ops();
-    ASSERT_EQ(ops.size(), 1u + 1u + 8836u + 28u + 1u);
-    EXPECT_TRUE(std::holds_alternative<SoundOp>(ops[0]));  // the first frame's voice
-    EXPECT_TRUE(std::holds_alternative<ClearOp>(ops[1]));
-    EXPECT_EQ(std::get<ClearOp>(ops[1]).color, sf::Color(0, 0, 0, 255));
-    EXPECT_TRUE(std::holds_alternative<CircleOp>(ops[2]));
-    EXPECT_TRUE(std::holds_alternative<TextOp>(ops[2 + 8836]));
-    EXPECT_TRUE(std::holds_alternative<DisplayOp>(ops.back()));
-    EXPECT_EQ(state.countdown[1], 61.0f - sf::milliseconds(17).asSeconds());
-}
-
-TEST_F(SpiralGridStep, LettersAsLaidOut)
-{
-    step(12.0f, 321.0f);
-    const std::vector<TextOp> letters = recorder.only<TextOp>();
-    ASSERT_EQ(letters.size(), 28u);
-    for (int k = 0; k < 28; ++k) {
-        const TextOp& letter = letters[static_cast<std::size_t>(k)];
-        const LetterPlace place = creditLetterPlace(k, 321.0f);
-        EXPECT_EQ(letter.ref.index, k);
-        EXPECT_EQ(letter.position, place.position);
-        EXPECT_EQ(letter.rotation, storedAngle(place.rotation));
-    }
-    EXPECT_EQ(letters[0].string + letters[11].string + letters[12].string + letters[27].string,
-              "VxCo");
-}
-
 TEST_F(SpiralGridStep, TitleAndLettersOnlyStrictlyInsideTheirWindows)
 {
     struct Case {
@@ -192,34 +153,17 @@ TEST_F(SpiralGridStep, TitleAndLettersOnlyStrictlyInsideTheirWindows)
         step(c.sceneTime);
         EXPECT_EQ(recorder.only<TextOp>().size(), c.letters) << c.sceneTime;
         EXPECT_EQ(recorder.only<SpriteOp>().size(), c.sprites) << c.sceneTime;
-        EXPECT_EQ(recorder.only<CircleOp>().size(), 8836u);
     }
-    state.voiceOneOn = true;
-    step(25.0f);
-    const SpriteOp title = recorder.only<SpriteOp>().at(0);
-    const TitleTransform expected = titleTransform(25.0f);
-    EXPECT_STREQ(title.ref.name, "titleSprite");
-    EXPECT_EQ(title.scale, expected.scale);
-    EXPECT_EQ(title.position, expected.position);
-    EXPECT_EQ(title.rotation, 15.0f);
 }
 
 TEST_F(SpiralGridStep, VoicesSwitchAtTwentyOneAndTwentyNine)
 {
     step(5.0f);
-    ASSERT_EQ(sounds().size(), 1u);
-    EXPECT_EQ(sounds()[0].id, SoundId::voiceTwo);
-    EXPECT_TRUE(sounds()[0].play);
-    EXPECT_FALSE(state.scene1Pending);
+    EXPECT_EQ(sounds(), (Cues{{SoundId::voiceTwo, true}}));
     step(21.0f);
     EXPECT_TRUE(sounds().empty());
     step(22.0f);
-    ASSERT_EQ(sounds().size(), 2u);
-    EXPECT_EQ(sounds()[0].id, SoundId::voiceTwo);
-    EXPECT_FALSE(sounds()[0].play);
-    EXPECT_EQ(sounds()[1].id, SoundId::voiceOne);
-    EXPECT_TRUE(sounds()[1].play);
-    EXPECT_TRUE(state.voiceOneOn);
+    EXPECT_EQ(sounds(), (Cues{{SoundId::voiceTwo, false}, {SoundId::voiceOne, true}}));
     // The letters are no longer laid out while voiceOne plays.
     const sf::Vector2f before = show->objects.creditLetters[5].getPosition();
     show->objects.creditLetters[5].setPosition(1, 1);
@@ -229,16 +173,9 @@ TEST_F(SpiralGridStep, VoicesSwitchAtTwentyOneAndTwentyNine)
     step(29.0f);
     EXPECT_TRUE(sounds().empty());
     step(29.5f);
-    ASSERT_EQ(sounds().size(), 2u);
-    EXPECT_EQ(sounds()[0].id, SoundId::voiceOne);
-    EXPECT_FALSE(sounds()[0].play);
-    EXPECT_EQ(sounds()[1].id, SoundId::voiceThree);
-    EXPECT_TRUE(sounds()[1].play);
-    EXPECT_FALSE(state.voiceOneOn);
-    // The layout comes before the switch in the step, so it runs again from the next frame on;
-    // the letters stay hidden all the same.
+    EXPECT_EQ(sounds(), (Cues{{SoundId::voiceOne, false}, {SoundId::voiceThree, true}}));
+    // The layout comes before the switch, so it runs again only from the next frame on.
     EXPECT_EQ(show->objects.creditLetters[5].getPosition(), sf::Vector2f(1, 1));
-    EXPECT_TRUE(recorder.only<TextOp>().empty());
     step(40.0f);
     EXPECT_TRUE(sounds().empty());
     EXPECT_EQ(show->objects.creditLetters[5].getPosition(), before);
