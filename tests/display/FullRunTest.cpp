@@ -91,8 +91,6 @@ TEST(FullRun, TheWholeShowEndsByItselfWithItsMusicRecorded)
     const auto exit = show.waitFor(480s);
     ASSERT_TRUE(exit.has_value()) << "the show did not end within eight minutes";
     EXPECT_EQ(exit->status, 0);
-    std::printf("peak memory of the whole show: %.1f MiB\n", static_cast<double>(exit->peakKilobytes) / 1024.0);
-    ::testing::Test::RecordProperty("peak_kilobytes", static_cast<int>(exit->peakKilobytes));
 
     unsigned rate = 0;
     const std::vector<double> recording = envelope(wav, rate);
@@ -103,8 +101,6 @@ TEST(FullRun, TheWholeShowEndsByItselfWithItsMusicRecorded)
     unsigned pieceRate = 0;
     const std::vector<double> klez = envelope(std::string(TOLVA_RUN_DIR) + "/sounds/klez.wav", pieceRate);
     const std::vector<double> ending = envelope(std::string(TOLVA_RUN_DIR) + "/sounds/endOfTolva.wav", pieceRate);
-    ASSERT_FALSE(klez.empty());
-    ASSERT_FALSE(ending.empty());
     // The soundtrack from scene 2 (about 61 s after the lead-in) and the closing theme from scene 8
     // (about 315 s); compare a minute of the one and twenty seconds of the other.
     const Match soundtrack = locate(klez, recording, 1200);

@@ -8,7 +8,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <thread>
@@ -54,8 +53,7 @@ inline std::string capture(const std::string& command)
 }
 
 struct Exit {
-    int status = -1;        // exit status, or -1 if it did not exit normally
-    long peakKilobytes = 0;  // the child's peak resident memory
+    int status = -1;  // exit status, or -1 if it did not exit normally
 };
 
 // A program started with extra environment (an empty value unsets the variable), stderr to a file.
@@ -94,12 +92,8 @@ public:
         const auto deadline = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < deadline) {
             int status = 0;
-            rusage usage{};
-            if (wait4(pid_, &status, WNOHANG, &usage) == pid_) {
-                Exit result;
-                result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-                result.peakKilobytes = usage.ru_maxrss;
-                exit_ = result;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                exit_ = Exit{WIFEXITED(status) ? WEXITSTATUS(status) : -1};
                 return exit_;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

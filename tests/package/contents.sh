@@ -16,9 +16,8 @@ usr=$root/usr
 
 field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
-check "package name" test "$(field Package)" = tolva
-check "version" test "$(field Version)" = "$TOLVA_VERSION"
-check "architecture" test "$(field Architecture)" = "$arch"
+check "package, version, architecture" \
+    test "$(field Package) $(field Version) $(field Architecture)" = "tolva $TOLVA_VERSION $arch"
 for library in graphics window system audio; do
     check "Depends names libsfml-$library (got: $depends)" \
         sh -c "printf '%s\n' '$depends' | grep -Eq '(^|, )libsfml-$library[0-9.]*( |,|\$)'"
@@ -85,7 +84,6 @@ check "the title picture is installed when the build made one" \
 
 # Menu entry and icon.
 desktop=$usr/share/applications/tolva.desktop
-check "desktop entry" test -f "$desktop"
 check "desktop entry is valid" desktop-file-validate "$desktop"
 check "desktop entry is in the Games menu" grep -Eq '^Categories=(.*;)?Game;' "$desktop"
 check "desktop entry starts the launcher" grep -qx 'Exec=tolva' "$desktop"
@@ -95,9 +93,8 @@ png_size() {  # prints WIDTHxHEIGHT from a PNG header
 if [ -f "$TOLVA_RUN_DIR/graphics/demoname.png" ]; then
     for size in 48 128 256; do
         icon=$usr/share/icons/hicolor/${size}x${size}/apps/tolva.png
-        check "icon ${size}x${size}" test -f "$icon"
-        [ -f "$icon" ] && check "icon ${size}x${size} is square at its size" \
-            test "$(png_size "$icon")" = "${size}x${size}"
+        check "icon ${size}x${size} is there and square at its size" \
+            test "$(png_size "$icon" 2>/dev/null)" = "${size}x${size}"
     done
 else
     echo "note: the build has no title picture yet, so no icon is expected"
@@ -120,7 +117,6 @@ fi
 
 # Copyright: machine-readable, with a paragraph carrying the licence of each font.
 copyright=$usr/share/doc/tolva/copyright
-check "copyright file" test -f "$copyright"
 check "copyright is in the machine-readable format" \
     sh -c "head -1 '$copyright' | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'"
 for font in "$data"/fonts/*.ttf "$data"/fonts/*.otf; do
@@ -130,7 +126,6 @@ for font in "$data"/fonts/*.ttf "$data"/fonts/*.otf; do
     licence=$(awk -v f="Files: $name" '$0 == f { on = 1; next } on && /^License:/ { print; exit }' "$copyright")
     check "the paragraph for $name names its licence" test -n "$licence"
 done
-check "changelog" gzip -t "$usr/share/doc/tolva/changelog.gz"
 check "changelog names this version" \
     sh -c "gzip -dc '$usr/share/doc/tolva/changelog.gz' | head -1 | grep -qF 'tolva ($TOLVA_VERSION)'"
 finish

@@ -19,14 +19,11 @@ data=$(cd "$prefix/$TOLVA_DATADIR" && pwd -P)
 
 check "the show's launcher is installed and executable" test -x "$bindir/tolva"
 check "the show is installed beside, not in bin" test -x "$programs/tolva"
-check "the launcher is a shell script" sh -n "$bindir/tolva"
 for folder in fonts graphics sounds shaders; do
     if [ -d "$TOLVA_RUN_DIR/$folder" ]; then
         check "share holds $folder/ as staged" diff -r "$TOLVA_RUN_DIR/$folder" "$data/$folder"
     fi
 done
-check "the manual page is installed" test -f "$prefix/share/man/man6/tolva.6.gz"
-check "the menu entry is installed" test -f "$prefix/share/applications/tolva.desktop"
 
 # Stand-ins: they write where they ran and what they got, one argument a line, to $REPORT.
 stand_in() {
@@ -75,17 +72,13 @@ arg=\$HOME
 arg=-x
 EOF
 
-"$work/links/tolva"
-expect "a link to the launcher finds the installation" <<EOF
+for how in "$work/links/tolva" tolva; do  # through a link, through PATH
+    PATH="$bindir:$PATH" "$how"
+    expect "the launcher started as $how finds the installation" <<EOF
 cwd=$data
 caller=unset
 EOF
-
-PATH="$bindir:$PATH" tolva
-expect "the launcher found through PATH finds the installation" <<EOF
-cwd=$data
-caller=unset
-EOF
+done
 
 "$bindir/tolva-capture" --out show.mp4 --frames=frames --from 1.5 --to 20 --fps 30 \
     --stills "my stills" --log=/abs/log.jsonl --wav ../up.wav --help

@@ -58,7 +58,6 @@ void expectInsideWindow(const sf::Image& image, const sf::Transform& transform, 
 TEST(Pictures, TitleLogoStaysInTheWindowHoweverSceneOneStretchesIt)
 {
     sf::Image title = loaded("graphics/demoname.png");
-    EXPECT_EQ(title.getSize(), sf::Vector2u(110, 45));
     Coverage c = coverage(title);
     EXPECT_GT(c.clear, c.total / 3) << "the logo stands on a transparent ground";
     EXPECT_GT(c.opaque, c.total / 5);
@@ -101,15 +100,12 @@ TEST(Pictures, PondFillsTheWindowForTheWholeSlide)
 {
     sf::Image pond = loaded("graphics/PirtasFrogs.png");
     sf::Vector2u size = pond.getSize();
-    // One texture: within the 4096-pixel limit of common graphics cards.
-    EXPECT_LE(size.x, 4096u);
-    EXPECT_LE(size.y, 4096u);
+    EXPECT_TRUE(size.x <= 4096u && size.y <= 4096u) << "one texture on common graphics cards";
     // Scene 8 draws it at 0.75 from y = -50 up to about y = -1900 on black: at
     // both ends, and so in between, it covers the whole window.
     const float scale = 0.75f;
     EXPECT_GE(static_cast<float>(size.x) * scale, windowWidth);
     for (float top : {-50.0f, -1905.0f}) {
-        EXPECT_LE(top, 0.0f);
         EXPECT_GE(top + static_cast<float>(size.y) * scale, windowHeight) << "uncovered at top " << top;
     }
     // Nothing of it is see-through, or the black would show.

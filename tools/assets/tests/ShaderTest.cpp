@@ -99,22 +99,17 @@ TEST_F(ScrollerShader, UniformsDriveTheWave)
     EXPECT_NEAR(calm.bottom, flat.bottom, 2);
     // Time, phase and amplitude each move it.
     sf::Image a = draw(&shader, 0.5f, {25.0f, 55.0f}, 4.0f);
-    sf::Image later = draw(&shader, 0.5f, {25.0f, 55.0f}, 4.4f);
-    sf::Image shifted = draw(&shader, 1.5f, {25.0f, 55.0f}, 4.0f);
-    sf::Image taller = draw(&shader, 0.5f, {25.0f, 70.0f}, 4.0f);
-    auto differ = [](const sf::Image& x, const sf::Image& y) {
+    for (const sf::Image& other : {still, draw(&shader, 0.5f, {25.0f, 55.0f}, 4.4f),
+                                   draw(&shader, 1.5f, {25.0f, 55.0f}, 4.0f),
+                                   draw(&shader, 0.5f, {25.0f, 70.0f}, 4.0f)}) {
         unsigned n = 0;
-        for (unsigned j = 0; j < x.getSize().y; j += 2) {
-            for (unsigned i = 0; i < x.getSize().x; i += 2) {
-                n += x.getPixel(i, j) != y.getPixel(i, j);
+        for (unsigned j = 0; j < a.getSize().y; j += 2) {
+            for (unsigned i = 0; i < a.getSize().x; i += 2) {
+                n += a.getPixel(i, j) != other.getPixel(i, j);
             }
         }
-        return n;
-    };
-    EXPECT_GT(differ(a, still), 1000u);
-    EXPECT_GT(differ(a, later), 1000u);
-    EXPECT_GT(differ(a, shifted), 1000u);
-    EXPECT_GT(differ(a, taller), 1000u);
+        EXPECT_GT(n, 1000u);
+    }
 }
 
 } // namespace

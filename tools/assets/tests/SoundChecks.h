@@ -88,17 +88,11 @@ inline Click worstClick(const std::vector<float>& x, unsigned rate)
     const double floorLsb = 4.0;
     std::size_t n = x.size();
     std::vector<double> d2(n, 0.0), energy(n + 1, 0.0);
-    for (std::size_t i = 2; i < n; ++i) {
-        d2[i] = static_cast<double>(x[i]) - 2.0 * static_cast<double>(x[i - 1]) + static_cast<double>(x[i - 2]);
-    }
-    // The first sample counts too: a track that starts away from zero clicks.
-    if (n > 0) {
-        d2[0] = static_cast<double>(x[0]);
-    }
-    if (n > 1) {
-        d2[1] = static_cast<double>(x[1]) - 2.0 * static_cast<double>(x[0]);
-    }
+    // Silence before the first sample: a track that starts away from zero clicks.
     for (std::size_t i = 0; i < n; ++i) {
+        const double before = i >= 1 ? static_cast<double>(x[i - 1]) : 0.0;
+        const double twoBefore = i >= 2 ? static_cast<double>(x[i - 2]) : 0.0;
+        d2[i] = static_cast<double>(x[i]) - 2.0 * before + twoBefore;
         energy[i + 1] = energy[i] + d2[i] * d2[i];
     }
     Click worst;
