@@ -7,18 +7,10 @@
 #include "support/Bits.h"
 #include "support/PixelCompare.h"
 #include "support/ShowTest.h"
-#include "render/Recorder.h"
 
-#include <SFML/Graphics/Transformable.hpp>
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstdlib>
 #include <optional>
 #include <sstream>
-#include <string>
-#include <vector>
+#include <type_traits>
 
 namespace tolva::testing {
 
@@ -88,23 +80,20 @@ inline std::string summary(const Recorder& recorder)
 {
     std::vector<std::pair<std::string, int>> runs;
     for (const RecordedOp& op : recorder.ops()) {
-        std::string token;
-        if (const auto* c = std::get_if<CircleOp>(&op)) {
-            token = c->cell.grid;
-        } else if (const auto* r = std::get_if<RectOp>(&op)) {
-            token = r->cell.grid;
-        } else if (const auto* t = std::get_if<TextOp>(&op)) {
-            token = t->ref.name;
-        } else if (const auto* s = std::get_if<SpriteOp>(&op)) {
-            token = s->ref.name;
-        } else if (const auto* sound = std::get_if<SoundOp>(&op)) {
-            token = (sound->play ? "+" : "-") + std::string(soundName(sound->id));
-        } else {
-            continue;
-        }
-        if (!runs.empty() && runs.back().first == token) {
+        const std::string token = std::visit([](const auto& o) -> std::string {
+            using Op = std::decay_t<decltype(o)>;
+            if constexpr (std::is_same_v<Op, CircleOp> || std::is_same_v<Op, RectOp>) {
+                return o.cell.grid;
+            } else if constexpr (std::is_same_v<Op, TextOp> || std::is_same_v<Op, SpriteOp>) {
+                return o.ref.name;
+            } else if constexpr (std::is_same_v<Op, SoundOp>) {
+                return (o.play ? "+" : "-") + std::string(soundName(o.id));
+            }
+            return "";
+        }, op);
+        if (!token.empty() && !runs.empty() && runs.back().first == token) {
             ++runs.back().second;
-        } else {
+        } else if (!token.empty()) {
             runs.emplace_back(token, 1);
         }
     }
@@ -131,19 +120,14 @@ protected:
             std::istringstream words(expected);
             for (std::string word; words >> word;) {
                 const std::size_t equals = word.find('=');
+                const std::string name = word.substr(0, equals);
                 if (equals == std::string::npos) {
                     draws += (draws.empty() ? "" : " ") + word;
-                    continue;
-                }
-                const std::string name = word.substr(0, equals);
-                const double value = std::strtod(word.c_str() + equals + 1, nullptr);
-                const auto values = show->floatValues();
-                const auto flags = show->flagValues();
-                if (values.count(name) != 0) {
-                    EXPECT_EQ(*values.at(name), static_cast<float>(value)) << name;
+                } else if (const double value = std::strtod(word.c_str() + equals + 1, nullptr);
+                           show->floatValues().count(name) != 0) {
+                    EXPECT_EQ(*show->floatValues().at(name), static_cast<float>(value)) << name;
                 } else {
-                    ASSERT_EQ(flags.count(name), 1u) << "no show value named " << name;
-                    EXPECT_EQ(*flags.at(name), value != 0.0) << name;
+                    EXPECT_EQ(*show->flagValues().at(name), value != 0.0) << name;
                 }
             }
             EXPECT_EQ(summary(recorder), draws);

@@ -39,21 +39,21 @@ protected:
         state.frameDelta = sf::microseconds(15625);  // 1/64 s: countdowns land where they are set
     }
 
-    // Every circle and square of a step against the plain formulas; cascadeTimes holds the value
-    // each square saw, in drawing order.
-    void step(const std::vector<float>& cascadeTimes, float countdown)
+    // A step against the plain formulas on every cell; `seen` gives the cascadeTime each square
+    // saw, in drawing order.
+    template <class Seen>
+    void step(float countdown, Seen seen)
     {
+        state.countdown[2] = countdown + state.frameSeconds();
         recorder.forget();
         show->run(2, recorder);
-        ASSERT_EQ(state.countdown[2], countdown);
         const float columnTime = show->objects.columnTime;
         testing::expectDrawn(recorder, "circleGrid", columnCells, [&](float i, float j) {
             const ColumnCell plain = plainColumnCell(i, j, columnTime);
             return Look{plain.fill, plain.position, {}, plain.radius};
         });
-        std::size_t n = 0;
         testing::expectDrawn(recorder, "squareGrid", cascadeCells, [&](float a, float b) {
-            const CascadeCell plain = plainCascadeCell(static_cast<int>(a), static_cast<int>(b), cascadeTimes[n++], countdown);
+            const CascadeCell plain = plainCascadeCell(static_cast<int>(a), static_cast<int>(b), seen(), countdown);
             return Look{plain.fill, plain.position};
         });
     }
@@ -64,8 +64,8 @@ protected:
     std::unique_ptr<Show> show;
 };
 
-// The tables and hoisted terms against the formulas worked out afresh, on every cell, for frames
-// before and after the squares start to move. Time stands still: every square sees one cascadeTime.
+// The tables and hoisted terms against the formulas worked out afresh, for frames before and
+// after the squares start to move. Time stands still: every square sees one cascadeTime.
 TEST_F(ColumnCascadeStep, EveryCellAsThePlainFormulasGiveIt)
 {
     struct Frame {
@@ -75,32 +75,27 @@ TEST_F(ColumnCascadeStep, EveryCellAsThePlainFormulasGiveIt)
                                Frame{5000.0f, 1.0e5f, 0.125f}}) {
         show->objects.columnTime = frame.columnTime;
         show->objects.cascadeTime = frame.cascadeTime;
-        state.countdown[2] = frame.countdown + state.frameSeconds();
-        step(std::vector<float>(cascadeCells * cascadeCells, frame.cascadeTime), frame.countdown);
+        step(frame.countdown, [&] { return frame.cascadeTime; });
         ASSERT_EQ(show->objects.columnTime, frame.columnTime + 10.0f * state.frameSeconds());
         ASSERT_EQ(show->objects.cascadeTime, frame.cascadeTime);
     }
 }
 
 // One reading and one restart of a clock made at the top of the step, per square: the first
-// square's reading covers the step so far (the clock's creation and frameClock's restart are two
-// readings here), every later one the time since the square before.
+// square's reading covers the step so far (reading 0 makes the clock, 1 restarts frameClock),
+// every later one the time since the square before (2 + 2n reads, 3 + 2n restarts for square n).
 TEST_F(ColumnCascadeStep, CascadeTimeGrowsSquareBySquare)
 {
     state.scene2Pending = false;
-    state.countdown[2] = 20.0f + state.frameSeconds();
     show->objects.cascadeTime = 50.0f;
-    // Readings: 0 makes the clock, 1 restarts frameClock, then 2 + 2n reads and 3 + 2n restarts
-    // the clock for square n.
-    std::vector<float> seen;
     float cascadeTime = 50.0f;
-    for (long n = 0; n < cascadeCells * cascadeCells; ++n) {
-        const sf::Time since = time.readingAt(n == 0 ? 0 : 1 + 2 * n);
-        cascadeTime = cascadeTime + 10.0f * (time.readingAt(2 + 2 * n) - since).asSeconds();
-        seen.push_back(cascadeTime);
-    }
+    long n = 0;
     time.ticking = true;
-    step(seen, 20.0f);
+    step(20.0f, [&] {
+        const sf::Time since = time.readingAt(n == 0 ? 0 : 1 + 2 * n);
+        cascadeTime = cascadeTime + 10.0f * (time.readingAt(2 + 2 * n++) - since).asSeconds();
+        return cascadeTime;
+    });
     time.ticking = false;
     EXPECT_EQ(time.readings, 2 + 2 * cascadeCells * cascadeCells);
     EXPECT_EQ(show->objects.cascadeTime, cascadeTime);

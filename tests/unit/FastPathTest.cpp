@@ -3,7 +3,7 @@
 // Scenes 1 and 2 compute theirs inside the step: their steps are checked the same way, through
 // the recorder, in SpiralGridTest and ColumnCascadeTest.
 
-#include "support/Bits.h"
+#include "support/SceneSteps.h"
 #include "scenes/GreetingsScrollerFormulas.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
@@ -12,37 +12,14 @@
 #include "scenes/SwirlFieldFormulas.h"
 #include "scenes/VortexFormulas.h"
 
-#include <SFML/Graphics/Transformable.hpp>
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <functional>
 #include <limits>
 
 namespace tolva {
 namespace {
 
-using testing::bitsOf;
-
-// Equal as the show sees it: the same bits, or both not a number (which shows nothing).
-bool same(float a, float b) { return bitsOf(a) == bitsOf(b) || (std::isnan(a) && std::isnan(b)); }
-
-// A cell as the picture takes it.
-struct Look {
-    sf::Color fill;
-    sf::Vector2f position;
-    float rotation = 0.0f;
-    float radius = 0.0f;
-};
-
-// The angle a shape reports once it has been given this one (SFML keeps angles in [0, 360)).
-float reported(float angle)
-{
-    sf::Transformable shape;
-    shape.setRotation(angle);
-    return shape.getRotation();
-}
+using testing::Look;
+using testing::reported;
+using testing::same;
 
 Look look(const greetings::CircleCell& c) { return {c.fill, c.position, c.turn}; }
 Look look(const swirl::HeptagonCell& c) { return {c.fill, c.position, c.rotation, c.radius}; }
@@ -57,16 +34,9 @@ Look look(const HeptagonLook& c) { return {c.fill, c.position, c.rotation}; }
 template <class Fast, class Plain>
 void everyCell(int side, Fast fast, Plain plain, float frame, float also = 0.0f)
 {
-    for (int i = 1; i <= side; ++i) {
-        for (int j = 1; j <= side; ++j) {
-            const Look f = look(fast(i, j));
-            const Look p = look(plain(static_cast<float>(i), static_cast<float>(j)));
-            ASSERT_TRUE(f.fill == p.fill && same(f.position.x, p.position.x)
-                        && same(f.position.y, p.position.y) && same(f.rotation, p.rotation)
-                        && same(f.radius, p.radius))
-                << "at " << frame << " " << also << ", cell " << i << "," << j;
-        }
-    }
+    testing::everyCell(
+        side, [&](int i, int j) { return look(fast(i, j)); }, [&](float i, float j) { return look(plain(i, j)); },
+        "at " + std::to_string(frame) + " " + std::to_string(also));
 }
 
 float above(float x) { return std::nextafter(x, std::numeric_limits<float>::infinity()); }
@@ -74,40 +44,35 @@ float below(float x) { return std::nextafter(x, -std::numeric_limits<float>::inf
 
 // Scene 3: phases from the first frame to well past the scene's end, spins from a hand-over
 // frame's long midFrameDelta down to nothing.
-void greetingsField()
+TEST(FastPath, Greetings)
 {
     greetings::ScrollerTerms terms;
     for (const float P : {0.0f, 0.1f, 0.2000004f, 3.7f, 57.31f, 160.25f, 345.9f, 1234.5f}) {
         for (const float spin : {0.0f, 0.05f, 25.0f * 0.0166667f, 12.5f}) {
             terms.beginFrame(P, spin);
-            everyCell(
-                greetings::fieldSize, [&](int i, int j) { return terms.cell(i, j); },
-                [&](float i, float j) { return greetings::circleCell(i, j, P, spin); }, P, spin);
+            everyCell(greetings::fieldSize, [&](int i, int j) { return terms.cell(i, j); },
+                      [&](float i, float j) { return greetings::circleCell(i, j, P, spin); }, P, spin);
         }
     }
 }
 
 // Scene 4: countdowns in every phase of the wave and on every bound, both sides.
-void swirlField()
+TEST(FastPath, Swirl)
 {
     swirl::HeptagonTerms heptagons;
     swirl::SquareTerms squares;
-    const float countdowns[] = {49.0f,        above(25.75f), 25.75f, 24.0f,        above(23.5f),
-                                23.5f,        above(22.5f),  22.5f,  below(22.5f), 21.5f,
-                                below(21.5f), 19.0f,         below(19.0f), 3.0f,   -0.001f};
     for (const float q : {0.0f, 0.25f, 7.3f, 150.0f, 367.51f, 735.0f, 2000.1f}) {
-        for (const float c4 : countdowns) {
+        for (const float c4 : {49.0f, above(25.75f), 25.75f, 24.0f, above(23.5f), 23.5f, above(22.5f), 22.5f,
+                               below(22.5f), 21.5f, below(21.5f), 19.0f, below(19.0f), 3.0f, -0.001f}) {
             const swirl::Frame frame = swirl::frameOf(q, c4);
             heptagons.beginFrame(frame);
-            everyCell(
-                swirl::heptagonSize, [&](int i, int j) { return heptagons.cell(i, j); },
-                [&](float i, float j) { return swirl::heptagon(i, j, frame); }, q, c4);
+            everyCell(swirl::heptagonSize, [&](int i, int j) { return heptagons.cell(i, j); },
+                      [&](float i, float j) { return swirl::heptagon(i, j, frame); }, q, c4);
         }
         const swirl::Frame frame = swirl::frameOf(q, 30.0f);
         squares.beginFrame(frame);
-        everyCell(
-            swirl::squareSize, [&](int k, int c) { return squares.cell(k, c); },
-            [&](float k, float c) { return swirl::square(k, c, frame); }, q);
+        everyCell(swirl::squareSize, [&](int k, int c) { return squares.cell(k, c); },
+                  [&](float k, float c) { return swirl::square(k, c, frame); }, q);
     }
 }
 
@@ -123,97 +88,73 @@ float gridTimeForSlowPhase(float slowPhase)
 
 // Scene 5: all three grids, frames in every regime of the heptagon offset (its edges included),
 // the fuse burning through 1 cell by cell.
-void polygonGrids()
+TEST(FastPath, PolygonGrids)
 {
     struct FrameCase {
         float gridTime, colourFuse, fuseTick;
     };
     const FrameCase frames[] = {
-        {0.35f, 100.0f, 203.0f}, {7.3f, 14.0f, 0.0166f}, {24.1f, 1.0037f, 0.0166f},
-        {26.0f, 0.5f, 0.02f},    {29.1f, 0.2f, 0.0f},    {80.0f, 1.0f, 0.0f},
-        {117.0f, 1.0f, 1e-9f},   {4000.0f, 3.0f, 0.05f}, {0.0f, 100.0f, 0.0f},
-        {gridTimeForSlowPhase(29.0f), 50.0f, 0.01f}, {gridTimeForSlowPhase(33.0f), 50.0f, 0.01f},
+        {0.35f, 100.0f, 203.0f}, {7.3f, 14.0f, 0.0166f}, {24.1f, 1.0037f, 0.0166f}, {26.0f, 0.5f, 0.02f},
+        {29.1f, 0.2f, 0.0f},     {80.0f, 1.0f, 0.0f},    {117.0f, 1.0f, 1e-9f},     {4000.0f, 3.0f, 0.05f},
+        {0.0f, 100.0f, 0.0f}, {gridTimeForSlowPhase(29.0f), 50.0f, 0.01f}, {gridTimeForSlowPhase(33.0f), 50.0f, 0.01f},
     };
     ASSERT_EQ(polygon::gridFrame(frames[9].gridTime).slowPhase, 29.0f);
     ASSERT_EQ(polygon::gridFrame(frames[10].gridTime).slowPhase, 33.0f);
     const polygon::PolygonGridsTerms terms;
     CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
+    const auto in = [](const CircleGrid& grid) {
+        return [g = &grid](int i, int j) { return g->at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)); };
+    };
     for (const FrameCase& f : frames) {
         const polygon::GridFrame frame = polygon::gridFrame(f.gridTime);
         terms.decagons(frame.gridTime, decagons);
         terms.pentagons(frame.gridTime, frame.fastPhase, pentagons);
         const float fuseLeft = terms.heptagons(frame.slowPhase, f.colourFuse, f.fuseTick, heptagons);
-        const auto in = [](const CircleGrid& grid) {
-            return [g = &grid](int i, int j) { return g->at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)); };
-        };
-        everyCell(
-            polygon::cellsPerSide, in(decagons),
-            [&](float i, float j) { return polygon::decagonCell(i, j, frame.gridTime); }, f.gridTime);
-        everyCell(
-            polygon::cellsPerSide, in(pentagons),
-            [&](float i, float j) { return polygon::pentagonCell(i, j, frame.gridTime, frame.fastPhase); }, f.gridTime);
+        everyCell(polygon::cellsPerSide, in(decagons),
+                  [&](float i, float j) { return polygon::decagonCell(i, j, frame.gridTime); }, f.gridTime);
+        everyCell(polygon::cellsPerSide, in(pentagons),
+                  [&](float i, float j) { return polygon::pentagonCell(i, j, frame.gridTime, frame.fastPhase); },
+                  f.gridTime);
         float fuse = f.colourFuse;
-        everyCell(
-            polygon::cellsPerSide, in(heptagons),
-            [&](float i, float j) {
-                fuse = polygon::burnFuse(fuse, f.fuseTick);
-                return polygon::heptagonCell(i, j, frame.slowPhase, fuse);
-            }, f.gridTime);
+        everyCell(polygon::cellsPerSide, in(heptagons), [&](float i, float j) {
+            fuse = polygon::burnFuse(fuse, f.fuseTick);
+            return polygon::heptagonCell(i, j, frame.slowPhase, fuse);
+        }, f.gridTime);
         EXPECT_TRUE(same(fuseLeft, fuse)) << f.gridTime;
     }
 }
 
 // Scene 6: consecutive frames (t = 0, where a / t is infinite, among them) and a jump far ahead.
-void squareLattice()
+TEST(FastPath, Lattice)
 {
     SquareLattice lattice;
     for (const float t : {0.0f, 0.016f, 0.0333f, 1.0f, 14.2f, 54.0f, 300.0f, -2.5f}) {
         lattice.update(t);
-        everyCell(
-            124, [&](int a, int k) { return lattice.cells.at(static_cast<std::size_t>(a), static_cast<std::size_t>(k)); },
-            [&](float a, float k) { return lattice::latticeSquare(static_cast<int>(a), static_cast<int>(k), t); }, t);
+        everyCell(124, [&](int a, int k) { return lattice.cells.at(static_cast<std::size_t>(a), static_cast<std::size_t>(k)); },
+                  [&](float a, float k) { return lattice::latticeSquare(static_cast<int>(a), static_cast<int>(k), t); }, t);
     }
 }
 
 // Scene 7: the vortex from its start, through where the blend passes s = 1, to far beyond its
 // window, one object through all frames as in the scene; the field with and without the tail.
-void vortexAndField()
+TEST(FastPath, VortexAndField)
 {
     VortexTerms vortex;
     for (const float vortexTime : {0.0f, 0.035f, 0.0712345f, 1.2345f, 17.5f, 33.333f, 50.0f, 60.0f,
                                    174.99f, 175.0f, 175.01f, 350.0f, 1000.0f, 123456.0f}) {
         vortex.beginFrame(vortexTime);
-        everyCell(
-            vortexSide, [&](int i, int j) { return vortex.cell(i, j); },
-            [&](float i, float j) { return vortexCell(i, j, vortexTime); }, vortexTime);
+        everyCell(vortexSide, [&](int i, int j) { return vortex.cell(i, j); },
+                  [&](float i, float j) { return vortexCell(i, j, vortexTime); }, vortexTime);
     }
     FieldTerms field;
     for (const bool tail : {false, true}) {
         for (const float gridTime : {0.0f, 117.35f, 118.0f, 600.5f, 1234.567f, 1500.25f, 1600.0f, 40000.0f}) {
             field.beginFrame(gridTime, tail);
-            everyCell(
-                fieldSide, [&](int i, int j) { return field.cell(i, j); },
-                [&](float i, float j) { return fieldCell(i, j, gridTime, tail); }, gridTime, tail);
+            everyCell(fieldSide, [&](int i, int j) { return field.cell(i, j); },
+                      [&](float i, float j) { return fieldCell(i, j, gridTime, tail); }, gridTime, tail);
         }
     }
 }
-
-struct Scene {
-    const char* name;
-    void (*check)();
-};
-
-void PrintTo(const Scene& scene, std::ostream* out) { *out << scene.name; }
-
-class FastPath : public ::testing::TestWithParam<Scene> {};
-
-TEST_P(FastPath, EveryCellAsThePlainFormulasGiveIt) { GetParam().check(); }
-
-INSTANTIATE_TEST_SUITE_P(Scenes, FastPath,
-                         ::testing::Values(Scene{"greetings", greetingsField}, Scene{"swirl", swirlField},
-                                           Scene{"polygons", polygonGrids}, Scene{"lattice", squareLattice},
-                                           Scene{"vortex", vortexAndField}),
-                         [](const ::testing::TestParamInfo<Scene>& info) { return info.param.name; });
 
 } // namespace
 } // namespace tolva

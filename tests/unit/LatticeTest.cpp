@@ -1,37 +1,14 @@
 // Scene 6: the square lattice. Its formulas against values worked out independently of this code,
-// the cached update against the plain formulas on every square, and the step's clock and windows
-// through the recorder.
+// and the step's clock and windows through the recorder.
 
-#include "support/ShowTest.h"
-#include "support/Bits.h"
-#include "driver/Show.h"
-#include "render/Recorder.h"
+#include "support/SceneSteps.h"
 #include "scenes/LatticeFormulas.h"
-#include "scenes/SquareLattice.h"
-
-#include <SFML/Graphics/Transformable.hpp>
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <memory>
 
 namespace tolva {
 namespace {
 
 using namespace lattice;
-
-using Digest = testing::GridDigest;
-
-// The angle a shape reports once it has been given this one (SFML keeps angles in [0, 360)).
-float reported(float angle)
-{
-    sf::Transformable shape;
-    shape.setRotation(angle);
-    return shape.getRotation();
-}
+using testing::SceneSteps;
 
 TEST(LatticeFormulas, EverySquareMatchesAnIndependentEmulation)
 {
@@ -39,13 +16,10 @@ TEST(LatticeFormulas, EverySquareMatchesAnIndependentEmulation)
         float t;
         std::uint64_t squares;
     };
-    const WholeFrame frames[] = {
-        {0x0.0p+0f, 0xdde5bfba1d20bef1ull},
-        {0x1.c666660000000p+3f, 0xa0f70ff421ff0695ull},
-        {0x1.b000000000000p+5f, 0x6488f28b6e594ed7ull},
-    };
-    for (const WholeFrame& f : frames) {
-        Digest digest;
+    for (const WholeFrame& f : {WholeFrame{0x0.0p+0f, 0xdde5bfba1d20bef1ull},
+                                WholeFrame{0x1.c666660000000p+3f, 0xa0f70ff421ff0695ull},
+                                WholeFrame{0x1.b000000000000p+5f, 0x6488f28b6e594ed7ull}}) {
+        testing::GridDigest digest;
         for (int a = 1; a <= 124; ++a) {
             for (int k = 1; k <= 124; ++k) {
                 const SquareLook look = latticeSquare(a, k, f.t);
@@ -57,79 +31,26 @@ TEST(LatticeFormulas, EverySquareMatchesAnIndependentEmulation)
     }
 }
 
-class LatticeStep : public testing::ShowTest {
-protected:
-    void SetUp() override
-    {
-        ShowTest::SetUp();
-        if (IsSkipped()) {
-            return;
-        }
-        state.countdown[5] = -0.01f;
-    }
-
-    // One step with the countdown landing exactly on `countdown` (no frame time passes).
-    void stepAt(float countdown)
-    {
-        recorder.forget();
-        state.countdown[6] = countdown;
-        state.frameDelta = sf::Time::Zero;
-        show->run(6, recorder);
-    }
-};
-
-TEST_F(LatticeStep, PictureAndLineShowInTheirInclusiveWindowsUnderTheSquares)
+// The picture and the line show in their windows, both ends included, under the squares; the
+// clock runs faster from 15 on the decremented countdown, in this very frame.
+TEST_F(SceneSteps, Lattice)
 {
-    struct Case {
-        float countdown;
-        bool picture, line;
-    };
-    const Case cases[] = {
-        {std::nextafter(22.0f, 23.0f), false, false},
-        {22.0f, true, false},
-        {std::nextafter(17.0f, 18.0f), true, false},
-        {17.0f, true, true},
-        {11.0f, true, true},
-        {std::nextafter(11.0f, 10.0f), false, false},
-    };
-    for (const Case& c : cases) {
-        stepAt(c.countdown);
-        ASSERT_EQ(state.countdown[6], c.countdown);
-        const auto& ops = recorder.ops();
-        ASSERT_EQ(ops.size(), 2u + c.picture + c.line + 124u * 124u) << c.countdown;
-        // Picture, then line, then the squares over them.
-        std::size_t next = 1;
-        if (c.picture) {
-            EXPECT_TRUE(std::holds_alternative<SpriteOp>(ops[next++]));
-        }
-        if (c.line) {
-            EXPECT_TRUE(std::holds_alternative<TextOp>(ops[next++]));
-        }
-        EXPECT_TRUE(std::holds_alternative<RectOp>(ops[next]));
-    }
-}
-
-TEST_F(LatticeStep, ClockAndCountdownOfOneFrame)
-{
-    // Lands exactly on 15: the faster clock applies in this very frame.
-    state.countdown[6] = 15.75f;
-    state.frameDelta = sf::milliseconds(500);
-    state.frameClock.setElapsed(sf::milliseconds(2));
-    show->objects.latticeTime = 1.0f;
-    show->run(6, recorder);
-    EXPECT_EQ(state.countdown[6], 15.0f);
-    EXPECT_EQ(show->objects.latticeTime, 3.0f);
-
-    // One frame earlier in the scene it still runs at frame speed.
-    state.countdown[6] = 16.0f;
-    show->objects.latticeTime = 1.0f;
-    show->run(6, recorder);
-    EXPECT_EQ(state.countdown[6], 15.25f);
-    EXPECT_EQ(show->objects.latticeTime, 1.5f);
-    const auto rects = recorder.only<RectOp>();
-    const SquareLook plain = latticeSquare(124, 124, 1.5f);
-    EXPECT_EQ(rects.back().position, plain.position);
-    EXPECT_EQ(rects.back().rotation, reported(plain.rotation));
+    expectSteps(6, {
+        {"countdown6=22.000002 frameDelta=0", "squareLattice*15376"},
+        {"countdown6=22 frameDelta=0", "personTwoSprite squareLattice*15376"},
+        {"countdown6=17.000002 frameDelta=0", "personTwoSprite squareLattice*15376"},
+        {"countdown6=17 frameDelta=0", "personTwoSprite trafficText squareLattice*15376"},
+        {"countdown6=11 frameDelta=0", "personTwoSprite trafficText squareLattice*15376"},
+        {"countdown6=10.999999 frameDelta=0", "squareLattice*15376"},
+        {"countdown6=15.75 frameDelta=0.5 latticeTime=1", "personTwoSprite trafficText squareLattice*15376 "
+                                                          "countdown6=15 latticeTime=3"},
+        {"countdown6=16 frameDelta=0.5 latticeTime=1", "personTwoSprite trafficText squareLattice*15376 "
+                                                       "countdown6=15.25 latticeTime=1.5"},
+    });
+    testing::expectDrawn(recorder, "squareLattice", 124, [](float a, float k) {
+        const SquareLook plain = latticeSquare(static_cast<int>(a), static_cast<int>(k), 1.5f);
+        return testing::Look{plain.fill, plain.position, testing::reported(plain.rotation)};
+    });
 }
 
 } // namespace

@@ -1,12 +1,24 @@
+#include "scenes/Formula.h"
 #include "sound/Voices.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <limits>
 
 namespace tolva {
 namespace {
+
+TEST(WrapChannel, WrapsInsteadOfSaturatingAndGivesZeroOutOfRange)
+{
+    EXPECT_EQ(wrapChannel(300.0), 44);
+    EXPECT_EQ(wrapChannel(-5.0), 251);
+    EXPECT_EQ(wrapChannel(-0.9f), 0);  // truncation toward zero
+    EXPECT_EQ(wrapChannel(2147483647.0), 255);
+    EXPECT_EQ(wrapChannel(-2147483648.5), 0);
+    EXPECT_EQ(wrapChannel(std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_EQ(wrapChannel(2147483648.0 + 300.0), 0);
+}
 
 TEST(WrapSample, KeepsTheLowSixteenBitsOfTheTruncatedValueElseZero)
 {
@@ -20,48 +32,18 @@ TEST(WrapSample, KeepsTheLowSixteenBitsOfTheTruncatedValueElseZero)
     EXPECT_EQ(wrapSample(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
-class Tones : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        three = new FirstThree(computeFirstThree());
-        four = new SampleArray(computeFourth());
-    }
-    static void TearDownTestSuite()
-    {
-        delete three;
-        delete four;
-    }
-    static FirstThree* three;
-    static SampleArray* four;
-};
-FirstThree* Tones::three = nullptr;
-SampleArray* Tones::four = nullptr;
-
-TEST_F(Tones, OneSecondEachAtTheirFirstSamples)
+TEST(Tones, FirstSamplesTheWrapsAndTheWanderColour)
 {
-    EXPECT_EQ(SampleArray(three->one.begin(), three->one.begin() + 6),
-              (SampleArray{0, 4, 9, 13, 17, 21}));
-    EXPECT_EQ(SampleArray(three->two.begin(), three->two.begin() + 6),
-              (SampleArray{0, -119, -301, -351, -598, -571}));
-    EXPECT_EQ(three->three[0], 0);  // 0/0 is NaN, stored as 0
-    EXPECT_NE(three->three[1], 0);
-    EXPECT_EQ((*four)[0], 0);
-}
-
-TEST_F(Tones, ArrayOneWrapsToZeroBeyondTheIntRange)
-{
+    const FirstThree three = computeFirstThree();
+    const SampleArray four = computeFourth();
+    EXPECT_EQ(SampleArray(three.one.begin(), three.one.begin() + 6), (SampleArray{0, 4, 9, 13, 17, 21}));
+    EXPECT_EQ(SampleArray(three.two.begin(), three.two.begin() + 6), (SampleArray{0, -119, -301, -351, -598, -571}));
+    EXPECT_EQ(three.three[0], 0);  // 0/0 is NaN, stored as 0
+    EXPECT_NE(three.three[1], 0);
+    EXPECT_EQ(four[0], 0);
     // Array 1 passes two samples beyond the 32-bit range near the zeros of cos(t); both store 0.
-    int zeros = 0;
-    for (std::size_t i = 1; i < three->one.size(); ++i) {
-        zeros += three->one[i] == 0 ? 1 : 0;
-    }
-    EXPECT_GE(zeros, 2);
-}
-
-TEST_F(Tones, WanderColourFromTheFourthTone)
-{
-    EXPECT_EQ(wanderColour(*four), sf::Color(206, 208, 22, 255));
+    EXPECT_GE(std::count(three.one.begin() + 1, three.one.end(), 0), 2);
+    EXPECT_EQ(wanderColour(four), sf::Color(206, 208, 22, 255));
 }
 
 } // namespace

@@ -69,17 +69,11 @@ TEST_F(VortexStep, ClocksCountdownAndWhatEachGridSees)
     leftOver.setRadius(99);
     leftOver.setPointCount(30);
     leftOver.setRotation(123);
-    for (std::size_t i = 0; i <= vortexSide; ++i) {
-        for (std::size_t j = 0; j <= vortexSide; ++j) {
-            show->objects.circleGrid.at(i, j) = leftOver;
-        }
-    }
+    show->objects.circleGrid = CircleGrid(vortexSide + 1, vortexSide + 1, leftOver);
     show->objects.vortexTime = 3605.0f;  // spin 360.5
     show->objects.gridTime = 321.5f;
-    const float mid = 0.004f;
-    step(30.0f, 0.0167f, mid);
-
-    const float mid8 = sf::seconds(mid).asSeconds();
+    step(30.0f, 0.0167f, 0.004f);
+    const float mid8 = sf::seconds(0.004f).asSeconds();
     const float vortexTime = narrow(wide(mid8) + 0.035 + wide(3605.0f));
     const float gridTime = narrow(wide(mid8) + 0.5 + wide(321.5f));
     EXPECT_EQ(show->objects.vortexTime, vortexTime);
