@@ -110,12 +110,17 @@ inline std::string summary(const Recorder& recorder)
 // expectation, whose name=value words are instead values the show must hold (flags as 0 or 1).
 class SceneSteps : public ShowTest {
 protected:
+    void step(int scene, const std::string& settings)
+    {
+        recorder.forget();
+        playMoment(*show, time, {"", scene, settings.c_str()}, recorder);
+    }
+
     void expectSteps(int scene, std::initializer_list<std::pair<const char*, const char*>> rows)
     {
         for (const auto& [settings, expected] : rows) {
             SCOPED_TRACE(settings);
-            recorder.forget();
-            playMoment(*show, time, {"", scene, settings}, recorder);
+            step(scene, settings);
             std::string draws;
             std::istringstream words(expected);
             for (std::string word; words >> word;) {

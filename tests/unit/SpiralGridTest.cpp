@@ -48,38 +48,26 @@ TEST_F(SceneSteps, SpiralGrid)
     });
 }
 
-class SpiralGridStep : public testing::ShowTest {
-protected:
-    void step(float sceneTime, float warpTime = 100.0f)
-    {
-        state.sceneTime = sceneTime;
-        state.warpTime = warpTime;
-        recorder.forget();
-        show->run(1, recorder);
-    }
-};
-
 // The step's tables and hoisted terms against the formulas worked out afresh, on every cell.
-TEST_F(SpiralGridStep, EveryCellAsThePlainFormulasGiveIt)
+TEST_F(SceneSteps, SpiralGridEveryCellAsThePlainFormulasGiveIt)
 {
-    for (const float w : {0.0f, 17.3f, 1863.77f, 3.0e7f}) {
-        step(30.0f, w);
+    for (const char* w : {"0", "17.3", "1863.77", "3.0e7"}) {
+        step(1, std::string("sceneTime=30 warpTime=") + w);
         testing::expectDrawn(recorder, "circleGrid", spiralCells, [&](float i, float j) {
-            const SpiralCell c = plainSpiralCell(i, j, w);
+            const SpiralCell c = plainSpiralCell(i, j, state.warpTime);
             return testing::Look{c.fill, c.position, reported(c.rotation), c.radius, c.points};
-        }, " at " + std::to_string(w));
+        }, std::string(" at ") + w);
     }
 }
 
 // The letters are not laid out while voiceOne plays, and the layout comes before the switch.
-TEST_F(SpiralGridStep, LettersStayPutWhileVoiceOnePlays)
+TEST_F(SceneSteps, SpiralGridLettersStayPutWhileVoiceOnePlays)
 {
-    state.voiceOneOn = true;
     show->objects.creditLetters[5].setPosition(1, 1);
-    step(28.0f);
-    step(29.5f);
+    step(1, "voiceOneOn=1 sceneTime=28 warpTime=100");
+    step(1, "sceneTime=29.5");
     EXPECT_EQ(show->objects.creditLetters[5].getPosition(), sf::Vector2f(1, 1));
-    step(40.0f);
+    step(1, "sceneTime=40");
     EXPECT_EQ(show->objects.creditLetters[5].getPosition(), creditLetterPlace(5, 100.0f).position);
 }
 

@@ -10,6 +10,7 @@ namespace tolva {
 namespace {
 
 using namespace swirl;
+using testing::SceneSteps;
 
 float above(float x) { return std::nextafter(x, std::numeric_limits<float>::infinity()); }
 float below(float x) { return std::nextafter(x, -std::numeric_limits<float>::infinity()); }
@@ -17,7 +18,7 @@ float below(float x) { return std::nextafter(x, -std::numeric_limits<float>::inf
 // waveOffset takes four forms across the countdown; each bound is told by which neighbours agree.
 TEST(SwirlWaveOffset, PhasesChangeAtTheirExactBounds)
 {
-    auto at = [](float d) { return waveOffset(37.0f, 81.0f, 301.25f, d); };
+    const auto at = [](float d) { return waveOffset(37.0f, 81.0f, 301.25f, d); };
     const std::vector<std::vector<float>> phases = {
         {49.0f, above(25.75f), below(19.0f), 0.0f, -0.01f},  // cosine form, v = 10
         {25.75f, 24.0f, above(22.5f)},                         // sine form, v = 10
@@ -33,23 +34,17 @@ TEST(SwirlWaveOffset, PhasesChangeAtTheirExactBounds)
     }
 }
 
-TEST(SwirlColours, SchemeSwitchesAt23_5AndBackAt21_5)
+// The middle scheme holds from 23.5 down to 21.5, both included; the blues wrap.
+TEST(SwirlColours, SchemesAndWraps)
 {
     EXPECT_FALSE(middleColours(above(23.5f)));
     EXPECT_TRUE(middleColours(23.5f));
     EXPECT_TRUE(middleColours(21.5f));
     EXPECT_FALSE(middleColours(below(21.5f)));
-
-    const Frame outer = frameOf(100.0f, above(23.5f));
-    const Frame middle = frameOf(100.0f, 23.5f);
     // Row 40, column 90: outer (40/20) xor (1 + 50) = 49; middle 10 sinf(90) + 20 atan2f(90, 40).
-    EXPECT_EQ(heptagon(40.0f, 90.0f, outer).fill.r, 49);
-    EXPECT_EQ(heptagon(40.0f, 90.0f, middle).fill.r,
+    EXPECT_EQ(heptagon(40.0f, 90.0f, frameOf(100.0f, above(23.5f))).fill.r, 49);
+    EXPECT_EQ(heptagon(40.0f, 90.0f, frameOf(100.0f, 23.5f)).fill.r,
               wrapChannel(10.0f * std::sin(90.0f) + 20.0f * std::atan2(90.0f, 40.0f)));
-}
-
-TEST(SwirlColours, BluesWrapAndTheClearColour)
-{
     const Frame middle = frameOf(0.0f, 22.0f);
     // min(j / 20, i) x i^2: 2 x 100 = 200 stays; 5 x 400 = 2000 wraps to 208.
     EXPECT_EQ(heptagon(20.0f, 100.0f, middle).fill.b, 208);
@@ -66,17 +61,10 @@ TEST(SwirlColours, BluesWrapAndTheClearColour)
     EXPECT_EQ(clearColour(frameOf(0.0f, 40.0f)), sf::Color(17, 39, 47, 255));
 }
 
-using SwirlStep = testing::ShowTest;
-
-TEST_F(SwirlStep, DrawsSquaresThenHeptagonsWithThePlainValues)
+// countdown4 falls into the middle colours this frame.
+TEST_F(SceneSteps, SwirlDrawsSquaresThenHeptagonsWithThePlainValues)
 {
-    state.frameDelta = sf::milliseconds(17);
-    state.countdown[4] = 23.51f;  // falls into the middle colours this frame
-    show->objects.swirlPhase = 380.0f;
-    state.warpTime = 2.0f;
-    state.warpClock.setElapsed(sf::seconds(150.0f));
-    state.frameClock.setElapsed(sf::milliseconds(3));
-    show->run(4, recorder);
+    step(4, "countdown4=23.51 swirlPhase=380 warpTime=2 warpElapsed=150 frameDelta=0.017 midFrameDelta=0.003");
 
     const float c4 = 23.51f - sf::milliseconds(17).asSeconds();
     EXPECT_EQ(state.countdown[4], c4);

@@ -17,19 +17,14 @@ float f(int n) { return static_cast<float>(n); }
 // slipped precision in both of the C++ paths at once.
 TEST(VortexAndField, WorkedValues)
 {
-    struct Worked {
-        int i, j;
-        float time;
-        sf::Color fill;
-        float x, y, rotation;
-    };
-    for (const Worked& c : {Worked{1, 1, 0.035f, {51, 63, 26}, 750.065979f, 553.041443f, 15.0035f},
-                            Worked{50, 30, 0.035f, {196, 110, 248}, 874.947083f, 668.932251f, 15.0035f},
-                            Worked{94, 1, 57.3f, {101, 149, 189}, 2017.11597f, 57.6647072f, 20.7299995f}}) {
-        const HeptagonLook look = vortexCell(f(c.i), f(c.j), c.time);
-        EXPECT_EQ(look.fill, c.fill) << c.i << "," << c.j;
-        EXPECT_EQ(look.position, sf::Vector2f(c.x, c.y)) << c.i << "," << c.j;
-        EXPECT_EQ(look.rotation, c.rotation) << c.i << "," << c.j;
+    using Worked = std::tuple<int, int, float, HeptagonLook>;
+    for (const auto& [i, j, time, want] : {Worked{1, 1, 0.035f, {{51, 63, 26}, {750.065979f, 553.041443f}, 15.0035f}},
+                                           Worked{50, 30, 0.035f, {{196, 110, 248}, {874.947083f, 668.932251f}, 15.0035f}},
+                                           Worked{94, 1, 57.3f, {{101, 149, 189}, {2017.11597f, 57.6647072f}, 20.7299995f}}}) {
+        const HeptagonLook look = vortexCell(f(i), f(j), time);
+        EXPECT_EQ(look.fill, want.fill) << i << "," << j;
+        EXPECT_EQ(look.position, want.position) << i << "," << j;
+        EXPECT_EQ(look.rotation, want.rotation) << i << "," << j;
     }
     const HeptagonLook still = fieldCell(f(119), f(119), 700.0f, false);
     EXPECT_EQ(still.fill, sf::Color(119, 119, 76));
@@ -39,43 +34,27 @@ TEST(VortexAndField, WorkedValues)
     EXPECT_EQ(tail.position, sf::Vector2f(-397.880981f, 82.6832886f));
 }
 
-class VortexStep : public testing::ShowTest {
-protected:
-    // One step with countdown7 before it, this frame's frameDelta and the time the scene's own
-    // restart of frameClock reads.
-    void step(float countdown, float frameSeconds, float midSeconds = 0.0f)
-    {
-        state.countdown[7] = countdown;
-        state.frameDelta = sf::seconds(frameSeconds);
-        state.frameClock.setElapsed(sf::seconds(midSeconds));
-        recorder.forget();
-        show->run(7, recorder);
-    }
-
-    void expectField(bool tail, float gridTime)
-    {
-        testing::expectDrawn(recorder, "fieldGrid", fieldSide, [&](float i, float j) {
-            const HeptagonLook look = fieldCell(i, j, gridTime, tail);
-            return Look{look.fill, look.position, 0.0f, heptagonRadius, heptagonPoints};  // turns by nothing
-        });
-    }
-};
+void expectField(const Recorder& recorder, bool tail, float gridTime)
+{
+    testing::expectDrawn(recorder, "fieldGrid", fieldSide, [&](float i, float j) {
+        const HeptagonLook look = fieldCell(i, j, gridTime, tail);
+        return Look{look.fill, look.position, 0.0f, heptagonRadius, heptagonPoints};  // turns by nothing
+    });
+}
 
 // The vortex uses this frame's vortexTime, the field the gridTime advanced after the vortex; every
 // shape is made over from what earlier scenes left in the grid, its angle kept below 360.
-TEST_F(VortexStep, ClocksCountdownAndWhatEachGridSees)
+TEST_F(SceneSteps, VortexClocksCountdownAndWhatEachGridSees)
 {
     Circle leftOver;
     leftOver.setRadius(99);
     leftOver.setPointCount(30);
     leftOver.setRotation(123);
     show->objects.circleGrid = CircleGrid(vortexSide + 1, vortexSide + 1, leftOver);
-    show->objects.vortexTime = 3605.0f;  // spin 360.5
-    show->objects.gridTime = 321.5f;
-    step(30.0f, 0.0167f, 0.004f);
-    const float mid8 = sf::seconds(0.004f).asSeconds();
-    const float vortexTime = narrow(wide(mid8) + 0.035 + wide(3605.0f));
-    const float gridTime = narrow(wide(mid8) + 0.5 + wide(321.5f));
+    step(7, "vortexTime=3605 gridTime=321.5 countdown7=30 frameDelta=0.0167 midFrameDelta=0.004");  // spin 360.5
+    const float mid = sf::seconds(0.004f).asSeconds();
+    const float vortexTime = narrow(wide(mid) + 0.035 + wide(3605.0f));
+    const float gridTime = narrow(wide(mid) + 0.5 + wide(321.5f));
     EXPECT_EQ(show->objects.vortexTime, vortexTime);
     EXPECT_EQ(show->objects.gridTime, gridTime);
     EXPECT_EQ(state.countdown[7], narrow(wide(30.0f) - wide(sf::seconds(0.0167f).asSeconds()) * 1.1));
@@ -84,17 +63,16 @@ TEST_F(VortexStep, ClocksCountdownAndWhatEachGridSees)
         const HeptagonLook look = vortexCell(i, j, vortexTime);
         return Look{look.fill, look.position, std::fmod(look.rotation, 360.0f), heptagonRadius, heptagonPoints};
     });
-    expectField(false, gridTime);
+    expectField(recorder, false, gridTime);
 }
 
 // The tail starts below 6, on the countdown after this frame's decrement.
-TEST_F(VortexStep, TailFromBelowSixOnTheDecrementedCountdown)
+TEST_F(SceneSteps, VortexTailFromBelowSixOnTheDecrementedCountdown)
 {
-    show->objects.gridTime = 1480.0f;
-    step(6.0f, 0.0f);
-    expectField(false, show->objects.gridTime);
-    step(6.01f, 0.1f);
-    expectField(true, show->objects.gridTime);
+    step(7, "gridTime=1480 countdown7=6 frameDelta=0");
+    expectField(recorder, false, show->objects.gridTime);
+    step(7, "countdown7=6.01 frameDelta=0.1");
+    expectField(recorder, true, show->objects.gridTime);
 }
 
 // The field shows from below 45 on the decremented countdown; hidden, it still keeps its time.
