@@ -13,7 +13,7 @@ const char* const secondLine = "The spring has warmed the pool though. Come swim
 
 float frogsTop(const Recorder& recorder) { return recorder.only<SpriteOp>().at(0).position.y; }
 
-TEST_F(SceneSteps, EndingFirstFrameStartsTheSoundAndTheClockAndShowsThePictureAtMinusFifty)
+TEST_F(SceneSteps, EndingFirstFrameStartsTheSoundAndTheClock)
 {
     step(8, "endElapsed=300");  // endClock has run since start-up
     EXPECT_EQ(summary(recorder), "+endSound frogsSprite");
@@ -27,7 +27,7 @@ TEST_F(SceneSteps, EndingFirstFrameStartsTheSoundAndTheClockAndShowsThePictureAt
 
 // Each line is set up on a window with both ends included and drawn strictly inside it; the
 // second only moves the text and changes its words. Each step comes from a state that tells.
-TEST_F(SceneSteps, EndingSetUpWindowsIncludeTheirEndsDrawWindowsDoNot)
+TEST_F(SceneSteps, EndingLineWindows)
 {
     struct Case {
         const char* countdown;
@@ -52,7 +52,9 @@ TEST_F(SceneSteps, EndingSetUpWindowsIncludeTheirEndsDrawWindowsDoNot)
     }
 }
 
-TEST_F(SceneSteps, EndingPictureStopsOnTheLastFrameAtOrAbove15AndAHalfAndTheShowEndsAtOrBelowFour)
+// The picture stops where it was on the last frame at or above 15.5; the show ends after
+// presenting the frame at or below 4.
+TEST_F(SceneSteps, EndingPictureStopsAndTheShowEnds)
 {
     step(8, "scene8Pending=0 frameDelta=0 countdown8=15.5 endElapsed=0.5");
     EXPECT_EQ(frogsTop(recorder), -100.0f);

@@ -49,7 +49,7 @@ TEST_F(SceneSteps, SpiralGrid)
 }
 
 // The step's tables and hoisted terms against the formulas worked out afresh, on every cell.
-TEST_F(SceneSteps, SpiralGridEveryCellAsThePlainFormulasGiveIt)
+TEST_F(SceneSteps, SpiralGridEveryCell)
 {
     for (const char* w : {"0", "17.3", "1863.77", "3.0e7"}) {
         step(1, std::string("sceneTime=30 warpTime=") + w);

@@ -61,8 +61,9 @@ TEST(SwirlColours, SchemesAndWraps)
     EXPECT_EQ(clearColour(frameOf(0.0f, 40.0f)), sf::Color(17, 39, 47, 255));
 }
 
-// countdown4 falls into the middle colours this frame.
-TEST_F(SceneSteps, SwirlDrawsSquaresThenHeptagonsWithThePlainValues)
+// Squares, then heptagons, every cell as the plain formulas give it; countdown4 falls into the
+// middle colours this frame.
+TEST_F(SceneSteps, SwirlEveryCell)
 {
     step(4, "countdown4=23.51 swirlPhase=380 warpTime=2 warpElapsed=150 frameDelta=0.017 midFrameDelta=0.003");
 

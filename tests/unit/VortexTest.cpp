@@ -44,7 +44,7 @@ void expectField(const Recorder& recorder, bool tail, float gridTime)
 
 // The vortex uses this frame's vortexTime, the field the gridTime advanced after the vortex; every
 // shape is made over from what earlier scenes left in the grid, its angle kept below 360.
-TEST_F(SceneSteps, VortexClocksCountdownAndWhatEachGridSees)
+TEST_F(SceneSteps, VortexClocksAndGrids)
 {
     Circle leftOver;
     leftOver.setRadius(99);
@@ -67,7 +67,7 @@ TEST_F(SceneSteps, VortexClocksCountdownAndWhatEachGridSees)
 }
 
 // The tail starts below 6, on the countdown after this frame's decrement.
-TEST_F(SceneSteps, VortexTailFromBelowSixOnTheDecrementedCountdown)
+TEST_F(SceneSteps, VortexTail)
 {
     step(7, "gridTime=1480 countdown7=6 frameDelta=0");
     expectField(recorder, false, show->objects.gridTime);
