@@ -1,9 +1,12 @@
-// The capture with the show itself (under an X display): skipped iterations leave the show exactly
-// as rendered ones do, and frames come back from the render texture the right way up.
+// The capture's time model (virtual time read as SFML reads a clock, heads exactly 1/fps apart, a
+// cost for every reading and drawing operation) and the show run on it under an X display:
+// skipped iterations leave the show exactly as rendered ones do, and frames come back from the
+// render texture the right way up.
 
 #include "capture/CaptureDeck.h"
 #include "capture/FrameCanvas.h"
 #include "capture/WorkCanvas.h"
+#include "capture/WorkClock.h"
 #include "driver/Show.h"
 #include "render/Letterbox.h"
 #include "render/Recorder.h"
@@ -16,6 +19,94 @@ namespace {
 
 using namespace tolva;
 
+WorkModel model(std::int64_t readingNs)
+{
+    WorkModel m;
+    m.startupNs = 1'000'000;
+    m.readingNs = readingNs;
+    return m;
+}
+
+TEST(CaptureTime, ReadingsAreWholeMicrosecondsEachCostsItsShareAndHeadsAreOneFrameApart)
+{
+    WorkClock clock(model(400), 60);
+    clock.startIteration(0);
+    // 1000000, 1000400, 1000800 ns read as 1000 us; the fourth reading, at 1001200 ns, as 1001.
+    for (const sf::Int64 expected : {1000, 1000, 1000, 1001}) {
+        EXPECT_EQ(clock.now().asMicroseconds(), expected);
+    }
+    EXPECT_EQ(clock.peek().asMicroseconds(), 1001);  // a look costs nothing
+    EXPECT_EQ(clock.nanoseconds(), 1'001'600);
+
+    WorkClock heads(model(90), 60);
+    ShowClock frameClock(heads);
+    heads.startIteration(0);
+    frameClock.restart();
+    sf::Int64 total = 0;
+    for (long k = 1; k <= 60; ++k) {
+        heads.spend(3'000'000);
+        heads.startIteration(k);
+        total += frameClock.restart().asMicroseconds();
+    }
+    EXPECT_EQ(total, 1'000'000) << "60 frames are one second to the microsecond";
+    const std::int64_t before = heads.nanoseconds();
+    heads.spend(20'000'000);  // longer than a frame: the next head waits
+    heads.startIteration(61);
+    EXPECT_EQ(heads.nanoseconds(), before + 20'000'000);
+    EXPECT_EQ(heads.overruns(), 1);
+    heads.startIteration(62);
+    EXPECT_EQ(heads.nanoseconds(), heads.headNs(62));
+}
+
+// Scene 2's cascade adds up what its clock shows at every cell: the total must not depend on
+// whether the scene reads elapsed time and then restarts, or only restarts, in any frame.
+TEST(CaptureTime, CascadeGrowsAlikeWithOneOrTwoReadingsPerCell)
+{
+    constexpr int cells = 15376;
+    const WorkModel show;  // the capture's own costs
+    auto grow = [&](long frame, bool twoReadings) {
+        WorkClock clock(show, 60);
+        clock.startIteration(frame);
+        ShowClock cascadeClock(clock);
+        sf::Int64 total = 0;
+        for (int k = 0; k < cells; ++k) {
+            if (twoReadings) {
+                total += cascadeClock.getElapsedTime().asMicroseconds();
+                cascadeClock.restart();
+            } else {
+                total += cascadeClock.restart().asMicroseconds();
+            }
+        }
+        return static_cast<double>(total);
+    };
+    const double expected = static_cast<double>(cells * show.readingNs) / 1000.0;
+    for (long frame = 3679; frame < 3679 + 12; ++frame) {
+        EXPECT_NEAR(grow(frame, false), expected, 1.0) << frame;
+        EXPECT_NEAR(grow(frame, true), expected, expected * 0.02) << frame;
+    }
+}
+
+TEST(CaptureTime, DrawingCostsTheSameWhetherRenderedOrSkipped)
+{
+    const WorkModel m = model(90);
+    WorkClock rendered(m, 60);
+    WorkClock skipped(m, 60);
+    Recorder target;
+    WorkCanvas a(rendered);
+    WorkCanvas b(skipped);
+    a.renderTo(&target);
+    for (WorkCanvas* canvas : {&a, &b}) {
+        canvas->clear(sf::Color::Black);
+        for (int k = 0; k < 1000; ++k) {
+            canvas->draw(Circle(), {"circleGrid", k, 1});
+            canvas->draw(Rect(), {"squareGrid", k, 1});
+        }
+        canvas->display();
+    }
+    EXPECT_EQ(rendered.nanoseconds(), m.clearNs + 2000 * m.shapeNs + m.presentNs);
+    EXPECT_EQ(skipped.nanoseconds(), rendered.nanoseconds());
+    EXPECT_EQ(target.only<CircleOp>().size(), 1000u);
+}
 
 struct CapturedShow {
     WorkClock clock{WorkModel{}, 60};
@@ -28,23 +119,20 @@ struct CapturedShow {
     void iterate()
     {
         clock.startIteration(k);
-        deck.setIteration(k);
+        deck.setIteration(k++);
         show.iterate(canvas, false);
-        ++k;
     }
 };
 
 void expectSameState(CapturedShow& a, CapturedShow& b, const std::string& where)
 {
     ASSERT_EQ(a.clock.nanoseconds(), b.clock.nanoseconds()) << where;
-    auto av = a.show.floatValues();
     auto bv = b.show.floatValues();
-    for (const auto& [name, value] : av) {
+    for (const auto& [name, value] : a.show.floatValues()) {
         ASSERT_EQ(*value, *bv[name]) << name << " " << where;
     }
-    auto af = a.show.flagValues();
     auto bf = b.show.flagValues();
-    for (const auto& [name, flag] : af) {
+    for (const auto& [name, flag] : a.show.flagValues()) {
         ASSERT_EQ(*flag, *bf[name]) << name << " " << where;
     }
     ASSERT_EQ(a.deck.cues().size(), b.deck.cues().size()) << where;
@@ -63,8 +151,7 @@ TEST(CaptureShow, SkippedIterationsLeaveTheShowAsRenderedOnesDo)
 
     // Every scene for a few frames, each hand-over brought forward the same way in both.
     for (int scene = 0; scene <= 8 && rendered->canvas.isOpen(); ++scene) {
-        const int frames = scene == 0 ? 20 : 4;
-        for (int f = 0; f < frames; ++f) {
+        for (int f = 0; f < (scene == 0 ? 20 : 4); ++f) {
             rendered->iterate();
             skipped->iterate();
             expectSameState(*rendered, *skipped, "scene " + std::to_string(scene));
@@ -74,7 +161,7 @@ TEST(CaptureShow, SkippedIterationsLeaveTheShowAsRenderedOnesDo)
             skipped->state.countdown[static_cast<std::size_t>(scene)] = 0.001f;
         }
     }
-    EXPECT_GT(target.framesPresented(), 40u);
+    EXPECT_GT(target.only<DisplayOp>().size(), 40u) << "every scene rendered its frames";
     EXPECT_GT(rendered->show.objects.cascadeTime, 0.0f) << "time passes inside scene 2's step";
     EXPECT_EQ(rendered->clock.overruns(), 0);
 }
@@ -89,24 +176,21 @@ TEST(CaptureShow, FramesComeBackTopDownAndTheLastPresentStays)
     FrameCanvas canvas(texture);
     Rect corner;
     corner.setSize(sf::Vector2f(10, 10));
-    corner.setFillColor(sf::Color(255, 0, 0, 255));
-    canvas.clear(sf::Color(0, 0, 255, 255));
+    corner.setFillColor(sf::Color::Red);
+    canvas.clear(sf::Color::Blue);
     canvas.draw(corner, {"squareGrid", 1, 1});
     canvas.display();
     const std::vector<sf::Uint8> first = canvas.lastFrame();
-    auto pixel = [&](const std::vector<sf::Uint8>& frame, unsigned x, unsigned y) {
-        const std::size_t at = (static_cast<std::size_t>(y) * showWidth + x) * 4;
-        return sf::Color(frame[at], frame[at + 1], frame[at + 2], frame[at + 3]);
-    };
-    EXPECT_EQ(pixel(first, 5, 5), sf::Color(255, 0, 0, 255)) << "the square is at the top left";
+    const std::size_t at = (5 * std::size_t{showWidth} + 5) * 4;
+    EXPECT_EQ(sf::Color(first[at], first[at + 1], first[at + 2], first[at + 3]), sf::Color::Red)
+        << "the square is at the top left";
     const sf::Image reference = texture.getTexture().copyToImage();
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), reference.getPixelsPtr()))
-        << "what SFML's own read-back gives";
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), reference.getPixelsPtr())) << "what SFML's own read-back gives";
 
     // A second present in the same iteration (a hand-over) replaces the first.
-    canvas.clear(sf::Color(0, 255, 0, 255));
+    canvas.clear(sf::Color::Green);
     canvas.display();
-    EXPECT_EQ(pixel(canvas.lastFrame(), 5, 5), sf::Color(0, 255, 0, 255));
+    EXPECT_EQ(canvas.lastFrame()[at + 1], 255);
 }
 
 } // namespace
