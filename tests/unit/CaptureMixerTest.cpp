@@ -40,26 +40,18 @@ std::vector<sf::Int16> noise(std::size_t count)
     return samples;
 }
 
-struct DeckFixture : ::testing::Test {
+TEST(CaptureDeck, CuesBecomePlayingsFromTheirFramesFirstSample)
+{
     WorkClock clock{WorkModel{}, 60};
     CaptureDeck deck{clock};
-
-    void SetUp() override
-    {
-        deck.loadSamples(SoundId::voiceThree, std::vector<sf::Int16>(44100, 100), 44100);
-        deck.createSound(SoundId::voiceThree, true, 0.19f);
-        deck.loadSamples(SoundId::voiceTwo, std::vector<sf::Int16>(44100, 200), 44100);
-        deck.createSound(SoundId::voiceTwo, true, 1.0f);
+    for (const auto& [id, pitch] : {std::pair{SoundId::voiceThree, 0.19f}, std::pair{SoundId::voiceTwo, 1.0f}}) {
+        deck.loadSamples(id, std::vector<sf::Int16>(44100, 100), 44100);
+        deck.createSound(id, true, pitch);
     }
-    void at(long iteration)
-    {
+    const auto at = [&](long iteration) {
         clock.startIteration(iteration);
         deck.setIteration(iteration);
-    }
-};
-
-TEST_F(DeckFixture, CuesBecomePlayingsFromTheirFramesFirstSample)
-{
+    };
     at(10);
     deck.stop(SoundId::voiceTwo);  // not playing: nothing
     deck.play(SoundId::voiceTwo);
@@ -163,20 +155,6 @@ TEST(CaptureMixer, StopsCutAtTheirSampleAndLoudSumsClamp)
               (std::vector<sf::Int16>{19518, 19518, 32767, -13250, 32767, -13250, 32767, -32768}));
 }
 
-TEST(CaptureMixer, AnyWindowEqualsTheSameSliceOfTheWholeMix)
-{
-    const SoundClip looping{1, mixRate, noise(997)};
-    const SoundClip once{1, 22050, noise(997)};
-    const std::vector<Playback> plays = {{&looping, true, 0.19f, 100, 40000},
-                                         {&once, false, 1.0f, 5000, neverStopped},
-                                         {&looping, true, 0.021f, 7000, neverStopped}};
-    const std::vector<sf::Int16> whole = mixStereo(plays, 0, 50000);
-    for (std::int64_t begin : {4999, 12345, 39990}) {
-        const std::vector<sf::Int16> window = mixStereo(plays, begin, 1000);
-        EXPECT_TRUE(std::equal(window.begin(), window.end(), whole.begin() + 2 * begin)) << begin;
-    }
-}
-
 // OpenAL Soft (the show's own library) renders through its loopback device exactly what it
 // would play.
 ALuint alSource(const SoundClip& clip, bool loop, float pitch)
@@ -193,20 +171,8 @@ ALuint alSource(const SoundClip& clip, bool loop, float pitch)
     return source;
 }
 
-TEST(CaptureMixer, MatchesOpenAlSoftSampleForSample)
+TEST(CaptureMixer, AnyWindowIsTheSameSliceOfTheWholeMixWhichMatchesOpenAlSoftSampleForSample)
 {
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
-                                 ALC_FLOAT_SOFT, ALC_FREQUENCY, static_cast<ALCint>(mixRate), 0};
-    ALCdevice* device = alcLoopbackOpenDeviceSOFT(nullptr);
-    ALCcontext* context = device != nullptr ? alcCreateContext(device, attributes) : nullptr;
-    if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
-        GTEST_SKIP() << "OpenAL Soft's loopback device is not available";
-    }
-    const std::string resampler = alGetStringiSOFT(AL_RESAMPLER_NAME_SOFT, alGetInteger(AL_DEFAULT_RESAMPLER_SOFT));
-    if (resampler != "Linear") {
-        GTEST_SKIP() << "this OpenAL Soft resamples with '" << resampler
-                     << "' by default; the capture mixes as 1.19 (Debian 12) does, linearly";
-    }
     const std::vector<sf::Int16> samples = noise(44100);
     std::vector<sf::Int16> interleaved(samples.begin(), samples.begin() + 20000);
     for (sf::Int16& s : interleaved) {
@@ -222,6 +188,24 @@ TEST(CaptureMixer, MatchesOpenAlSoftSampleForSample)
     const std::vector<Playback> plays = {{&voice, true, 0.19f, 0, 250000},
                                          {&slow, false, 1.0f, 1000, neverStopped},
                                          {&stereo, false, 1.0f, 3000, 9000}};
+    const std::vector<float> ours = mixFloat(plays, 0, 251000);
+    for (std::int64_t begin : {999, 4321, 9000, 240000}) {
+        const std::vector<float> window = mixFloat(plays, begin, 1000);
+        EXPECT_TRUE(std::equal(window.begin(), window.end(), ours.begin() + 2 * begin)) << begin;
+    }
+
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT, ALC_FREQUENCY, static_cast<ALCint>(mixRate), 0};
+    ALCdevice* device = alcLoopbackOpenDeviceSOFT(nullptr);
+    ALCcontext* context = device != nullptr ? alcCreateContext(device, attributes) : nullptr;
+    if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
+        GTEST_SKIP() << "OpenAL Soft's loopback device is not available";
+    }
+    const std::string resampler = alGetStringiSOFT(AL_RESAMPLER_NAME_SOFT, alGetInteger(AL_DEFAULT_RESAMPLER_SOFT));
+    if (resampler != "Linear") {
+        GTEST_SKIP() << "this OpenAL Soft resamples with '" << resampler
+                     << "' by default; the capture mixes as 1.19 (Debian 12) does, linearly";
+    }
     std::vector<ALuint> sources;
     for (const Playback& play : plays) {
         sources.push_back(alSource(*play.clip, play.loop, play.pitch));
@@ -241,7 +225,6 @@ TEST(CaptureMixer, MatchesOpenAlSoftSampleForSample)
     alcDestroyContext(context);
     alcCloseDevice(device);
 
-    const std::vector<float> ours = mixFloat(plays, 0, 251000);
     ASSERT_EQ(ours.size(), reference.size());
     const auto first = std::mismatch(ours.begin(), ours.end(), reference.begin());
     EXPECT_TRUE(first.first == ours.end()) << "first at " << (first.first - ours.begin()) / 2;

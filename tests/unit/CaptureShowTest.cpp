@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -105,28 +106,24 @@ struct CapturedShow {
     WorkCanvas canvas{clock};
     long k = 0;
 
-    void iterate()
+    // Everything a later iteration depends on.
+    std::map<std::string, double> iterate()
     {
         clock.startIteration(k);
         deck.setIteration(k++);
         show.iterate(canvas, false);
+        std::map<std::string, double> state = {{"clock", static_cast<double>(clock.nanoseconds())},
+                                               {"cues", static_cast<double>(deck.cues().size())},
+                                               {"presents", static_cast<double>(canvas.presents())}};
+        for (const auto& [name, value] : show.floatValues()) {
+            state[name] = static_cast<double>(*value);
+        }
+        for (const auto& [name, flag] : show.flagValues()) {
+            state[name] = *flag ? 1.0 : 0.0;
+        }
+        return state;
     }
 };
-
-void expectSameState(CapturedShow& a, CapturedShow& b, const std::string& where)
-{
-    ASSERT_EQ(a.clock.nanoseconds(), b.clock.nanoseconds()) << where;
-    auto bv = b.show.floatValues();
-    for (const auto& [name, value] : a.show.floatValues()) {
-        ASSERT_EQ(*value, *bv[name]) << name << " " << where;
-    }
-    auto bf = b.show.flagValues();
-    for (const auto& [name, flag] : a.show.flagValues()) {
-        ASSERT_EQ(*flag, *bf[name]) << name << " " << where;
-    }
-    ASSERT_EQ(a.deck.cues().size(), b.deck.cues().size()) << where;
-    ASSERT_EQ(a.canvas.presents(), b.canvas.presents()) << where;
-}
 
 TEST(CaptureShow, SkippedIterationsLeaveTheShowAsRenderedOnesDo)
 {
@@ -141,9 +138,7 @@ TEST(CaptureShow, SkippedIterationsLeaveTheShowAsRenderedOnesDo)
     // Every scene for a few frames, each hand-over brought forward the same way in both.
     for (int scene = 0; scene <= 8 && rendered->canvas.isOpen(); ++scene) {
         for (int f = 0; f < (scene == 0 ? 20 : 4); ++f) {
-            rendered->iterate();
-            skipped->iterate();
-            expectSameState(*rendered, *skipped, "scene " + std::to_string(scene));
+            ASSERT_EQ(rendered->iterate(), skipped->iterate()) << "scene " << scene;
         }
         if (scene >= 1 && scene < 8) {
             rendered->state.countdown[static_cast<std::size_t>(scene)] = 0.001f;

@@ -218,47 +218,46 @@ TEST_F(CaptureEndToEnd, RefusesBadRequestsInOneLineBeforeAnyWork)
 TEST_F(CaptureEndToEnd, AFailedWriteStopsTheCaptureNamingTheFileAndLeavesNothingBroken)
 {
     // A 1 MB tmpfs, filled up: every write there fails with "No space left on device".
-    const fs::path full = scratch("full-disk", true);
-    if (geteuid() != 0 || run("mount -t tmpfs -o size=1m tmpfs " + full.string()).status != 0) {
+    const fs::path disk = scratch("full-disk", true);
+    if (geteuid() != 0 || run("mount -t tmpfs -o size=1m tmpfs " + disk.string()).status != 0) {
         GTEST_SKIP() << "needs to mount a small tmpfs, which takes root";
     }
-    run("cat /dev/zero >" + (full / "filler").string());
-    for (const auto& [arguments, named] :
-         {std::pair{"--frames " + (full / "fr").string(), (full / "fr" / "frame000000.png").string()},
-          std::pair{"--log " + (full / "l.jsonl").string(), (full / "l.jsonl").string()},
-          std::pair{"--wav " + (full / "w.wav").string(), (full / "w.wav").string()},
-          std::pair{"--out " + (full / "v.mp4").string(), std::string("its message is above")}}) {
-        const Outcome failed = run(capture("--from 0 --to 0.3 " + arguments));
-        EXPECT_EQ(failed.status, 1) << arguments << "\n" << failed.output;
-        EXPECT_EQ(lines(failed.output).back().rfind("tolva-capture: ", 0), 0u) << failed.output;
-        EXPECT_NE(lines(failed.output).back().find(named), std::string::npos) << failed.output;
-        EXPECT_NE(failed.output.find("No space left on device"), std::string::npos) << failed.output;
-        EXPECT_EQ(filesIn(full), std::vector<std::string>{"filler"}) << arguments;
-    }
-    run("umount -l " + full.string());
-
+    run("cat /dev/zero >" + (disk / "filler").string());
     // An ffmpeg that fails at once, saying nothing, and one that fails to join, saying why and
     // leaving a broken file where it was told to write.
-    const fs::path bin = scratch("fake-ffmpeg", true);
-    const fs::path out = scratch("failing", true);
     const std::string real = tolva::findProgram("ffmpeg").value_or("/usr/bin/ffmpeg");
-    for (const auto& [script, expected] :
-         {std::pair{std::string("exit 1"), std::string("without saying why")},
-          std::pair{"for a; do last=$a; done\n"
-                    "case \" $* \" in *\" copy \"*) echo 'no room for the join' >&2;"
-                    " printf broken > \"${last#file:}\"; exit 1;; esac\n"
-                    "exec " + real + " \"$@\"",
-                    std::string("no room for the join")}}) {
+    for (const auto& [bin, script] :
+         {std::pair{scratch("mute-ffmpeg", true), std::string("exit 1")},
+          std::pair{scratch("joinless-ffmpeg", true),
+                    "for a; do last=$a; done\ncase \" $* \" in *\" copy \"*) echo 'no room for the join' >&2;"
+                    " printf broken > \"${last#file:}\"; exit 1;; esac\nexec " + real + " \"$@\""}}) {
         std::ofstream(bin / "ffmpeg") << "#!/bin/sh\n" << script << "\n";
         fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
-        const Outcome failed = run("PATH=" + bin.string() + ":$PATH " +
-                                   capture("--from 0 --to 0.3 --out " + (out / "x.mp4").string()));
-        EXPECT_EQ(failed.status, 1) << failed.output;
-        EXPECT_NE(failed.output.find(expected), std::string::npos) << failed.output;
-        EXPECT_EQ(failed.output.find("its message is above") != std::string::npos,
-                  expected != "without saying why") << failed.output;
-        EXPECT_EQ(filesIn(out), std::vector<std::string>{}) << "nothing broken under the name asked for";
     }
+    const auto onPath = [](const std::string& bin) { return "PATH=" + scratch(bin).string() + ":$PATH "; };
+    const fs::path out = scratch("failing", true);
+    const std::string noSpace = "No space left on device";
+    struct Case {
+        std::string environment, arguments, lastLineNames, said;
+        fs::path folder;
+        std::vector<std::string> left;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"", "--frames " + (disk / "fr").string(), (disk / "fr" / "frame000000.png").string(), noSpace, disk, {"filler"}},
+             {"", "--log " + (disk / "l.jsonl").string(), (disk / "l.jsonl").string(), noSpace, disk, {"filler"}},
+             {"", "--wav " + (disk / "w.wav").string(), (disk / "w.wav").string(), noSpace, disk, {"filler"}},
+             {"", "--out " + (disk / "v.mp4").string(), "its message is above", noSpace, disk, {"filler"}},
+             {onPath("mute-ffmpeg"), "--out " + (out / "x.mp4").string(), "without saying why", "", out, {}},
+             {onPath("joinless-ffmpeg"), "--out " + (out / "x.mp4").string(), "its message is above",
+              "no room for the join", out, {}}}) {
+        const Outcome failed = run(c.environment + capture("--from 0 --to 0.3 " + c.arguments));
+        EXPECT_EQ(failed.status, 1) << c.arguments << "\n" << failed.output;
+        EXPECT_EQ(lines(failed.output).back().rfind("tolva-capture: ", 0), 0u) << failed.output;
+        EXPECT_NE(lines(failed.output).back().find(c.lastLineNames), std::string::npos) << failed.output;
+        EXPECT_NE(failed.output.find(c.said), std::string::npos) << failed.output;
+        EXPECT_EQ(filesIn(c.folder), c.left) << c.arguments << ": nothing broken under the name asked for";
+    }
+    run("umount -l " + disk.string());
 }
 
 // In a run folder whose klez.wav declares 2 GB of samples and holds 1 MB, a capture to a name
