@@ -54,12 +54,9 @@ TEST(CaptureOutput, TheRangeIsWholeFramesOfTheLoopAndBadRequestsAreRefusedBefore
 TEST(CaptureOutput, FfmpegGetsOutputsOnlyAsFilesAndFromPathsThatNameFolders)
 {
     const std::string here = fs::current_path().string();
-    EXPECT_EQ(ffmpegFile("-x.mp4"), "file:" + here + "/-x.mp4");
-    for (const auto& [container, codec] : {std::pair{Container::mkv, "flac"}, std::pair{Container::mov, "alac"}}) {
-        const auto mux = muxCommand("ffmpeg", "v.mp4", "s.wav", "/tmp/x.mkv", container, AudioTrack::lossless);
-        EXPECT_EQ(mux.back(), "file:/tmp/x.mkv");
-        EXPECT_NE(std::find(mux.begin(), mux.end(), "file:" + here + "/s.wav"), mux.end());
-        EXPECT_NE(std::find(mux.begin(), mux.end(), codec), mux.end());
+    const auto mux = muxCommand("ffmpeg", "v.mp4", "s.wav", "-x.mov", Container::mov, AudioTrack::lossless);
+    for (const std::string& argument : {"file:" + here + "/s.wav", "file:" + here + "/-x.mov", std::string("alac")}) {
+        EXPECT_NE(std::find(mux.begin(), mux.end(), argument), mux.end()) << argument;
     }
     EXPECT_EQ(containerOf("Show.MOV"), Container::mov);
     EXPECT_FALSE(containerOf("show.avi"));
@@ -90,9 +87,6 @@ TEST(CaptureOutput, StillsFollowEachScenesFirstFrameAndTheSheetHoldsThemAtAQuart
     EXPECT_EQ(plan.iterationOf(2), 3679 + 16 * 60);
     EXPECT_EQ(plan.stillAt(3679 + 960), 2);
     EXPECT_FALSE(plan.stillAt(3679 + 961));
-    for (const StillMoment& moment : stillMoments()) {
-        EXPECT_GT(moment.secondsIn, 0.0) << "a still can only be planned after its scene began";
-    }
 
     std::array<std::optional<sf::Image>, 8> stills;
     for (unsigned k = 0; k < 8; ++k) {

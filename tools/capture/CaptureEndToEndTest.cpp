@@ -123,12 +123,10 @@ tolva::SoundClip readWav(const fs::path& path)
     return clip;
 }
 
-// One line per stream: the entries asked for, comma separated.
-std::vector<std::string> probe(const std::string& entries, const fs::path& file)
+// One line per stream and section: the entries asked for, comma separated.
+std::string probe(const std::string& entries, const fs::path& file)
 {
-    const Outcome probed = run("ffprobe -v error -count_frames -show_entries " + entries + " -of csv=p=0 file:" +
-                               file.string());
-    return probed.status == 0 ? lines(probed.output) : std::vector<std::string>{"failed: " + probed.output};
+    return run("ffprobe -v error -count_frames -show_entries " + entries + " -of csv=p=0 file:" + file.string()).output;
 }
 
 class CaptureEndToEnd : public ::testing::Test {
@@ -151,7 +149,7 @@ TEST_F(CaptureEndToEnd, HandOverCaptureHasEveryFrameAndItsSoundChangesOnTheFrame
 
     // Exactly 10 x 2 frames at exactly 10 per second, and a sound stream as long.
     EXPECT_EQ(probe("stream=codec_name,r_frame_rate,duration,nb_read_frames", video),
-              (std::vector<std::string>{"h264,10/1,2.000000,20", "aac,0/0,2.000000,87"}));
+              "h264,10/1,2.000000,20\naac,0/0,2.000000,87\n");
 
     // Twenty frames, one of them the hand-over, which presented two frames; the cues of scene
     // 2's first frame sit on that frame.
@@ -288,12 +286,8 @@ TEST_F(CaptureEndToEnd, SigtermStopsLikeCtrlCAndALyingSoundFileIsNotUsed)
     EXPECT_LT(std::stol(peak[1].str()), 1024L * 1024) << "peak memory above 1 GB";
     EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"-x.mkv", "messages", "sounds/klez.wav"}));
     // A playable video, its container and lossless sound chosen by its name's extension.
-    const std::vector<std::string> streams = probe("format=format_name:stream=codec_name,nb_read_frames", dir / "-x.mkv");
-    ASSERT_EQ(streams.size(), 3u) << said;
-    EXPECT_EQ(streams[0].substr(0, 5), "h264,");
-    EXPECT_NE(streams[0].substr(5).find_first_of("123456789"), std::string::npos) << "frames in it";
-    EXPECT_EQ(streams[1].substr(0, 5), "flac,");
-    EXPECT_EQ(streams[2], "\"matroska,webm\"");
+    const std::string streams = probe("format=format_name:stream=codec_name,nb_read_frames", dir / "-x.mkv");
+    EXPECT_TRUE(std::regex_match(streams, std::regex("h264,[1-9][0-9]*\nflac,[0-9]+\n\"matroska,webm\"\n"))) << streams;
 }
 
 } // namespace
