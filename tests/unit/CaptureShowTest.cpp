@@ -20,17 +20,12 @@ namespace {
 
 using namespace tolva;
 
-WorkModel model(std::int64_t readingNs)
+TEST(CaptureTime, ReadingsAreWholeMicrosecondsEveryOperationCostsItsShareAndHeadsAreOneFrameApart)
 {
     WorkModel m;
     m.startupNs = 1'000'000;
-    m.readingNs = readingNs;
-    return m;
-}
-
-TEST(CaptureTime, ReadingsAreWholeMicrosecondsEveryOperationCostsItsShareAndHeadsAreOneFrameApart)
-{
-    WorkClock clock(model(400), 60);
+    m.readingNs = 400;
+    WorkClock clock(m, 60);
     clock.startIteration(0);
     // 1000000, 1000400, 1000800 ns read as 1000 us; the fourth reading, at 1001200 ns, as 1001.
     for (const sf::Int64 expected : {1000, 1000, 1000, 1001}) {
@@ -46,11 +41,10 @@ TEST(CaptureTime, ReadingsAreWholeMicrosecondsEveryOperationCostsItsShareAndHead
     canvas.draw(Circle(), {"circleGrid", 0, 1});
     canvas.draw(Rect(), {"squareGrid", 0, 1});
     canvas.display();
-    const WorkModel m = model(400);
     EXPECT_EQ(clock.nanoseconds(), 1'001'600 + m.clearNs + 2 * m.shapeNs + m.presentNs);
     EXPECT_EQ(target.ops().size(), 4u);
 
-    WorkClock heads(model(90), 60);
+    WorkClock heads(m, 60);
     ShowClock frameClock(heads);
     heads.startIteration(0);
     frameClock.restart();
