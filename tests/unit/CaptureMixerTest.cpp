@@ -37,48 +37,37 @@ TEST(CaptureDeck, CuesBecomePlayingsFromTheirFramesFirstSample)
         deck.loadSamples(id, std::vector<sf::Int16>(44100, 100), 44100);
         deck.createSound(id, true, pitch);
     }
-    const auto at = [&](long iteration) {
+    for (const auto& [iteration, id, play] : std::vector<std::tuple<long, SoundId, bool>>{
+             {10, SoundId::voiceTwo, false} /* not playing: nothing */, {10, SoundId::voiceTwo, true},
+             {19, SoundId::voiceTwo, true} /* from the beginning again */,
+             {19, SoundId::klezSound, true} /* never created */, {1726, SoundId::voiceTwo, false},
+             {1726, SoundId::voiceThree, true}, {3679, SoundId::voiceThree, false}}) {
         clock.startIteration(iteration);
         deck.setIteration(iteration);
-    };
-    at(10);
-    deck.stop(SoundId::voiceTwo);  // not playing: nothing
-    deck.play(SoundId::voiceTwo);
-    at(19);
-    deck.play(SoundId::voiceTwo);  // from the beginning again
-    deck.play(SoundId::klezSound); // never created
-    at(1726);
-    deck.stop(SoundId::voiceTwo);
-    deck.play(SoundId::voiceThree);
-    at(3679);
-    deck.stop(SoundId::voiceThree);
-
+        play ? deck.play(id) : deck.stop(id);
+    }
     std::vector<std::tuple<std::int64_t, std::int64_t, float>> plays;
     for (const Playback& play : deck.playbacks(60, 4000)) {
         plays.emplace_back(play.start, play.stop, play.pitch);
     }
-    EXPECT_EQ(plays, (decltype(plays){{10 * 735, 19 * 735, 1.0f},
-                                      {19 * 735, 1726 * 735, 1.0f},
-                                      {1726 * 735, 3679 * 735, 0.19f}}));
+    EXPECT_EQ(plays, (decltype(plays){
+                         {10 * 735, 19 * 735, 1.0f}, {19 * 735, 1726 * 735, 1.0f}, {1726 * 735, 3679 * 735, 0.19f}}));
     EXPECT_EQ(deck.cues().back().time, sf::microseconds(clock.headNs(3679) / 1000));
     EXPECT_EQ(deck.playbacks(60, 3000)[2].stop, neverStopped) << "a capture ending before the stop";
     EXPECT_EQ(sampleAt(1, 24), 1837);  // 1837.5, floored
 }
 
-// A 16-bit stereo 22.05 kHz WAV file holding `frames` frames (a ramp) whose data chunk declares `declaredBytes`;
-// `formatFirst` false puts the data chunk before the format chunk.
+// A 16-bit stereo 22.05 kHz WAV file holding `frames` frames (a ramp) whose data chunk declares
+// `declaredBytes`; `formatFirst` false puts the data chunk before the format chunk.
 std::string wavFile(const std::string& name, std::uint32_t frames, std::uint32_t declaredBytes,
                     bool formatFirst = true)
 {
     std::string file = wavHeader(2, 22050, declaredBytes);
-    if (!formatFirst) {
-        file = file.substr(0, 12) + file.substr(36, 8) + file.substr(12, 24);
-    }
     for (std::uint32_t k = 0; k < 2 * frames; ++k) {  // samples 0, 1, 2...
         file += {static_cast<char>(k & 0xff), static_cast<char>(k >> 8)};
     }
     if (!formatFirst) {
-        std::rotate(file.begin() + 20, file.begin() + 44, file.end());
+        file = file.substr(0, 12) + file.substr(36) + file.substr(12, 24);  // RIFF header, data, format
     }
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
     std::ofstream(path, std::ios::binary) << file;
@@ -116,10 +105,7 @@ TEST(SoundFiles, AreReadAsTheShowReadsThemAndOneClaimingMoreThanItHoldsIsRefused
     EXPECT_EQ(deck.unused().size(), 1u);
     // The show's own deck, on OpenAL Soft's silent output.
     setenv("ALSOFT_DRIVERS", "null", 1);
-    {
-        OpenAlDeck show;
-        show.loadFile(SoundId::endSound, lying);
-    }
+    OpenAlDeck().loadFile(SoundId::endSound, lying);
     EXPECT_LT(peakKilobytes() - before, 100 * 1024) << "room made for the 400 MB claimed";
     for (const std::string& path : {honest, cut, lying, backwards}) {
         std::filesystem::remove(path);
@@ -160,10 +146,9 @@ TEST(CaptureMixer, AnyWindowIsTheSameSliceOfTheWholeMixWhichMatchesOpenAlSoftSam
         noise = noise * 1103515245u + 12345u;
         s = static_cast<sf::Int16>(noise >> 16);
     }
-    std::vector<sf::Int16> interleaved(samples.begin(), samples.begin() + 20000);
-    for (sf::Int16& s : interleaved) {
-        s = static_cast<sf::Int16>(s / 3);
-    }
+    std::vector<sf::Int16> interleaved(20000);
+    std::transform(samples.begin(), samples.begin() + 20000, interleaved.begin(),
+                   [](sf::Int16 s) { return static_cast<sf::Int16>(s / 3); });
     const SoundClip voice{1, mixRate, samples};  // like voiceThree
     const SoundClip slow{1, 22050, {samples.begin(), samples.begin() + 5000}};
     const SoundClip stereo{2, mixRate, interleaved};
@@ -207,9 +192,6 @@ TEST(CaptureMixer, AnyWindowIsTheSameSliceOfTheWholeMixWhichMatchesOpenAlSoftSam
         (play ? alSourcePlay : alSourceStop)(sources[source]);
     }
     alcRenderSamplesSOFT(device, &reference[2 * 250000], 1000);
-    alcMakeContextCurrent(nullptr);
-    alcDestroyContext(context);
-    alcCloseDevice(device);
 
     ASSERT_EQ(ours.size(), reference.size());
     const auto first = std::mismatch(ours.begin(), ours.end(), reference.begin());

@@ -35,14 +35,13 @@ TEST(CaptureOutput, TheRangeIsWholeFramesOfTheLoopAndBadRequestsAreRefusedBefore
     EXPECT_EQ(frameRange(part(10, 12, 24)).first, 240);
     EXPECT_EQ(frameRange(part(340, 1e300)).last, LONG_MAX) << "to the show's end";
 
-    const std::string ffmpeg = "/usr/bin/ffmpeg";
     for (const auto& [options, refusal] :
          {std::pair{part(60, 63), ""}, std::pair{part(340, 1e300), ""}, std::pair{part(63, 60), "-"},
           std::pair{part(-1, 3), "-"}, std::pair{part(1.0, 1.001), "-"} /* not one whole frame */,
           std::pair{part(0, 1, 1000), "-"}, std::pair{part(346, 347), "-"} /* past the show's end */,
           std::pair{part(0, 1, 60, "/no/such/folder/show.mp4"), "/no/such/folder/show.mp4"},
           std::pair{part(0, 1, 60, "x.avi"), ".mkv"}}) {
-        const auto refused = checkOptions(options, ffmpeg);
+        const auto refused = checkOptions(options, "/usr/bin/ffmpeg");
         EXPECT_EQ(refused.has_value(), *refusal != '\0') << options.from << " " << options.out;
         EXPECT_NE(refused.value_or("").find(refusal), std::string::npos) << refused.value_or("");
     }
@@ -108,8 +107,6 @@ TEST(CaptureOutput, StillsFollowEachScenesFirstFrameAndTheSheetHoldsThemAtAQuart
 
 TEST(CaptureOutput, ProgressShowsDoneRateAndTimeLeft)
 {
-    EXPECT_EQ(progressLine("capturing", 150, 600, 30.0, "frames", 10),
-              "capturing [##--------] 150/600 frames  30.0 frames/s  0:15 left");
     EXPECT_EQ(clockText(3909), "1:05:09");
 
     // A phase's first update already has a rate (its step counts from the update before), and
@@ -129,6 +126,7 @@ TEST(CaptureOutput, ProgressShowsDoneRateAndTimeLeft)
     const std::string lines = text;
     for (const char* expected : {"1/600 iterations  2.0 iterations/s  4:59 left",
                                  "capturing [------------------------------] 1/300 frames  0.1 frames/s  57:19 left",
+                                 "capturing [##########--------------------] 109/300 frames  4.6 frames/s  0:41 left",
                                  "300/300 frames  10.0 frames/s  0:00 left"}) {
         EXPECT_NE(lines.find(expected), std::string::npos) << lines;
     }

@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,7 +51,9 @@ Outcome run(const std::string& command)
 {
     const fs::path said = scratch("said-" + std::to_string(getpid()));
     const int status = std::system(("{ " + command + "; } >" + said.string() + " 2>&1").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(said)};
+    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(said)};
+    fs::remove(said);
+    return outcome;
 }
 
 std::string capture(const std::string& arguments)
@@ -64,16 +65,6 @@ std::string capture(const std::string& arguments)
 std::string filesIn(const fs::path& dir)
 {
     return run("cd " + dir.string() + " && find . -type f | sort").output;
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::istringstream in(text);
-    std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) {
-        out.push_back(line);
-    }
-    return out;
 }
 
 // Every match of a pattern in a file, its groups joined by spaces.
@@ -95,12 +86,11 @@ std::vector<std::string> matches(const fs::path& path, const std::string& patter
 tolva::SoundClip readWav(const fs::path& path)
 {
     sf::InputSoundFile file;
-    tolva::SoundClip clip;
-    if (file.openFromFile(path.string())) {
-        clip = {file.getChannelCount(), file.getSampleRate(),
-                std::vector<sf::Int16>(static_cast<std::size_t>(file.getSampleCount()))};
-        clip.samples.resize(static_cast<std::size_t>(file.read(clip.samples.data(), clip.samples.size())));
+    if (!file.openFromFile(path.string())) {
+        return {};
     }
+    tolva::SoundClip clip{file.getChannelCount(), file.getSampleRate(), std::vector<sf::Int16>(file.getSampleCount())};
+    clip.samples.resize(file.read(clip.samples.data(), clip.samples.size()));
     return clip;
 }
 
@@ -110,8 +100,7 @@ std::string probe(const std::string& entries, const fs::path& file)
     return run("ffprobe -v error -count_frames -show_entries " + entries + " -of csv=p=0 file:" + file.string()).output;
 }
 
-class CaptureEndToEnd : public ::testing::Test {
-protected:
+struct CaptureEndToEnd : ::testing::Test {
     void SetUp() override
     {
         if (!tolva::displayAvailable()) {
@@ -134,11 +123,8 @@ TEST_F(CaptureEndToEnd, HandOverCaptureHasEveryFrameAndItsSoundChangesOnTheFrame
               "h264,10/1,2.000000,20\naac,0/0,2.000000,87\n");
 
     // Twenty frames, one of them the hand-over; the cues of scene 2's first frame sit on it.
-    std::vector<std::string> numbered;
-    for (int k = 0; k < 20; ++k) {
-        numbered.push_back(std::to_string(k));
-    }
-    EXPECT_EQ(matches(log, R"re(\{"frame":(\d+),)re"), numbered);
+    const std::vector<std::string> numbers = matches(log, R"re(\{"frame":(\d+),)re");
+    EXPECT_EQ(std::tuple(numbers.size(), numbers.front(), numbers.back()), std::tuple(20u, "0", "19"));
     const std::vector<std::string> handOvers =
         matches(log, R"re(\{"frame":(\d+),[^\n]*"scenes":\[1,2\],"presents":2,)re");
     ASSERT_EQ(handOvers.size(), 1u) << "one hand-over, presenting two frames";
@@ -183,10 +169,9 @@ TEST_F(CaptureEndToEnd, RefusesBadRequestsInOneLineBeforeAnyWork)
         const Outcome refused = run(arguments == "no display" ? "env -u DISPLAY " + capture("--from 1 --to 2")
                                                               : capture(arguments));
         EXPECT_EQ(refused.status, arguments == "no display" ? 1 : 2) << arguments;
-        EXPECT_EQ(lines(refused.output).size(), 1u) << refused.output;
+        EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1) << refused.output;
         EXPECT_EQ(refused.output.rfind("tolva-capture: ", 0), 0u) << refused.output;
     }
-    EXPECT_NE(run(capture("--help")).output.find("Usage: tolva-capture "), std::string::npos);
 }
 
 TEST_F(CaptureEndToEnd, AFailedWriteStopsTheCaptureNamingTheFileAndLeavesNothingBroken)
@@ -227,8 +212,9 @@ TEST_F(CaptureEndToEnd, AFailedWriteStopsTheCaptureNamingTheFileAndLeavesNothing
               "no room for the join", out, ""}}) {
         const Outcome failed = run(c.environment + capture("--from 0 --to 0.3 " + c.arguments));
         EXPECT_EQ(failed.status, 1) << c.arguments << "\n" << failed.output;
-        EXPECT_EQ(lines(failed.output).back().rfind("tolva-capture: ", 0), 0u) << failed.output;
-        EXPECT_NE(lines(failed.output).back().find(c.lastLineNames), std::string::npos) << failed.output;
+        const std::string last = failed.output.substr(failed.output.rfind('\n', failed.output.size() - 2) + 1);
+        EXPECT_EQ(last.rfind("tolva-capture: ", 0), 0u) << failed.output;
+        EXPECT_NE(last.find(c.lastLineNames), std::string::npos) << failed.output;
         EXPECT_NE(failed.output.find(c.said), std::string::npos) << failed.output;
         EXPECT_EQ(filesIn(c.folder), c.left) << c.arguments << ": nothing broken under the name asked for";
     }
@@ -244,9 +230,8 @@ TEST_F(CaptureEndToEnd, SigtermStopsLikeCtrlCAndALyingSoundFileIsNotUsed)
     for (const char* folder : {"fonts", "graphics", "shaders"}) {
         fs::create_directory_symlink(fs::absolute(folder), dir / folder);
     }
-    std::string bytes = tolva::wavHeader(1, 44100, 0x7ffffff0u);
-    bytes.append(1 << 20, '\x01');
-    std::ofstream(dir / "sounds/klez.wav", std::ios::binary) << bytes;
+    std::ofstream(dir / "sounds/klez.wav", std::ios::binary)
+        << tolva::wavHeader(1, 44100, 0x7ffffff0u) << std::string(1 << 20, '\x01');
 
     const Outcome stopped =
         run("cd " + dir.string() + " && { /usr/bin/time -f 'peak %M KB' " +
@@ -254,10 +239,10 @@ TEST_F(CaptureEndToEnd, SigtermStopsLikeCtrlCAndALyingSoundFileIsNotUsed)
             " 2>messages & pid=$!; for i in $(seq 600); do [ $(wc -l <messages) -ge 3 ] && break; sleep 0.1; done;"
             " sleep 2; kill -TERM $(cat /proc/$pid/task/$pid/children); wait $pid; echo exit $?; cat messages; }");
     const std::string& said = stopped.output;
-    EXPECT_NE(said.find("exit 130\n"), std::string::npos) << said;
-    EXPECT_NE(said.find("interrupted"), std::string::npos) << said;
-    EXPECT_NE(said.find("sounds/klez.wav (holds fewer samples than its header declares) is not used"),
-              std::string::npos) << said;
+    for (const char* expected :
+         {"exit 130\n", "interrupted", "sounds/klez.wav (holds fewer samples than its header declares) is not used"}) {
+        EXPECT_NE(said.find(expected), std::string::npos) << said;
+    }
     std::smatch peak;
     ASSERT_TRUE(std::regex_search(said, peak, std::regex("peak ([0-9]+) KB"))) << said;
     EXPECT_LT(std::stol(peak[1].str()), 1024L * 1024) << "peak memory above 1 GB";
