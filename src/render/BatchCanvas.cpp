@@ -379,7 +379,6 @@ void BatchCanvas::display()
     if (window_ != nullptr) {
         window_->display();
     }
-    ++frames_;
     presented();
     lastFrameDrawCalls_ = drawCalls_;
     drawCalls_ = 0;

@@ -48,7 +48,6 @@ public:
     // counted alike when the batch is sent nowhere.
     unsigned drawCalls() const { return drawCalls_; }  // since the last display
     unsigned lastFrameDrawCalls() const { return lastFrameDrawCalls_; }
-    unsigned framesPresented() const { return frames_; }
 
 protected:
     // Called after each display; a render texture's owner can read its frame here.
@@ -116,7 +115,6 @@ private:
     sf::Vector2f rectSize_{-1.0f, -1.0f};
     unsigned drawCalls_ = 0;
     unsigned lastFrameDrawCalls_ = 0;
-    unsigned frames_ = 0;
 };
 
 // Draws every shape as its own SFML shape, as SFML alone would: the reference the batch is
