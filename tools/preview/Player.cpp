@@ -61,8 +61,9 @@ int Player::run(long from, std::string& problem)
                               show_.seconds(from), show_.seconds(shown_));
         return 2;
     }
-    std::printf("tolva-preview: first frame %.2f s after the run-up began\n",
-                std::chrono::duration<double>(Clock::now() - began).count());
+    std::printf("tolva-preview: first frame %.2f s after the run-up began; %zu checkpoints, %.1f MB\n",
+                std::chrono::duration<double>(Clock::now() - began).count(), show_.checkpointCount(),
+                static_cast<double>(show_.checkpointBytes()) / 1e6);
     std::fflush(stdout);
     redraw();
     while (!quit_ && handleEvents()) {
