@@ -45,7 +45,6 @@ Player::Player(sf::RenderWindow& window, Rehearsal& show, bool paused)
     : window_(window), show_(show), canvas_(&frame_, nullptr), paused_(paused)
 {
     frame_.create(showWidth, showHeight);
-    frame_.setSmooth(true);  // scaled down to a smaller window
     font_.loadFromFile("fonts/Noot.ttf");  // the overlay's own: the show's fonts stay as the show left them
 }
 
@@ -258,6 +257,8 @@ void Player::redraw()
 {
     window_.clear();
     fitShowView(window_);
+    // Unscaled, every pixel exactly as drawn; scaled, smoothed.
+    frame_.setSmooth(window_.getSize() != sf::Vector2u(showWidth, showHeight));
     window_.draw(sf::Sprite(frame_.getTexture()));
     if (overlay_) {
         const sf::Vector2u size = window_.getSize();

@@ -76,6 +76,13 @@ int main(int argc, char** argv)
         window.create(sf::VideoMode(static_cast<unsigned>(std::stoul(size[1])),
                                     static_cast<unsigned>(std::stoul(size[2]))),
                       "Tolva preview", sf::Style::Default);
+        // Centred on the screen (SFML may place it partly off the screen).
+        const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+        const auto centre = [](unsigned screen, unsigned window) {
+            return screen > window ? static_cast<int>((screen - window) / 2) : 0;
+        };
+        window.setPosition({centre(desktop.width, window.getSize().x),
+                            centre(desktop.height, window.getSize().y)});
     }
     window.setVerticalSyncEnabled(true);
     window.setKeyRepeatEnabled(true);
