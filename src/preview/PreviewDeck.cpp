@@ -61,9 +61,11 @@ std::vector<SoundAt> PreviewDeck::playingAt(long k) const
         if (read.playedOut) {
             continue;
         }
-        // The read position in the clip's frames, fixed point, to microseconds of the clip.
+        // The read position in the clip's frames, fixed point, to the nearest microsecond of the
+        // clip (sf::Time's unit).
         const std::int64_t position = (read.frame << fractionBits) + read.fraction;
-        const std::int64_t us = position * 1'000'000 / (std::int64_t{play.clip->sampleRate} << fractionBits);
+        const std::int64_t unit = std::int64_t{play.clip->sampleRate} << fractionBits;
+        const std::int64_t us = (position * 1'000'000 + unit / 2) / unit;
         for (std::size_t s = 0; s < soundCount; ++s) {
             const auto id = static_cast<SoundId>(s);
             if (&cues_.clip(id) == play.clip) {

@@ -337,9 +337,12 @@ TEST(Preview, SoundAfterASeekIsWhereTheMixHasIt)
             ++at;
         }
         ASSERT_LT(at + 44100, sound.size()) << "no sound from frame " << moment;
-        const auto [lag, match] = placeInMix(sound, at, mix, moment * 735);
-        EXPECT_LE(std::labs(lag - moment * 735), 735) << "frame " << moment;
-        EXPECT_GT(match, 0.99) << "frame " << moment;
+        // Past OpenAL's fade-in of a sound started part of the way in. The match is not exact:
+        // SFML hands the offset over in whole microseconds, so the resampler's fraction differs.
+        const long expected = moment * 735 + 256;
+        const auto [lag, match] = placeInMix(sound, at + 256, mix, expected);
+        EXPECT_LE(std::labs(lag - expected), 735) << "frame " << moment;
+        EXPECT_GT(match, 0.95) << "frame " << moment;
         // On past this stretch, to the silence of the pause.
         std::size_t zeros = 0;
         for (; at < sound.size() && zeros < 4410; ++at) {
