@@ -1,5 +1,5 @@
 // tolva-preview in a real window: the frame it reaches is the capture's, its keys do what they
-// say, its sound after a seek is where the capture's mix has it, and bad input is refused.
+// say, and its sound after a seek is where the capture's mix has it.
 
 #include "Processes.h"
 
@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -85,7 +84,7 @@ public:
     std::string line(std::size_t n, std::chrono::seconds limit = 90s) const
     {
         const auto deadline = Clock::now() + limit;
-        while (Clock::now() < deadline) {
+        do {
             std::ifstream in(out_);
             std::string text;
             for (std::size_t k = 1; std::getline(in, text) && in.good(); ++k) {
@@ -94,18 +93,8 @@ public:
                 }
             }
             std::this_thread::sleep_for(50ms);
-        }
+        } while (Clock::now() < deadline);
         return "";
-    }
-    std::size_t lines() const
-    {
-        std::ifstream in(out_);
-        std::string text;
-        std::size_t n = 0;
-        while (std::getline(in, text)) {
-            ++n;
-        }
-        return n;
     }
     void key(const std::string& name) const
     {
@@ -176,14 +165,6 @@ long differingPixels(const std::vector<sf::Uint8>& rgb, const sf::Image& png)
 constexpr long sceneStarts[8] = {19, 3679, 5839, 9259, 12199, 14539, 15979, 18924};
 constexpr long stillFrames[8] = {720, 960, 1200, 1500, 1200, 840, 1200, 1200};
 
-std::string seconds(long frame)
-{
-    std::ostringstream out;
-    out.precision(9);
-    out << static_cast<double>(frame) / 60.0;
-    return out.str();
-}
-
 TEST(Preview, FromSecondsShowsTheCapturesFrameInEveryScene)
 {
     const std::string stills = reference();
@@ -194,25 +175,15 @@ TEST(Preview, FromSecondsShowsTheCapturesFrameInEveryScene)
         sf::Image still;
         ASSERT_TRUE(still.loadFromFile(stills + "/scene" + std::to_string(scene) + ".png"));
         const long frame = sceneStarts[scene - 1] + stillFrames[scene - 1];
-        Preview preview(x.display(), "--window 1920x1080 --paused --from " + seconds(frame));
+        Preview preview(x.display(), "--window 1920x1080 --paused --from " + std::to_string(static_cast<double>(frame) / 60.0));
         EXPECT_NE(preview.line(1).find("(frame " + std::to_string(frame) + "), scene " +
                                        std::to_string(scene)), std::string::npos);
         ASSERT_FALSE(preview.line(2).empty());
         long differing = -1;
-        std::vector<sf::Uint8> shown;
         for (int tries = 0; tries < 40 && differing != 0; ++tries, std::this_thread::sleep_for(100ms)) {
-            shown = screen(x.display());
-            differing = differingPixels(shown, still);
+            differing = differingPixels(screen(x.display()), still);
         }
         EXPECT_EQ(differing, 0);
-        if (differing != 0 && shown.size() == 1920u * 1080u * 3u) {
-            sf::Image image;
-            image.create(1920, 1080);
-            for (unsigned p = 0; p < 1920u * 1080u; ++p) {
-                image.setPixel(p % 1920, p / 1920, sf::Color(shown[3 * p], shown[3 * p + 1], shown[3 * p + 2]));
-            }
-            image.saveToFile("/tmp/tolva-preview-test-scene" + std::to_string(scene) + ".png");
-        }
         EXPECT_EQ(preview.quit(), 0);
     }
 }
@@ -254,7 +225,7 @@ TEST(Preview, KeysSeekPauseAndStep)
     const auto still = screen(x.display());
     std::this_thread::sleep_for(1s);
     EXPECT_EQ(screen(x.display()), still);
-    EXPECT_EQ(preview.lines(), n);
+    EXPECT_EQ(preview.line(n + 1, 0s), "");
     EXPECT_EQ(preview.quit(), 0);
 }
 
@@ -348,21 +319,6 @@ TEST(Preview, SoundAfterASeekIsWhereTheMixHasIt)
         for (; at < sound.size() && zeros < 4410; ++at) {
             zeros = sound[at] == 0 ? zeros + 1 : 0;
         }
-    }
-}
-
-TEST(Preview, BadInputIsRefusedInOneLine)
-{
-    for (const auto& [args, status] : std::vector<std::pair<std::string, int>>{
-             {"--from 400", 2}, {"--from -1", 2}, {"--from soon", 2}, {"--window 800", 2},
-             {"--window 0x600", 2}, {"--from 30", 1}}) {
-        const std::string err = "/tmp/tolva-preview-bad-input.err";
-        const int raw = std::system(("cd " + runDir + " && env -u DISPLAY ./tolva-preview " + args +
-                                     " > /dev/null 2> " + err).c_str());
-        std::ifstream in(err);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(WEXITSTATUS(raw), status) << args;
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << args << ": " << text;
     }
 }
 

@@ -71,7 +71,9 @@ int Player::run(long from, std::string& problem)
         } else {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        redraw();
+        if (dirty_) {
+            redraw();
+        }
     }
     show_.deck().silence();
     return 0;
@@ -158,6 +160,7 @@ void Player::render(bool audible)
     show_.step(&canvas_, audible);
     stepCpuMs_ = (threadCpuSeconds() - cpu) * 1e3;
     frame_.display();
+    dirty_ = true;
     shown_ = show_.next() - 1;
     drawCalls_ = canvas_.lastFrameDrawCalls();
     ++framesCounted_;
@@ -201,6 +204,9 @@ bool Player::handleEvents()
             quit_ = true;
         } else if (event.type == sf::Event::KeyPressed) {
             onKey(event.key.code);
+            dirty_ = true;
+        } else if (event.type == sf::Event::Resized || event.type == sf::Event::GainedFocus) {
+            dirty_ = true;
         }
     }
     return !quit_;
@@ -213,6 +219,9 @@ void Player::onKey(sf::Keyboard::Key key)
         quit_ = true;
         return;
     case sf::Keyboard::Space:
+        if (show_.ended()) {
+            return;  // nothing after the end: seek back first
+        }
         setPaused(!paused_);
         say(paused_ ? "paused at" : "playing from");
         return;
@@ -255,6 +264,7 @@ void Player::onKey(sf::Keyboard::Key key)
 
 void Player::redraw()
 {
+    dirty_ = false;
     window_.clear();
     fitShowView(window_);
     // Unscaled, every pixel exactly as drawn; scaled, smoothed.

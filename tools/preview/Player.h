@@ -46,6 +46,7 @@ private:
     bool paused_;
     bool overlay_ = false;
     bool quit_ = false;
+    bool dirty_ = true;  // the window needs drawing again
     long shown_ = -1;  // the iteration whose frame is on screen
     // Live: iteration anchor_ was shown at anchorTime_, the next ones follow 1/fps apart.
     long anchor_ = 0;
