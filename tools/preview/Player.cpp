@@ -106,7 +106,9 @@ void Player::goTo(long k)
     if (const auto last = show_.lastIteration()) {
         k = std::min(k, *last);
     }
+    busy_ = true;
     show_.goTo(k, poll);
+    busy_ = false;
     if (quit_) {
         return;
     }
@@ -214,6 +216,9 @@ bool Player::handleEvents()
 
 void Player::onKey(sf::Keyboard::Key key)
 {
+    if (busy_ && key != sf::Keyboard::Escape) {
+        return;  // running up: only quitting is taken
+    }
     switch (key) {
     case sf::Keyboard::Escape:
         quit_ = true;
@@ -254,7 +259,9 @@ void Player::onKey(sf::Keyboard::Key key)
     if (const int scene = keyScene(key)) {
         // A scene not reached yet: run on until it has begun, then go to its first frame.
         if (!show_.sceneStart(scene)) {
+            busy_ = true;
             show_.goTo(std::numeric_limits<long>::max(), [&] { return handleEvents() && !show_.sceneStart(scene); });
+            busy_ = false;
         }
         if (const auto start = show_.sceneStart(scene)) {
             goTo(*start);

@@ -47,6 +47,7 @@ private:
     bool overlay_ = false;
     bool quit_ = false;
     bool dirty_ = true;  // the window needs drawing again
+    bool busy_ = false;  // running up to a frame
     long shown_ = -1;  // the iteration whose frame is on screen
     // Live: iteration anchor_ was shown at anchorTime_, the next ones follow 1/fps apart.
     long anchor_ = 0;
