@@ -5,11 +5,11 @@
 # share/tolva and start the programs; they find both folders relative to themselves, so the
 # installation works under any prefix and unpacked anywhere. The programs are not changed.
 #
-#   <prefix>/bin/tolva, bin/tolva-capture       launchers (shell scripts)
-#   <prefix>/lib/tolva/tolva, tolva-capture      the programs
+#   <prefix>/bin/tolva, tolva-capture, tolva-preview   launchers (shell scripts)
+#   <prefix>/lib/tolva/tolva, tolva-capture, tolva-preview  the programs
 #   <prefix>/share/tolva/{fonts,graphics,sounds,shaders}
 #   <prefix>/share/applications/tolva.desktop, share/icons/hicolor/*/apps/tolva.png
-#   <prefix>/share/man/man6/tolva.6.gz (tolva-capture.6.gz links to it)
+#   <prefix>/share/man/man6/tolva.6.gz (tolva-capture.6.gz and tolva-preview.6.gz link to it)
 #   <prefix>/share/doc/tolva/copyright, changelog.gz
 
 include(GNUInstallDirs)
@@ -45,6 +45,9 @@ set(TOLVA_INSTALLED_PROGRAMS tolva)
 if(TARGET tolva-capture)
   list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-capture)
 endif()
+if(TARGET tolva-preview)
+  list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-preview)
+endif()
 install(TARGETS ${TOLVA_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${TOLVA_INSTALL_PROGRAMDIR})
 
 # The launchers' relative paths, worked out on a stand-in prefix (they do not depend on it).
@@ -58,6 +61,10 @@ foreach(TOLVA_LAUNCHED_PROGRAM tolva tolva-capture)
   configure_file(${TOLVA_PACKAGING_DIR}/launcher/${TOLVA_LAUNCHED_PROGRAM}.in
                  ${TOLVA_PACKAGING_OUT}/launchers/${TOLVA_LAUNCHED_PROGRAM} @ONLY)
 endforeach()
+# The preview takes no paths: the show's own launcher serves it.
+set(TOLVA_LAUNCHED_PROGRAM tolva-preview)
+configure_file(${TOLVA_PACKAGING_DIR}/launcher/tolva.in
+               ${TOLVA_PACKAGING_OUT}/launchers/tolva-preview @ONLY)
 foreach(TOLVA_LAUNCHED_PROGRAM IN LISTS TOLVA_INSTALLED_PROGRAMS)
   install(PROGRAMS ${TOLVA_PACKAGING_OUT}/launchers/${TOLVA_LAUNCHED_PROGRAM}
           DESTINATION ${TOLVA_INSTALL_BINDIR})
@@ -78,6 +85,7 @@ set_target_properties(tolva-icon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TOLVA_PAC
 configure_file(${TOLVA_PACKAGING_DIR}/man/tolva.6.in ${TOLVA_PACKAGING_OUT}/man/tolva.6 @ONLY)
 configure_file(${TOLVA_PACKAGING_DIR}/debian/changelog.in ${TOLVA_PACKAGING_OUT}/doc/changelog @ONLY)
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-capture.6.gz SYMBOLIC)
+file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-preview.6.gz SYMBOLIC)
 
 set(TOLVA_ICON_SIZES 48 128 256)
 # Runs on every build (it is quick): the title picture and the fonts come from other targets,
@@ -123,6 +131,10 @@ if(TARGET tolva-capture)
   install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-capture.6.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 endif()
+if(TARGET tolva-preview)
+  install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-preview.6.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
 install(FILES ${TOLVA_PACKAGING_OUT}/doc/copyright ${TOLVA_PACKAGING_OUT}/doc/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -163,7 +175,8 @@ thousands of circles and squares computed from formulas, with synthesized
 tones and two tracks, then closes itself. Escape ends it early.
 
 The package also has tolva-capture, which records the show to a video file
-with ffmpeg.")
+with ffmpeg, and tolva-preview, which plays it in a window from any second,
+with keys to pause, step and seek, for rehearsing and checking the show.")
 # Debian's own touches on the staged tree: the fonts become links to the font packages' files.
 set(CPACK_TOLVA_DATADIR ${TOLVA_INSTALL_DATADIR})
 set(CPACK_TOLVA_PROGRAMDIR ${TOLVA_INSTALL_PROGRAMDIR})

@@ -65,6 +65,13 @@ void CaptureDeck::note(SoundId id, bool play)
     cues_.push_back({id, play, iteration_, clock_.peek()});
 }
 
+void CaptureDeck::forgetFrom(long k)
+{
+    while (!cues_.empty() && cues_.back().iteration >= k) {
+        cues_.pop_back();
+    }
+}
+
 void CaptureDeck::play(SoundId id) { note(id, true); }
 
 void CaptureDeck::stop(SoundId id) { note(id, false); }

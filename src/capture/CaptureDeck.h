@@ -34,6 +34,8 @@ public:
 
     // The iteration the following cues belong to.
     void setIteration(long k) { iteration_ = k; }
+    // Forgets the cues of iteration k and later, for a show taken back to the head of k.
+    void forgetFrom(long k);
 
     const std::vector<Cue>& cues() const { return cues_; }
     const SoundClip& clip(SoundId id) const { return voices_[slot(id)].clip; }

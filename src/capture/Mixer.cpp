@@ -8,7 +8,6 @@ namespace tolva {
 namespace {
 
 constexpr std::int64_t fractionOne = std::int64_t{1} << fractionBits;
-constexpr std::int64_t fractionMask = fractionOne - 1;
 
 float sampleValue(sf::Int16 s) { return static_cast<float>(s) * (1.0f / 32768.0f); }
 
@@ -31,19 +30,17 @@ void addPlayback(const Playback& play, std::int64_t begin, std::int64_t from, st
     const std::int64_t step = resampleStep(clip.sampleRate, play.pitch);
     const float fractionScale = 1.0f / static_cast<float>(fractionOne);
     for (std::int64_t n = from; n < to; ++n) {
-        const std::int64_t position = (n - play.start) * step;
-        std::int64_t index = position >> fractionBits;
-        if (play.loop) {
-            index %= frames;
-        } else if (index >= frames) {
-            return;  // played out
+        const ReadPosition read = readPosition(play, frames, step, n);
+        if (read.playedOut) {
+            return;
         }
+        const std::int64_t index = read.frame;
         std::int64_t next = index + 1;
         const bool nextIsSilence = next == frames && !play.loop;
         if (next == frames) {
             next = 0;
         }
-        const float mu = static_cast<float>(position & fractionMask) * fractionScale;
+        const float mu = static_cast<float>(read.fraction) * fractionScale;
         auto at = [&](std::int64_t frame, unsigned channel) {
             return sampleValue(clip.samples[static_cast<std::size_t>(frame) * channels + channel]);
         };

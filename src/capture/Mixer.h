@@ -47,6 +47,27 @@ struct Playback {
 // The fixed-point step of the linear resampler for a clip rate and pitch.
 std::int64_t resampleStep(unsigned clipRate, float pitch);
 
+// Where a playing reads its clip at output sample n (n >= start), for a clip of `frames` frames
+// and the resampler's step: the clip frame (wrapped for a loop) and the fraction of the way to the
+// next one, in 1/2^fractionBits. A sound that plays once has played out once the frame passes
+// its last.
+struct ReadPosition {
+    std::int64_t frame;
+    std::int64_t fraction;
+    bool playedOut;
+};
+inline ReadPosition readPosition(const Playback& play, std::int64_t frames, std::int64_t step,
+                                 std::int64_t n)
+{
+    const std::int64_t position = (n - play.start) * step;
+    std::int64_t frame = position >> fractionBits;
+    if (play.loop) {
+        frame %= frames;
+    }
+    const std::int64_t fraction = position & ((std::int64_t{1} << fractionBits) - 1);
+    return {frame, fraction, !play.loop && frame >= frames};
+}
+
 // The output sample at which video frame k begins, at fps frames a second.
 std::int64_t sampleAt(long frame, int fps);
 

@@ -25,6 +25,8 @@ public:
     void display() override;
     bool isOpen() const override { return open_; }
     void close() override;
+    // Open again, for a show taken back to before its end.
+    void reopen() { open_ = true; }
     void measure(std::initializer_list<std::pair<const char*, double>> values) override;
 
     unsigned long presents() const { return presents_; }

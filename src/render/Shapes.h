@@ -52,6 +52,7 @@ public:
     Shape& at(std::size_t i, std::size_t j) { return cells_[i * inner_ + j]; }
     const Shape& at(std::size_t i, std::size_t j) const { return cells_[i * inner_ + j]; }
     std::size_t outer() const { return outer_; }
+    const std::vector<Shape>& cells() const { return cells_; }
 
 private:
     std::size_t outer_;

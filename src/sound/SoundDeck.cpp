@@ -78,6 +78,25 @@ void OpenAlDeck::play(SoundId id)
     }
 }
 
+void OpenAlDeck::playFrom(SoundId id, sf::Time offset)
+{
+    if (const auto& sound = slots_->sounds[slot(id)]) {
+        // Stopped, the source takes the offset and starts from it when played.
+        sound->stop();
+        sound->setPlayingOffset(offset);
+        sound->play();
+    }
+}
+
+void OpenAlDeck::stopAll()
+{
+    for (const auto& sound : slots_->sounds) {
+        if (sound) {
+            sound->stop();
+        }
+    }
+}
+
 void OpenAlDeck::stop(SoundId id)
 {
     if (const auto& sound = slots_->sounds[slot(id)]) {

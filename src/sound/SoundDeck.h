@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SFML/Config.hpp>
+#include <SFML/System/Time.hpp>
 
 #include <array>
 #include <memory>
@@ -45,6 +46,11 @@ public:
     void createSound(SoundId id, bool loop, float pitch) override;
     void play(SoundId id) override;
     void stop(SoundId id) override;
+
+    // For tools that move about in the show: start a sound part of the way into its buffer
+    // (offset in the buffer's own time, whatever the pitch), and silence every sound.
+    void playFrom(SoundId id, sf::Time offset);
+    void stopAll();
 
 private:
     struct Slots;
