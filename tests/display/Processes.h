@@ -2,11 +2,15 @@
 
 // Starting the show and X servers from the real-window tests.
 
+#include <SFML/Audio/InputSoundFile.hpp>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -113,9 +117,8 @@ private:
 // it leaves, so xdotool stays for the whole hold.)
 inline void holdEscape(const std::string& display, int seconds = 3)
 {
-    const std::string command = "DISPLAY=" + display + " xdotool keydown Escape sleep "
-                                + std::to_string(seconds) + " keyup Escape >/dev/null 2>&1 &";
-    [[maybe_unused]] const int status = std::system(command.c_str());
+    [[maybe_unused]] const int status = std::system(("DISPLAY=" + display + " xdotool keydown Escape sleep "
+        + std::to_string(seconds) + " keyup Escape >/dev/null 2>&1 &").c_str());
 }
 
 // Waits for a window named Tolva; returns `xwininfo`'s report of it, or "" after the limit.
@@ -136,6 +139,62 @@ inline int field(const std::string& info, const std::string& name)
 {
     const auto at = info.find(name);
     return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + name.size());
+}
+
+inline std::string readFile(const std::string& path)
+{
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+// An OpenAL Soft configuration that records what is played into `wav` (44.1 kHz, 16-bit stereo).
+inline std::string waveConfig(const std::string& wav)
+{
+    const std::string conf = wav + ".conf";
+    std::remove(wav.c_str());
+    std::ofstream(conf) << "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n"
+                           "sample-type = int16\n[wave]\nfile = " << wav << "\n";
+    return conf;
+}
+
+// A sound file's first channel, and its sample rate (0 if it cannot be read).
+inline std::vector<double> leftChannel(const std::string& path, unsigned& rate)
+{
+    sf::InputSoundFile file;
+    rate = file.openFromFile(path) ? file.getSampleRate() : 0;
+    std::vector<sf::Int16> interleaved(rate == 0 ? 0 : static_cast<std::size_t>(file.getSampleCount()));
+    interleaved.resize(rate == 0 ? 0 : static_cast<std::size_t>(file.read(interleaved.data(), interleaved.size())));
+    std::vector<double> left;
+    for (std::size_t k = 0; k < interleaved.size(); k += file.getChannelCount()) {
+        left.push_back(interleaved[k]);
+    }
+    return left;
+}
+
+struct Run {
+    std::string window;  // xwininfo's report, "" if no window came
+    std::string errors;  // standard error before Escape
+    int status = -1;     // -1 if the show did not end within ten seconds of Escape
+};
+
+// The show on `display` with sound settings added to `environment`: runs `running` after its
+// window appears, then Escape is held.
+inline Run runUntilEscape(const std::string& display, std::map<std::string, std::string> environment,
+                          const std::string& errPath, std::chrono::seconds running)
+{
+    environment["DISPLAY"] = display;
+    environment.emplace("ALSOFT_DRIVERS", "");
+    Child show(TOLVA_SHOW, environment, TOLVA_RUN_DIR, errPath);
+    Run run;
+    run.window = waitForShowWindow(display, std::chrono::seconds(20));
+    if (!run.window.empty()) {
+        std::this_thread::sleep_for(running);
+        run.errors = readFile(errPath);
+        holdEscape(display);
+        run.status = show.waitFor(std::chrono::seconds(10)).value_or(Exit{}).status;
+    }
+    return run;
 }
 
 } // namespace tolva::testing

@@ -10,19 +10,17 @@
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 
+#include <cstdint>
 #include <cstring>
 
 namespace tolva::testing {
 
 inline std::size_t differingPixels(const sf::Image& a, const sf::Image& b)
 {
-    const std::size_t count = static_cast<std::size_t>(a.getSize().x) * a.getSize().y;
-    if (a.getSize() != b.getSize()) {
-        return count + 1;
-    }
-    std::size_t differing = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        differing += std::memcmp(a.getPixelsPtr() + 4 * k, b.getPixelsPtr() + 4 * k, 4) != 0 ? 1 : 0;
+    const std::size_t bytes = a.getSize() == b.getSize() ? 4 * std::size_t{a.getSize().x} * a.getSize().y : 0;
+    std::size_t differing = a.getSize() == b.getSize() ? 0 : SIZE_MAX;
+    for (std::size_t k = 0; k < bytes; k += 4) {
+        differing += std::memcmp(a.getPixelsPtr() + k, b.getPixelsPtr() + k, 4) != 0 ? 1 : 0;
     }
     return differing;
 }
@@ -59,6 +57,7 @@ inline sf::Image rasterize(const FrameTape& tape, Way way, sf::Vector2u size = {
 #include "driver/Show.h"
 
 #include <cstdlib>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
@@ -106,27 +105,16 @@ inline const std::vector<SceneMoment>& sceneMoments()
 // earlier ones nowhere.
 inline void playMoment(Show& show, ManualTimeSource& time, const SceneMoment& moment, Canvas& last)
 {
-    double frames = 1;
-    double frameDelta = 1.0 / 60;
-    double midFrameDelta = 0;
-    double fuseTick = -1;
+    std::map<std::string, double> step = {{"frames", 1}, {"frameDelta", 1.0 / 60}, {"midFrameDelta", 0}, {"fuseTick", -1}};
     auto values = show.floatValues();
     auto flags = show.flagValues();
     auto clocks = show.clocks();
     std::istringstream words(moment.settings);
-    std::string word;
-    while (words >> word) {
-        const std::size_t equals = word.find('=');
-        const std::string name = word.substr(0, equals);
-        const double value = std::strtod(word.c_str() + equals + 1, nullptr);
-        if (name == "frames") {
-            frames = value;
-        } else if (name == "frameDelta") {
-            frameDelta = value;
-        } else if (name == "midFrameDelta") {
-            midFrameDelta = value;
-        } else if (name == "fuseTick") {
-            fuseTick = value;
+    for (std::string word; words >> word;) {
+        const std::string name = word.substr(0, word.find('='));
+        const double value = std::strtod(word.c_str() + name.size() + 1, nullptr);
+        if (step.count(name) != 0) {
+            step[name] = value;
         } else if (values.count(name) != 0) {
             *values[name] = static_cast<float>(value);
         } else if (flags.count(name) != 0) {
@@ -138,23 +126,21 @@ inline void playMoment(Show& show, ManualTimeSource& time, const SceneMoment& mo
         }
     }
     BatchCanvas nowhere(nullptr, nullptr);
-    show.state.frameDelta = sf::seconds(static_cast<float>(frameDelta));
-    for (int k = 0; k < static_cast<int>(frames); ++k) {
+    show.state.frameDelta = sf::seconds(static_cast<float>(step["frameDelta"]));
+    const int frames = static_cast<int>(step["frames"]);
+    for (int k = 0; k < frames; ++k) {
         if (k > 0) {
             time.advance(show.state.frameDelta);
         }
-        show.state.frameClock.setElapsed(sf::seconds(static_cast<float>(midFrameDelta)));
-        if (fuseTick >= 0) {
-            show.objects.fuseClock.setElapsed(sf::seconds(static_cast<float>(fuseTick)));
+        show.state.frameClock.setElapsed(sf::seconds(static_cast<float>(step["midFrameDelta"])));
+        if (step["fuseTick"] >= 0) {
+            show.objects.fuseClock.setElapsed(sf::seconds(static_cast<float>(step["fuseTick"])));
         }
-        Canvas& canvas = k + 1 == static_cast<int>(frames) ? last : static_cast<Canvas&>(nowhere);
-        show.run(moment.scene, canvas);
+        show.run(moment.scene, k + 1 == frames ? last : static_cast<Canvas&>(nowhere));
     }
 }
 
-} // namespace tolva::testing
-
-namespace tolva::testing {
 // Moments print by name in test output.
 inline void PrintTo(const SceneMoment& moment, std::ostream* out) { *out << moment.name; }
+
 } // namespace tolva::testing

@@ -60,22 +60,18 @@ const sf::Time frame60 = sf::microseconds(16667);
 TEST(FrameLoop, HandOverPresentsTwoFramesOnOneFrameDelta)
 {
     Rig rig;
-    std::vector<int> handOvers;
+    int handOvers = 0;
     while (rig.recorder.isOpen() && rig.state.countdown[8] >= 0.0f) {
         const unsigned before = rig.recorder.framesPresented();
-        const IterationReport report = rig.next(frame60);
-        ASSERT_EQ(rig.recorder.framesPresented() - before, report.scenes.size());
-        if (report.scenes.size() == 2) {
-            EXPECT_EQ(report.scenes[1], report.scenes[0] + 1);
-            handOvers.push_back(report.scenes[1]);
-            if (report.scenes[0] >= 1) {
-                const auto& old = rig.units[static_cast<std::size_t>(report.scenes[0] - 1)]->seen;
-                const auto& fresh = rig.units[static_cast<std::size_t>(report.scenes[1] - 1)]->seen;
-                EXPECT_EQ(old.back(), fresh.back());
-            }
+        const std::vector<int> scenes = rig.next(frame60).scenes;
+        ASSERT_EQ(rig.recorder.framesPresented() - before, scenes.size());
+        if (scenes.size() == 2 && scenes[0] >= 1) {
+            ++handOvers;
+            EXPECT_EQ(rig.units[static_cast<std::size_t>(scenes[0] - 1)]->seen.back(),
+                      rig.units[static_cast<std::size_t>(scenes[1] - 1)]->seen.back());
         }
     }
-    EXPECT_EQ(handOvers, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(handOvers, 7);
 }
 
 // A countdown that lands on 0.0 exactly holds both its own gate (>= 0) and the next scene's
@@ -106,26 +102,21 @@ TEST(FrameLoop, OneLongStallEmptiesSeveralCountdownsInOneIteration)
     EXPECT_EQ(rig.next(sf::seconds(60)).scenes, (std::vector<int>{3, 4, 5, 6, 7, 8}));
 }
 
-TEST(FrameLoop, EscapeClosesYetTheIterationRunsToItsEnd)
+// A slow start-up lands in the first frameDelta; Escape closes, yet the iteration runs to its end.
+TEST(FrameLoop, StartUpCountsInTheTimesAndEscapeEndsTheIteration)
 {
     Rig rig;
-    const IterationReport report = rig.next(frame60, true);
+    rig.next(sf::seconds(2));
+    EXPECT_EQ(rig.state.sceneTime, 2.0f);
+    EXPECT_EQ(rig.state.warpTime, 4.0f);
+    const IterationReport report = rig.next(sf::seconds(1), true);
+    EXPECT_EQ(rig.state.warpTime, 4.0f + 3.0f * 1.0f);
     EXPECT_FALSE(rig.recorder.isOpen());
     EXPECT_EQ(report.scenes, std::vector<int>{0});  // the lead-in still drew its frame
     const auto sounds = rig.recorder.only<SoundOp>();
     ASSERT_EQ(sounds.size(), 1u);
     EXPECT_EQ(sounds[0].id, SoundId::voiceFour);
     EXPECT_FALSE(sounds[0].play);
-}
-
-TEST(FrameLoop, WarpAndSceneTimeIncludeTheStartUp)
-{
-    Rig rig;
-    rig.next(sf::seconds(2));  // a slow start-up lands in the first frameDelta
-    EXPECT_EQ(rig.state.sceneTime, 2.0f);
-    EXPECT_EQ(rig.state.warpTime, 4.0f);
-    rig.next(sf::seconds(1));
-    EXPECT_EQ(rig.state.warpTime, 4.0f + 3.0f * 1.0f);
 }
 
 TEST(FrameLoop, ScrollerClockHeldAtZeroUntilSceneTwoEnds)
