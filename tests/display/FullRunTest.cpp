@@ -33,25 +33,13 @@ struct Match {
     double seconds = 0;  // where in the recording the piece starts
 };
 
-// Where `piece` sits in `recording`, by normalized correlation of the two envelopes.
+// Where `piece` sits in `recording`, by the correlation of the two envelopes.
 Match locate(const std::vector<double>& piece, const std::vector<double>& recording, std::size_t length)
 {
     Match best;
     length = std::min(length, piece.size());
     for (std::size_t lag = 0; lag + length <= recording.size(); ++lag) {
-        double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
-        for (std::size_t k = 0; k < length; ++k) {
-            const double a = piece[k], b = recording[lag + k];
-            sa += a;
-            sb += b;
-            saa += a * a;
-            sbb += b * b;
-            sab += a * b;
-        }
-        const double n = static_cast<double>(length);
-        const double covariance = sab - sa * sb / n;
-        const double spread = std::sqrt((saa - sa * sa / n) * (sbb - sb * sb / n));
-        const double correlation = spread > 0 ? covariance / spread : 0;
+        const double correlation = testing::correlation(piece.data(), recording.data() + lag, length);
         if (correlation > best.correlation) {
             best = {correlation, static_cast<double>(lag) * blockFrames / 44100.0};
         }

@@ -5,6 +5,7 @@
 #include <SFML/Audio/InputSoundFile.hpp>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -25,14 +26,9 @@ class Xvfb {
 public:
     Xvfb(int number, const std::string& screen) : display_(":" + std::to_string(number))
     {
-        const std::string command = std::string(TOLVA_XVFB_SCRIPT) + " start " + display_ + " " + screen;
-        started_ = std::system(command.c_str()) == 0;
+        started_ = std::system((TOLVA_XVFB_SCRIPT " start " + display_ + " " + screen).c_str()) == 0;
     }
-    ~Xvfb()
-    {
-        const std::string command = std::string(TOLVA_XVFB_SCRIPT) + " stop " + display_;
-        [[maybe_unused]] const int status = std::system(command.c_str());
-    }
+    ~Xvfb() { [[maybe_unused]] const int status = std::system((TOLVA_XVFB_SCRIPT " stop " + display_).c_str()); }
     bool started() const { return started_; }
     const std::string& display() const { return display_; }
 
@@ -69,11 +65,7 @@ public:
         pid_ = fork();
         if (pid_ == 0) {
             for (const auto& [name, value] : environment) {
-                if (value.empty()) {
-                    unsetenv(name.c_str());
-                } else {
-                    setenv(name.c_str(), value.c_str(), 1);
-                }
+                value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
             }
             if (chdir(directory.c_str()) != 0 || !std::freopen(stderrPath.c_str(), "w", stderr)) {
                 _exit(127);
@@ -170,6 +162,20 @@ inline std::vector<double> leftChannel(const std::string& path, unsigned& rate)
         left.push_back(interleaved[k]);
     }
     return left;
+}
+
+// The correlation of `count` values of two signals, whatever their gains and offsets.
+template <class A, class B>
+double correlation(const A* a, const B* b, std::size_t count)
+{
+    double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const double x = a[k], y = b[k];
+        sa += x, sb += y, saa += x * x, sbb += y * y, sab += x * y;
+    }
+    const double n = static_cast<double>(count);
+    const double spread = std::sqrt((saa - sa * sa / n) * (sbb - sb * sb / n));
+    return spread > 0 ? (sab - sa * sb / n) / spread : 0;
 }
 
 struct Run {
