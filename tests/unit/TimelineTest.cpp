@@ -5,53 +5,47 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <array>
 
 namespace tolva {
 namespace {
 
 // Does what every scene does besides drawing: the second frameClock restart of scenes 2 to 8, a
 // clear and a present. Notes the frameDelta it saw.
-class TimekeepingUnit final : public SceneUnit {
-public:
-    explicit TimekeepingUnit(int scene) : scene_(scene) {}
+struct TimekeepingUnit final : SceneUnit {
     void step(ShowState& state, Canvas& canvas, SoundDeck&) override
     {
-        if (scene_ >= 2) {
+        if (scene >= 2) {
             state.frameClock.restart();
         }
         seen.push_back(state.frameDelta);
         canvas.clear(sf::Color::Black);
         canvas.display();
     }
+    int scene = 0;
     std::vector<sf::Time> seen;
-
-private:
-    int scene_;
 };
 
 struct Rig {
     ManualTimeSource time;
     ShowState state{time};
     ShowClock scrollerClock{time};
-    std::vector<std::unique_ptr<TimekeepingUnit>> units;
-    std::unique_ptr<FrameLoop> loop;
+    std::array<TimekeepingUnit, 9> units;  // scenes 1 to 8
     Recorder recorder{false};
-
-    Rig()
-    {
-        std::array<SceneUnit*, 9> pointers{};
-        for (int n = 1; n <= 8; ++n) {
-            units.push_back(std::make_unique<TimekeepingUnit>(n));
-            pointers[static_cast<std::size_t>(n)] = units.back().get();
-        }
-        loop = std::make_unique<FrameLoop>(scrollerClock, pointers);
-    }
+    FrameLoop loop{scrollerClock, [this] {
+                       std::array<SceneUnit*, 9> pointers{};
+                       for (int n = 1; n <= 8; ++n) {
+                           units[static_cast<std::size_t>(n)].scene = n;
+                           pointers[static_cast<std::size_t>(n)] = &units[static_cast<std::size_t>(n)];
+                       }
+                       return pointers;
+                   }()};
 
     IterationReport next(sf::Time period, bool escape = false)
     {
         time.advance(period);
-        return loop->iterate(state, recorder, recorder, escape);
+        return loop.iterate(state, recorder, recorder, escape);
     }
 };
 
@@ -67,8 +61,8 @@ TEST(FrameLoop, HandOverPresentsTwoFramesOnOneFrameDelta)
         ASSERT_EQ(rig.recorder.framesPresented() - before, scenes.size());
         if (scenes.size() == 2 && scenes[0] >= 1) {
             ++handOvers;
-            EXPECT_EQ(rig.units[static_cast<std::size_t>(scenes[0] - 1)]->seen.back(),
-                      rig.units[static_cast<std::size_t>(scenes[1] - 1)]->seen.back());
+            EXPECT_EQ(rig.units.at(static_cast<std::size_t>(scenes[0])).seen.back(),
+                      rig.units.at(static_cast<std::size_t>(scenes[1])).seen.back());
         }
     }
     EXPECT_EQ(handOvers, 7);
@@ -80,9 +74,7 @@ TEST(FrameLoop, CountdownLandingExactlyOnZeroRunsBothScenesAgain)
 {
     for (int n = 1; n <= 6; ++n) {
         Rig rig;
-        for (int k = 0; k < n; ++k) {
-            rig.state.countdown[static_cast<std::size_t>(k)] = -0.1f;
-        }
+        std::fill_n(rig.state.countdown.begin(), n, -0.1f);
         rig.state.countdown[static_cast<std::size_t>(n)] = n == 6 ? 0.75f : 0.5f;
         EXPECT_EQ(rig.next(sf::milliseconds(500)).scenes, (std::vector<int>{n, n + 1})) << n;
         EXPECT_EQ(rig.state.countdown[static_cast<std::size_t>(n)], 0.0f) << n;
