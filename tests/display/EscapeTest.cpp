@@ -18,58 +18,27 @@ using testing::Child;
 using Clock = std::chrono::steady_clock;
 
 constexpr int tapDisplay = TOLVA_TEST_DISPLAY + 6;
+constexpr unsigned width = 960, height = 540;
 
 using XDisplay = std::unique_ptr<Display, int (*)(Display*)>;
 XDisplay openDisplay(const std::string& name) { return {XOpenDisplay(name.c_str()), XCloseDisplay}; }
 
-// Whether anything but black is on the screen: the lead-in is black, scene 1's first frame is not.
-bool colourOnScreen(Display* display)
+// When anything but black first shows on the screen: the lead-in is black, scene 1's first frame
+// is not.
+std::optional<Clock::time_point> waitForColour(const std::string& name, std::chrono::seconds limit)
 {
-    const Window root = DefaultRootWindow(display);
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, root, &attributes);
-    XImage* image = XGetImage(display, root, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (image == nullptr) {
-        return false;
-    }
-    bool colour = false;
-    for (int y = 0; y < attributes.height && !colour; y += 3) {
-        for (int x = 0; x < attributes.width && !colour; x += 3) {
-            colour = (XGetPixel(image, x, y) & 0xffffff) != 0;
+    const XDisplay display = openDisplay(name);
+    for (const auto end = Clock::now() + limit; display != nullptr && Clock::now() < end;) {
+        XImage* image = XGetImage(display.get(), DefaultRootWindow(display.get()), 0, 0, width, height, AllPlanes, ZPixmap);
+        bool colour = false;
+        for (unsigned k = 0; image != nullptr && k < width * height && !colour; k += 3) {
+            colour = (XGetPixel(image, static_cast<int>(k % width), static_cast<int>(k / width)) & 0xffffff) != 0;
         }
-    }
-    XDestroyImage(image);
-    return colour;
-}
-
-// The show, started with its clocks running `speed` times as fast (through libfaketime, so the
-// show itself is the one installed), and the moment its scene 1 first showed.
-struct RunningShow {
-    std::unique_ptr<Child> child;
-    Clock::time_point sceneOne;
-};
-
-std::optional<RunningShow> startShow(const std::string& display, int speed)
-{
-    std::map<std::string, std::string> environment = {{"DISPLAY", display},
-                                                      {"ALSOFT_DRIVERS", "null"}};
-    if (speed != 1) {
-        environment["LD_PRELOAD"] = TOLVA_FAKETIME;
-        environment["FAKETIME"] = "+0 x" + std::to_string(speed);
-    }
-    RunningShow show{std::make_unique<Child>(TOLVA_SHOW, environment, TOLVA_RUN_DIR,
-                                             "/tmp/tolva-escape-test.err"),
-                     {}};
-    if (testing::waitForShowWindow(display, 30s).empty()) {
-        return std::nullopt;
-    }
-    const XDisplay x = openDisplay(display);
-    const auto limit = Clock::now() + 60s;
-    while (x != nullptr && Clock::now() < limit) {
-        if (colourOnScreen(x.get())) {
-            show.sceneOne = Clock::now();
-            return show;
+        if (image != nullptr) {
+            XDestroyImage(image);
+        }
+        if (colour) {
+            return Clock::now();
         }
         std::this_thread::sleep_for(20ms);
     }
@@ -111,7 +80,7 @@ struct Tap {
 
 TEST(Escape, AFiftyMillisecondTapOrACloseRequestEndsTheShowInAnyScene)
 {
-    testing::Xvfb x(tapDisplay, "960x540x24");
+    testing::Xvfb x(tapDisplay, std::to_string(width) + "x" + std::to_string(height) + "x24");
     ASSERT_TRUE(x.started());
     // Scene 1, whose frames are the slowest, at real speed; the later scenes reached up to twenty
     // times as fast (sped up, the timeline holds to within a second of real time here), slower
@@ -123,16 +92,24 @@ TEST(Escape, AFiftyMillisecondTapOrACloseRequestEndsTheShowInAnyScene)
         if (tap.speed != 1 && std::string(TOLVA_FAKETIME).empty()) {
             GTEST_SKIP() << "libfaketime is not installed";
         }
-        auto show = startShow(x.display(), tap.speed);
-        ASSERT_TRUE(show.has_value()) << "the show did not reach scene 1";
-        std::this_thread::sleep_until(
-            show->sceneOne + std::chrono::microseconds(static_cast<long>(tap.showSeconds * 1e6 / tap.speed)));
+        // The show's clocks run `speed` times as fast through libfaketime, so the show itself is
+        // the one installed.
+        std::map<std::string, std::string> environment = {{"DISPLAY", x.display()}, {"ALSOFT_DRIVERS", "null"}};
+        if (tap.speed != 1) {
+            environment["LD_PRELOAD"] = TOLVA_FAKETIME;
+            environment["FAKETIME"] = "+0 x" + std::to_string(tap.speed);
+        }
+        Child show(TOLVA_SHOW, environment, TOLVA_RUN_DIR, "/tmp/tolva-escape-test.err");
+        ASSERT_FALSE(testing::waitForShowWindow(x.display(), 30s).empty());
+        const auto sceneOne = waitForColour(x.display(), 60s);
+        ASSERT_TRUE(sceneOne.has_value()) << "the show did not reach scene 1";
+        std::this_thread::sleep_until(*sceneOne + std::chrono::microseconds(static_cast<long>(tap.showSeconds * 1e6 / tap.speed)));
         if (tap.close) {
             askToClose(x.display());
         } else {
             tapEscape(x.display());
         }
-        const auto exit = show->child->waitFor(tap.limit);
+        const auto exit = show.waitFor(tap.limit);
         ASSERT_TRUE(exit.has_value()) << "still running after the tap";
         EXPECT_EQ(exit->status, 0);
     }
