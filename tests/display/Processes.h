@@ -2,10 +2,7 @@
 
 // Starting the show and X servers from the real-window tests.
 
-#include <SFML/Audio/InputSoundFile.hpp>
-
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -67,10 +64,9 @@ public:
             for (const auto& [name, value] : environment) {
                 value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
             }
-            if (chdir(directory.c_str()) != 0 || !std::freopen(stderrPath.c_str(), "w", stderr)) {
-                _exit(127);
+            if (chdir(directory.c_str()) == 0 && std::freopen(stderrPath.c_str(), "w", stderr)) {
+                execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             }
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
     }
@@ -138,69 +134,6 @@ inline std::string readFile(const std::string& path)
     std::stringstream text;
     text << std::ifstream(path).rdbuf();
     return text.str();
-}
-
-// An OpenAL Soft configuration that records what is played into `wav` (44.1 kHz, 16-bit stereo).
-inline std::string waveConfig(const std::string& wav)
-{
-    const std::string conf = wav + ".conf";
-    std::remove(wav.c_str());
-    std::ofstream(conf) << "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n"
-                           "sample-type = int16\n[wave]\nfile = " << wav << "\n";
-    return conf;
-}
-
-// A sound file's first channel, and its sample rate (0 if it cannot be read).
-inline std::vector<double> leftChannel(const std::string& path, unsigned& rate)
-{
-    sf::InputSoundFile file;
-    rate = file.openFromFile(path) ? file.getSampleRate() : 0;
-    std::vector<sf::Int16> interleaved(rate == 0 ? 0 : static_cast<std::size_t>(file.getSampleCount()));
-    interleaved.resize(rate == 0 ? 0 : static_cast<std::size_t>(file.read(interleaved.data(), interleaved.size())));
-    std::vector<double> left;
-    for (std::size_t k = 0; k < interleaved.size(); k += file.getChannelCount()) {
-        left.push_back(interleaved[k]);
-    }
-    return left;
-}
-
-// The correlation of `count` values of two signals, whatever their gains and offsets.
-template <class A, class B>
-double correlation(const A* a, const B* b, std::size_t count)
-{
-    double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        const double x = a[k], y = b[k];
-        sa += x, sb += y, saa += x * x, sbb += y * y, sab += x * y;
-    }
-    const double n = static_cast<double>(count);
-    const double spread = std::sqrt((saa - sa * sa / n) * (sbb - sb * sb / n));
-    return spread > 0 ? (sab - sa * sb / n) / spread : 0;
-}
-
-struct Run {
-    std::string window;  // xwininfo's report, "" if no window came
-    std::string errors;  // standard error before Escape
-    int status = -1;     // -1 if the show did not end within ten seconds of Escape
-};
-
-// The show on `display` with sound settings added to `environment`: runs `running` after its
-// window appears, then Escape is held.
-inline Run runUntilEscape(const std::string& display, std::map<std::string, std::string> environment,
-                          const std::string& errPath, std::chrono::seconds running)
-{
-    environment["DISPLAY"] = display;
-    environment.emplace("ALSOFT_DRIVERS", "");
-    Child show(TOLVA_SHOW, environment, TOLVA_RUN_DIR, errPath);
-    Run run;
-    run.window = waitForShowWindow(display, std::chrono::seconds(20));
-    if (!run.window.empty()) {
-        std::this_thread::sleep_for(running);
-        run.errors = readFile(errPath);
-        holdEscape(display);
-        run.status = show.waitFor(std::chrono::seconds(10)).value_or(Exit{}).status;
-    }
-    return run;
 }
 
 } // namespace tolva::testing

@@ -1,8 +1,5 @@
-#include "driver/Show.h"
 #include "render/Recorder.h"
-#include "render/FrameTape.h"
 #include "render/ShapeGeometry.h"
-#include "render/TextGeometry.h"
 #include "support/PixelCompare.h"
 
 #include <SFML/Graphics/CircleShape.hpp>
@@ -236,9 +233,6 @@ TEST(BatchCanvas, CountsOneDrawCallPerRun)
     EXPECT_EQ(batch.drawCalls(), 4u + 2u);  // shapes, page 30, shapes, page 31; outline and fill
     canvas.display();
     EXPECT_EQ(batch.lastFrameDrawCalls(), 6u);
-    EXPECT_EQ(directTextDraws(sf::Text()), 0u);
-    EXPECT_EQ(directTextDraws(sf::Text("  ", fonts().tox, 30)), 0u);
-    EXPECT_EQ(directTextDraws(sf::Text("a", fonts().tox, 30)), 1u);
 }
 
 // On a screen without a 1920x1080 mode the picture is scaled to fit, whole, and centred between

@@ -14,6 +14,7 @@ namespace {
 // Does what every scene does besides drawing: the second frameClock restart of scenes 2 to 8, a
 // clear and a present. Notes the frameDelta it saw.
 struct TimekeepingUnit final : SceneUnit {
+    TimekeepingUnit(int n) : scene(n) {}
     void step(ShowState& state, Canvas& canvas, SoundDeck&) override
     {
         if (scene >= 2) {
@@ -23,7 +24,7 @@ struct TimekeepingUnit final : SceneUnit {
         canvas.clear(sf::Color::Black);
         canvas.display();
     }
-    int scene = 0;
+    int scene;
     std::vector<sf::Time> seen;
 };
 
@@ -31,16 +32,9 @@ struct Rig {
     ManualTimeSource time;
     ShowState state{time};
     ShowClock scrollerClock{time};
-    std::array<TimekeepingUnit, 9> units;  // scenes 1 to 8
+    std::array<TimekeepingUnit, 9> units{0, 1, 2, 3, 4, 5, 6, 7, 8};  // scenes 1 to 8
     Recorder recorder{false};
-    FrameLoop loop{scrollerClock, [this] {
-                       std::array<SceneUnit*, 9> pointers{};
-                       for (int n = 1; n <= 8; ++n) {
-                           units[static_cast<std::size_t>(n)].scene = n;
-                           pointers[static_cast<std::size_t>(n)] = &units[static_cast<std::size_t>(n)];
-                       }
-                       return pointers;
-                   }()};
+    FrameLoop loop{scrollerClock, {nullptr, &units[1], &units[2], &units[3], &units[4], &units[5], &units[6], &units[7], &units[8]}};
 
     IterationReport next(sf::Time period, bool escape = false)
     {
