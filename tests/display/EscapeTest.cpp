@@ -14,10 +14,8 @@ namespace tolva {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Child;
 using Clock = std::chrono::steady_clock;
 
-constexpr int tapDisplay = TOLVA_TEST_DISPLAY + 6;
 constexpr unsigned width = 960, height = 540;
 
 using XDisplay = std::unique_ptr<Display, int (*)(Display*)>;
@@ -43,14 +41,6 @@ std::optional<Clock::time_point> waitForColour(const std::string& name, std::chr
         std::this_thread::sleep_for(20ms);
     }
     return std::nullopt;
-}
-
-// An Escape press of 50 ms, far shorter than a frame of these scenes under software GL.
-void tapEscape(const std::string& display)
-{
-    const std::string command =
-        "DISPLAY=" + display + " xdotool keydown Escape sleep 0.05 keyup Escape >/dev/null 2>&1";
-    [[maybe_unused]] const int status = std::system(command.c_str());
 }
 
 // The request a window manager sends when the window's close button is pressed.
@@ -80,7 +70,7 @@ struct Tap {
 
 TEST(Escape, AFiftyMillisecondTapOrACloseRequestEndsTheShowInAnyScene)
 {
-    testing::Xvfb x(tapDisplay, std::to_string(width) + "x" + std::to_string(height) + "x24");
+    testing::Xvfb x(TOLVA_TEST_DISPLAY + 6, std::to_string(width) + "x" + std::to_string(height) + "x24");
     ASSERT_TRUE(x.started());
     // Scene 1, whose frames are the slowest, at real speed; the later scenes reached up to twenty
     // times as fast (sped up, the timeline holds to within a second of real time here), slower
@@ -99,7 +89,7 @@ TEST(Escape, AFiftyMillisecondTapOrACloseRequestEndsTheShowInAnyScene)
             environment["LD_PRELOAD"] = TOLVA_FAKETIME;
             environment["FAKETIME"] = "+0 x" + std::to_string(tap.speed);
         }
-        Child show(TOLVA_SHOW, environment, TOLVA_RUN_DIR, "/tmp/tolva-escape-test.err");
+        testing::Child show(TOLVA_SHOW, environment, TOLVA_RUN_DIR, "/tmp/tolva-escape-test.err");
         ASSERT_FALSE(testing::waitForShowWindow(x.display(), 30s).empty());
         const auto sceneOne = waitForColour(x.display(), 60s);
         ASSERT_TRUE(sceneOne.has_value()) << "the show did not reach scene 1";
@@ -107,7 +97,9 @@ TEST(Escape, AFiftyMillisecondTapOrACloseRequestEndsTheShowInAnyScene)
         if (tap.close) {
             askToClose(x.display());
         } else {
-            tapEscape(x.display());
+            // An Escape press of 50 ms, far shorter than a frame of these scenes under software GL.
+            [[maybe_unused]] const int status = std::system(
+                ("DISPLAY=" + x.display() + " xdotool keydown Escape sleep 0.05 keyup Escape >/dev/null 2>&1").c_str());
         }
         const auto exit = show.waitFor(tap.limit);
         ASSERT_TRUE(exit.has_value()) << "still running after the tap";

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <numeric>
+#include <utility>
 
 namespace tolva {
 namespace {
@@ -50,29 +53,23 @@ std::vector<double> envelope(const std::vector<double>& samples)
 {
     std::vector<double> blocks;
     for (std::size_t start = 0; start + blockFrames <= samples.size(); start += blockFrames) {
-        double energy = 0;
-        for (std::size_t k = start; k < start + blockFrames; ++k) {
-            energy += samples[k] * samples[k];
-        }
+        const auto block = samples.begin() + static_cast<std::ptrdiff_t>(start);
+        const double energy = std::inner_product(block, block + blockFrames, block, 0.0);
         blocks.push_back(std::sqrt(energy / blockFrames));
     }
     return blocks;
 }
 
-struct Match {
-    double correlation = -1;
-    double seconds = 0;  // where in the recording the piece starts
-};
-
-// Where `piece` sits in `recording`, by the correlation of the two envelopes.
-Match locate(const std::vector<double>& piece, const std::vector<double>& recording, std::size_t length)
+// Where `piece` sits in `recording`, by the correlation of the two envelopes: the best
+// correlation, and the second the piece starts at.
+std::pair<double, double> locate(const std::vector<double>& piece, const std::vector<double>& recording,
+                                 std::size_t length)
 {
-    Match best;
+    std::pair<double, double> best{-1, 0};
     length = std::min(length, piece.size());
     for (std::size_t lag = 0; lag + length <= recording.size(); ++lag) {
-        const Match here{correlation(piece.data(), recording.data() + lag, length),
-                         static_cast<double>(lag) * blockFrames / 44100.0};
-        best = here.correlation > best.correlation ? here : best;
+        best = std::max(best, std::make_pair(correlation(piece.data(), recording.data() + lag, length),
+                                             static_cast<double>(lag) * blockFrames / 44100.0));
     }
     return best;
 }
@@ -116,12 +113,12 @@ TEST(FullRun, TheWholeShowEndsByItselfWithItsMusicRecorded)
     const std::vector<double> ending = envelope(leftChannel(TOLVA_RUN_DIR "/sounds/endOfTolva.wav", rate));
     // The soundtrack from scene 2 (about 61 s after the lead-in) and the closing theme from scene 8
     // (about 315 s); compare a minute of the one and twenty seconds of the other.
-    const Match soundtrack = locate(klez, recording, 1200);
-    EXPECT_GT(soundtrack.correlation, 0.8);
-    EXPECT_NEAR(soundtrack.seconds, 62.0, 6.0);
-    const Match closing = locate(ending, recording, 400);
-    EXPECT_GT(closing.correlation, 0.8);
-    EXPECT_NEAR(closing.seconds, 316.0, 8.0);
+    const auto [soundtrack, soundtrackStart] = locate(klez, recording, 1200);
+    EXPECT_GT(soundtrack, 0.8);
+    EXPECT_NEAR(soundtrackStart, 62.0, 6.0);
+    const auto [closing, closingStart] = locate(ending, recording, 400);
+    EXPECT_GT(closing, 0.8);
+    EXPECT_NEAR(closingStart, 316.0, 8.0);
 }
 
 } // namespace

@@ -5,16 +5,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace tolva::testing {
 
@@ -127,13 +123,6 @@ inline int field(const std::string& info, const std::string& name)
 {
     const auto at = info.find(name);
     return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + name.size());
-}
-
-inline std::string readFile(const std::string& path)
-{
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
 }
 
 } // namespace tolva::testing

@@ -10,8 +10,6 @@ namespace tolva {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Child;
-using testing::Xvfb;
 
 
 // Without a display, or on a 16-bit one (where SFML's window would die of an X error), the show
@@ -19,11 +17,11 @@ using testing::Xvfb;
 void expectOneLineFailure(const std::string& display, const std::string& words)
 {
     const std::string errPath = "/tmp/tolva-fail-" + words + ".err";
-    Child show(TOLVA_SHOW, {{"DISPLAY", display}}, TOLVA_RUN_DIR, errPath);
+    testing::Child show(TOLVA_SHOW, {{"DISPLAY", display}}, TOLVA_RUN_DIR, errPath);
     const auto exit = show.waitFor(20s);
     ASSERT_TRUE(exit.has_value());
     EXPECT_EQ(exit->status, 1);
-    const std::string message = testing::readFile(errPath);
+    const std::string message = testing::capture("cat " + errPath);
     EXPECT_NE(message.find(words), std::string::npos) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
 }
@@ -31,7 +29,7 @@ void expectOneLineFailure(const std::string& display, const std::string& words)
 TEST(ShowWindow, WithoutAUsableDisplayExitsWithOneClearLine)
 {
     expectOneLineFailure("", "no display");
-    Xvfb x(TOLVA_TEST_DISPLAY + 7, "1920x1080x16");
+    testing::Xvfb x(TOLVA_TEST_DISPLAY + 7, "1920x1080x16");
     ASSERT_TRUE(x.started());
     expectOneLineFailure(x.display(), "16-bit");
 }
@@ -41,12 +39,12 @@ TEST(ShowWindow, WithoutAUsableDisplayExitsWithOneClearLine)
 // full-screen window titled Tolva, until Escape (read from the first frame on) ends it.
 TEST(ShowWindow, OpensFullScreenWithoutSoundOutputAndEndsOnEscape)
 {
-    Xvfb x(TOLVA_TEST_DISPLAY + 8, "1920x1080x24");
+    testing::Xvfb x(TOLVA_TEST_DISPLAY + 8, "1920x1080x24");
     ASSERT_TRUE(x.started());
     std::ofstream("/tmp/tolva-nosound-alsa.conf") << "";
     std::ofstream("/tmp/tolva-nosound-openal.conf") << "[general]\ndrivers = alsa\n";
     const std::string errPath = "/tmp/tolva-nosound-test.err";
-    Child show(TOLVA_SHOW,
+    testing::Child show(TOLVA_SHOW,
                {{"DISPLAY", x.display()}, {"ALSOFT_DRIVERS", ""}, {"ALSOFT_CONF", "/tmp/tolva-nosound-openal.conf"},
                 {"ALSA_CONFIG_PATH", "/tmp/tolva-nosound-alsa.conf"}},
                TOLVA_RUN_DIR, errPath);
@@ -55,7 +53,7 @@ TEST(ShowWindow, OpensFullScreenWithoutSoundOutputAndEndsOnEscape)
     EXPECT_EQ(testing::field(window, "Height:"), 1080);
     EXPECT_NE(window.find("\"Tolva\""), std::string::npos);
     std::this_thread::sleep_for(10s);  // start-up loads the sounds, scene 1 starts its voices
-    const std::string message = testing::readFile(errPath);
+    const std::string message = testing::capture("cat " + errPath);
     testing::holdEscape(x.display());
     const auto exit = show.waitFor(10s);
     ASSERT_TRUE(exit.has_value()) << "still running after Escape";

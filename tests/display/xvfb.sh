@@ -20,10 +20,7 @@ stop() {
         # Still the server we started (the PID may have been reused since)?
         if [[ $pid =~ ^[0-9]+$ ]] && tr "\\0" " " 2>/dev/null < "/proc/$pid/cmdline" | grep -q "^Xvfb $display "; then
             kill "$pid" 2>/dev/null || true
-            for _ in $(seq 1 50); do
-                kill -0 "$pid" 2>/dev/null || break
-                sleep 0.1
-            done
+            timeout 5 tail --pid="$pid" -s 0.1 -f /dev/null 2>/dev/null || true
         fi
         rm -rf "$dir"
     done

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -25,17 +24,14 @@ Output inspect(const std::string& arguments, bool withErrors = false, const std:
     const std::string command = "cd " + folder + " && timeout 120 " + std::string(TOLVA_INSPECT) + " "
                                 + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
-    std::string text;
-    char buffer[65536];
-    for (std::size_t got = 0; pipe != nullptr && (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        text.append(buffer, got);
+    char* line = nullptr;
+    std::size_t size = 0;
+    for (ssize_t got = 0; pipe != nullptr && (got = getline(&line, &size, pipe)) > 0;) {
+        out.lines.emplace_back(line, static_cast<std::size_t>(got) - (line[got - 1] == '\n' ? 1 : 0));
     }
+    std::free(line);
     const int status = pipe != nullptr ? pclose(pipe) : -1;
     out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        out.lines.push_back(line);
-    }
     return out;
 }
 

@@ -43,15 +43,13 @@ struct Rig {
     }
 };
 
-const sf::Time frame60 = sf::microseconds(16667);
-
 TEST(FrameLoop, HandOverPresentsTwoFramesOnOneFrameDelta)
 {
     Rig rig;
     int handOvers = 0;
     while (rig.recorder.isOpen() && rig.state.countdown[8] >= 0.0f) {
         const unsigned before = rig.recorder.framesPresented();
-        const std::vector<int> scenes = rig.next(frame60).scenes;
+        const std::vector<int> scenes = rig.next(sf::microseconds(16667)).scenes;
         ASSERT_EQ(rig.recorder.framesPresented() - before, scenes.size());
         if (scenes.size() == 2 && scenes[0] >= 1) {
             ++handOvers;
