@@ -21,7 +21,7 @@ void expectOneLineFailure(const std::string& display, const std::string& words)
     const auto exit = show.waitFor(20s);
     ASSERT_TRUE(exit.has_value());
     EXPECT_EQ(exit->status, 1);
-    const std::string message = testing::capture("cat " + errPath);
+    const std::string message = testing::capture("cat '" + errPath + "'");
     EXPECT_NE(message.find(words), std::string::npos) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
 }
@@ -53,7 +53,7 @@ TEST(ShowWindow, OpensFullScreenWithoutSoundOutputAndEndsOnEscape)
     EXPECT_EQ(testing::field(window, "Height:"), 1080);
     EXPECT_NE(window.find("\"Tolva\""), std::string::npos);
     std::this_thread::sleep_for(10s);  // start-up loads the sounds, scene 1 starts its voices
-    const std::string message = testing::capture("cat " + errPath);
+    const std::string message = testing::capture("cat '" + errPath + "'");
     testing::holdEscape(x.display());
     const auto exit = show.waitFor(10s);
     ASSERT_TRUE(exit.has_value()) << "still running after Escape";
