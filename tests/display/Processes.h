@@ -8,11 +8,9 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace tolva::testing {
 
@@ -21,14 +19,9 @@ class Xvfb {
 public:
     Xvfb(int number, const std::string& screen) : display_(":" + std::to_string(number))
     {
-        const std::string command = std::string(TOLVA_XVFB_SCRIPT) + " start " + display_ + " " + screen;
-        started_ = std::system(command.c_str()) == 0;
+        started_ = std::system((TOLVA_XVFB_SCRIPT " start " + display_ + " " + screen).c_str()) == 0;
     }
-    ~Xvfb()
-    {
-        const std::string command = std::string(TOLVA_XVFB_SCRIPT) + " stop " + display_;
-        [[maybe_unused]] const int status = std::system(command.c_str());
-    }
+    ~Xvfb() { [[maybe_unused]] const int status = std::system((TOLVA_XVFB_SCRIPT " stop " + display_).c_str()); }
     bool started() const { return started_; }
     const std::string& display() const { return display_; }
 
@@ -65,16 +58,11 @@ public:
         pid_ = fork();
         if (pid_ == 0) {
             for (const auto& [name, value] : environment) {
-                if (value.empty()) {
-                    unsetenv(name.c_str());
-                } else {
-                    setenv(name.c_str(), value.c_str(), 1);
-                }
+                value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
             }
-            if (chdir(directory.c_str()) != 0 || !std::freopen(stderrPath.c_str(), "w", stderr)) {
-                _exit(127);
+            if (chdir(directory.c_str()) == 0 && std::freopen(stderrPath.c_str(), "w", stderr)) {
+                execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             }
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
     }
@@ -113,9 +101,8 @@ private:
 // it leaves, so xdotool stays for the whole hold.)
 inline void holdEscape(const std::string& display, int seconds = 3)
 {
-    const std::string command = "DISPLAY=" + display + " xdotool keydown Escape sleep "
-                                + std::to_string(seconds) + " keyup Escape >/dev/null 2>&1 &";
-    [[maybe_unused]] const int status = std::system(command.c_str());
+    [[maybe_unused]] const int status = std::system(("DISPLAY=" + display + " xdotool keydown Escape sleep "
+        + std::to_string(seconds) + " keyup Escape >/dev/null 2>&1 &").c_str());
 }
 
 // Waits for a window named Tolva; returns `xwininfo`'s report of it, or "" after the limit.

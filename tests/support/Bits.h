@@ -23,16 +23,12 @@ inline std::uint32_t bitsOf(float x)
 // as one value (the show cannot tell them apart).
 class GridDigest {
 public:
-    void byte(std::uint8_t b)
-    {
-        hash_ ^= b;
-        hash_ *= 0x100000001b3ull;
-    }
+    void byte(std::uint8_t b) { hash_ = (hash_ ^ b) * 0x100000001b3ull; }
     void word(float x)
     {
         const std::uint32_t w = std::isnan(x) ? 0x7fc00000u : bitsOf(x);
-        for (int k = 0; k < 4; ++k) {
-            byte(static_cast<std::uint8_t>(w >> (8 * k)));
+        for (int k = 0; k < 32; k += 8) {
+            byte(static_cast<std::uint8_t>(w >> k));
         }
     }
     void look(sf::Color fill, sf::Vector2f position)

@@ -1,9 +1,10 @@
-// The inspector's command line, run as a program (under the tests' X display).
+// The whole show on virtual time through the inspector's command line, run as a program (under the
+// tests' X display): start-up, the cue table, the length of the timeline, and what it refuses.
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sstream>
+#include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -15,62 +16,96 @@ struct Output {
     int status = -1;
 };
 
-// The program's standard output (with its errors too if asked), line by line. SFML reports the
-// asset files it could not load on standard error; the JSON is on standard output alone. A run
-// that hangs is stopped after two minutes (status 124).
-Output inspect(const std::string& arguments, bool withErrors = false)
+// The program's standard output (with its errors too if asked), line by line, run from `folder`.
+// The JSON is on standard output alone. A run that hangs is stopped after two minutes (status 124).
+Output inspect(const std::string& arguments, bool withErrors = false, const std::string& folder = ".")
 {
     Output out;
-    const std::string command = "timeout 120 " + std::string(TOLVA_INSPECT) + " " + arguments
-                                + (withErrors ? " 2>&1" : " 2>/dev/null");
+    const std::string command = "cd " + folder + " && timeout 120 " + std::string(TOLVA_INSPECT) + " "
+                                + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return out;
+    char* line = nullptr;
+    std::size_t size = 0;
+    for (ssize_t got = 0; pipe != nullptr && (got = getline(&line, &size, pipe)) > 0;) {
+        out.lines.emplace_back(line, static_cast<std::size_t>(got) - (line[got - 1] == '\n' ? 1 : 0));
     }
-    std::string text;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        text.append(buffer, got);
-    }
-    const int status = pclose(pipe);
+    std::free(line);
+    const int status = pipe != nullptr ? pclose(pipe) : -1;
     out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        out.lines.push_back(line);
-    }
     return out;
 }
 
 bool has(const std::string& line, const std::string& part) { return line.find(part) != std::string::npos; }
 
-TEST(Inspector, TimelinePrintsEveryIterationToTheEnd)
+// The value of `name` in a line, up to the name after it.
+std::string field(const std::string& line, const std::string& name, const std::string& next)
 {
-    // Ten frames a second keeps it short; the timeline is the same one.
-    const Output out = inspect("timeline period_us=100000 startup_us=250000");
+    const auto start = line.find("\"" + name + "\":") + name.size() + 3;
+    return line.substr(start, line.find(",\"" + next + "\":", start) - start);
+}
+
+// "iteration: cues" for each iteration that has any.
+std::vector<std::string> cues(const Output& out)
+{
+    std::vector<std::string> found;
+    for (std::size_t k = 0; k < out.lines.size(); ++k) {
+        if (!has(out.lines[k], R"("cues":[],)")) {
+            found.push_back(std::to_string(k) + ": " + field(out.lines[k], "cues", "countdowns"));
+        }
+    }
+    return found;
+}
+
+// One run at 60 Hz serves several checks: it takes a while once every scene draws.
+TEST(Inspector, TimelineRunsEverySceneInOrderFiresEachCueOnceAndEndsOnTime)
+{
+    char folder[] = "/tmp/tolva-empty-XXXXXX";  // every asset file missing
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const Output out = inspect("timeline period_us=16667 startup_us=300000", false, folder);
+    std::remove(folder);
     ASSERT_EQ(out.status, 0);
-    ASSERT_GT(out.lines.size(), 3000u);
-    EXPECT_EQ(out.lines.front().rfind("{\"iteration\":0,\"scenes\":[0],\"cues\":[],", 0), 0u) << out.lines.front();
-    EXPECT_TRUE(has(out.lines[19], "\"scenes\":[0,1],\"cues\":[[\"voiceTwo\",\"play\"]]")) << out.lines[19];
-    EXPECT_TRUE(has(out.lines[19], "\"frames\":2"));
-    EXPECT_TRUE(has(out.lines.back(), "\"scenes\":[8]")) << out.lines.back();
+    ASSERT_GT(out.lines.size(), 20000u);
+    std::string order;
     int handOvers = 0;
     for (const std::string& line : out.lines) {
+        for (const char scene : field(line, "scenes", "cues")) {
+            order += std::isdigit(scene) && (order.empty() || order.back() != scene) ? std::string(1, scene) : "";
+        }
         handOvers += has(line, "\"frames\":2") ? 1 : 0;
     }
+    EXPECT_EQ(order, "012345678");
     EXPECT_EQ(handOvers, 8);
+    // Frame time from scene 1's first frame (the 20th iteration) to the end.
+    EXPECT_NEAR(static_cast<double>(out.lines.size() - 19) * 0.016667, 345.1, 0.2);
+
+    // Scene 1's voices start with its first frame (with the 20th black one) and switch on the
+    // first frames past 21 and past 29 seconds of sceneTime.
+    EXPECT_EQ(cues(out), (std::vector<std::string>{
+                             R"(19: [["voiceTwo","play"]])", R"(1242: [["voiceTwo","stop"],["voiceOne","play"]])",
+                             R"(1722: [["voiceOne","stop"],["voiceThree","play"]])",
+                             R"(3679: [["voiceThree","stop"],["klezSound","play"]])", R"(5838: [["voiceFour","stop"]])",
+                             R"(18921: [["endSound","play"]])"}));
+    const auto sceneTime = [&](std::size_t k) { return std::strtof(field(out.lines[k], "sceneTime", "warpTime").c_str(), nullptr); };
+    EXPECT_TRUE(sceneTime(1241) <= 21.0f && sceneTime(1242) > 21.0f);
+    EXPECT_TRUE(sceneTime(1721) <= 29.0f && sceneTime(1722) > 29.0f);
+}
+
+TEST(Inspector, PastTwentyNineSecondsOfStartUpSceneOneSwitchesNothing)
+{
+    // Only as far as the first frames of scene 2.
+    const std::vector<std::string> found = cues(inspect("timeline period_us=16667 startup_us=30000000 max_iterations=3800"));
+    EXPECT_EQ(found, (std::vector<std::string>{R"(19: [["voiceTwo","play"]])",
+                                               R"(3679: [["voiceThree","stop"],["klezSound","play"]])"}));
 }
 
 // Unknown names and values, and times and counts that are not finite integers in range, are refused
 // in one line (a NaN period used to run the timeline forever, hence the time limit).
 TEST(Inspector, RefusesWhatItCannotUse)
 {
-    const Output unknown = inspect("scene 1 warpTyme=3", true);
-    EXPECT_EQ(unknown.status, 2);
-    ASSERT_EQ(unknown.lines.size(), 1u);
-    EXPECT_TRUE(has(unknown.lines.back(), "unknown name: warpTyme"));
+    EXPECT_TRUE(has(inspect("scene 1 warpTyme=3", true).lines.at(0), "unknown name: warpTyme"));
     for (const char* arguments :
-         {"scene 1 warpTime=fast", "scene 9", "timeline period_us=0 startup_us=0", "timeline period_us=nan startup_us=0", "timeline period_us=1e300 startup_us=0",
+         {"scene 1 warpTyme=3", "scene 1 warpTime=fast", "scene 9", "timeline period_us=0 startup_us=0",
+          "timeline period_us=nan startup_us=0", "timeline period_us=1e300 startup_us=0",
           "timeline period_us=16667 startup_us=inf", "timeline period_us=16667 startup_us=0 max_iterations=nan",
           "scene 1 frameDelta=nan", "scene 1 midFrameDelta=-1e300", "scene 1 frames=nan",
           "scene 1 frames=1e300", "scene 3 scrollerElapsed=inf", "scene 5 fuseTick=nan"}) {
