@@ -6,7 +6,7 @@
 #include "BenchShow.h"
 #include "render/FrameTape.h"
 #include "render/Letterbox.h"
-#include "support/PixelCompare.h"
+#include "support/SceneMoments.h"
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/OpenGL.hpp>

@@ -5,7 +5,7 @@
 // against the plain formulas, bit for bit.
 
 #include "support/Bits.h"
-#include "support/PixelCompare.h"
+#include "support/SceneMoments.h"
 #include "support/ShowTest.h"
 
 #include <optional>
