@@ -1,3 +1,4 @@
+#include "capture/Capture.h"
 #include "scenes/Formula.h"
 #include "sound/Voices.h"
 
@@ -44,6 +45,15 @@ TEST(Tones, FirstSamplesTheWrapsAndTheWanderColour)
     // Array 1 passes two samples beyond the 32-bit range near the zeros of cos(t); both store 0.
     EXPECT_GE(std::count(three.one.begin() + 1, three.one.end(), 0), 2);
     EXPECT_EQ(wanderColour(four), sf::Color(206, 208, 22, 255));
+    // Every sample, to the last: a loop that stops one short or a phase that drifts late in the
+    // second shows nowhere in the first samples.
+    auto hash = [](const SampleArray& a) {
+        return frameHash(reinterpret_cast<const unsigned char*>(a.data()), a.size() * sizeof a[0]);
+    };
+    EXPECT_EQ(hash(three.one), "53381619acf5a1dd");
+    EXPECT_EQ(hash(three.two), "f7c8ba1d3423267a");
+    EXPECT_EQ(hash(three.three), "f0bbd0283f703d4d");
+    EXPECT_EQ(hash(four), "0d78cb26e2ccdcd2");
 }
 
 } // namespace
