@@ -1,8 +1,8 @@
 #include "preview/ShowSnapshot.h"
 
 #include "driver/Show.h"
+#include "scenes/Formula.h"
 
-#include <cstring>
 
 namespace tolva {
 
@@ -41,18 +41,17 @@ Members membersOf(ShowObjects& o)
 }
 
 // Floats compared by their bits: a NaN radius is a value the show keeps like any other.
-bool same(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-bool same(sf::Vector2f a, sf::Vector2f b) { return same(a.x, b.x) && same(a.y, b.y); }
+bool same(sf::Vector2f a, sf::Vector2f b) { return sameBits(a.x, b.x) && sameBits(a.y, b.y); }
 
 bool sameTransform(const sf::Transformable& a, const sf::Transformable& b)
 {
     return same(a.getPosition(), b.getPosition()) && same(a.getOrigin(), b.getOrigin()) &&
-           same(a.getScale(), b.getScale()) && same(a.getRotation(), b.getRotation());
+           same(a.getScale(), b.getScale()) && sameBits(a.getRotation(), b.getRotation());
 }
 
 bool same(const Circle& a, const Circle& b)
 {
-    return sameTransform(a, b) && same(a.getRadius(), b.getRadius()) &&
+    return sameTransform(a, b) && sameBits(a.getRadius(), b.getRadius()) &&
            a.getPointCount() == b.getPointCount() && a.getFillColor() == b.getFillColor();
 }
 

@@ -1,7 +1,6 @@
 #include "scenes/ColumnCascadeFormulas.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace tolva {
 
@@ -10,8 +9,6 @@ namespace {
 constexpr float centre = 35.0f;
 
 std::size_t at(int n) { return static_cast<std::size_t>(n); }
-
-bool sameBits(float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; }
 
 // A square that stays where it was keeps SFML's cached transform.
 void place(Rect& square, sf::Vector2f position)

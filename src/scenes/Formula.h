@@ -8,12 +8,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace tolva {
 
 constexpr double wide(float x) { return static_cast<double>(x); }
 constexpr float narrow(double x) { return static_cast<float>(x); }
 constexpr float asFloat(int x) { return static_cast<float>(x); }
+
+// The same bits: a NaN equals itself, and 0 and -0 differ (both matter to a shape).
+inline bool sameBits(float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; }
 
 // int(x): truncation toward zero to a signed 32-bit integer. Values that do not fit (NaN and the
 // infinities included) give 0, so that what is undefined in C++ becomes one fixed answer.
