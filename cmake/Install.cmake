@@ -5,11 +5,11 @@
 # share/tolva and start the programs; they find both folders relative to themselves, so the
 # installation works under any prefix and unpacked anywhere. The programs are not changed.
 #
-#   <prefix>/bin/tolva, tolva-capture, tolva-preview   launchers (shell scripts)
-#   <prefix>/lib/tolva/tolva, tolva-capture, tolva-preview  the programs
+#   <prefix>/bin/tolva, tolva-capture, tolva-preview, tolva-flashes   launchers (shell scripts)
+#   <prefix>/lib/tolva/tolva, tolva-capture, tolva-preview, tolva-flashes  the programs
 #   <prefix>/share/tolva/{fonts,graphics,sounds,shaders}
 #   <prefix>/share/applications/tolva.desktop, share/icons/hicolor/*/apps/tolva.png
-#   <prefix>/share/man/man6/tolva.6.gz (tolva-capture.6.gz and tolva-preview.6.gz link to it)
+#   <prefix>/share/man/man6/tolva.6.gz (the other programs' pages link to it)
 #   <prefix>/share/doc/tolva/copyright, changelog.gz
 
 include(GNUInstallDirs)
@@ -48,6 +48,9 @@ endif()
 if(TARGET tolva-preview)
   list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-preview)
 endif()
+if(TARGET tolva-flashes)
+  list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-flashes)
+endif()
 install(TARGETS ${TOLVA_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${TOLVA_INSTALL_PROGRAMDIR})
 
 # The launchers' relative paths, worked out on a stand-in prefix (they do not depend on it).
@@ -55,9 +58,9 @@ file(RELATIVE_PATH TOLVA_LAUNCHER_TO_DATA
      /prefix/${TOLVA_INSTALL_BINDIR} /prefix/${TOLVA_INSTALL_DATADIR})
 file(RELATIVE_PATH TOLVA_LAUNCHER_TO_PROGRAMS
      /prefix/${TOLVA_INSTALL_BINDIR} /prefix/${TOLVA_INSTALL_PROGRAMDIR})
-# Both launchers are generated (the tests try them on stand-in programs); each is installed
-# with its program.
-foreach(TOLVA_LAUNCHED_PROGRAM tolva tolva-capture)
+# The launchers are generated (the tests try them on stand-in programs); each is installed
+# with its program. The flash checker's stays in the caller's folder: it reads no assets.
+foreach(TOLVA_LAUNCHED_PROGRAM tolva tolva-capture tolva-flashes)
   configure_file(${TOLVA_PACKAGING_DIR}/launcher/${TOLVA_LAUNCHED_PROGRAM}.in
                  ${TOLVA_PACKAGING_OUT}/launchers/${TOLVA_LAUNCHED_PROGRAM} @ONLY)
 endforeach()
@@ -86,6 +89,7 @@ configure_file(${TOLVA_PACKAGING_DIR}/man/tolva.6.in ${TOLVA_PACKAGING_OUT}/man/
 configure_file(${TOLVA_PACKAGING_DIR}/debian/changelog.in ${TOLVA_PACKAGING_OUT}/doc/changelog @ONLY)
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-capture.6.gz SYMBOLIC)
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-preview.6.gz SYMBOLIC)
+file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-flashes.6.gz SYMBOLIC)
 
 set(TOLVA_ICON_SIZES 48 128 256)
 # Runs on every build (it is quick): the title picture and the fonts come from other targets,
@@ -135,13 +139,17 @@ if(TARGET tolva-preview)
   install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-preview.6.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 endif()
+if(TARGET tolva-flashes)
+  install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-flashes.6.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
 install(FILES ${TOLVA_PACKAGING_OUT}/doc/copyright ${TOLVA_PACKAGING_OUT}/doc/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # --- Debian package ----------------------------------------------------------------------
 # Runtime dependencies: the shared libraries' packages (libsfml-*, found by dpkg-shlibdeps), the
 # font packages the show's fonts come from (every fonts-* line of scripts/packages.txt), and
-# ffmpeg for the capture tool.
+# ffmpeg for the capture tool and the flash checker.
 set(TOLVA_PACKAGE_LIST ${CMAKE_SOURCE_DIR}/scripts/packages.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TOLVA_PACKAGE_LIST})
 file(STRINGS ${TOLVA_PACKAGE_LIST} TOLVA_FONT_PACKAGES REGEX "^[ \t]*fonts-[a-z0-9.+-]+[ \t]*$")
@@ -176,7 +184,9 @@ tones and two tracks, then closes itself. Escape ends it early.
 
 The package also has tolva-capture, which records the show to a video file
 with ffmpeg, and tolva-preview, which plays it in a window from any second,
-with keys to pause, step and seek, for rehearsing and checking the show.")
+with keys to pause, step and seek, for rehearsing and checking the show.
+tolva-flashes checks any video for flashes past the general flash and red
+flash thresholds of WCAG 2.2, for organisers and video sites.")
 # Debian's own touches on the staged tree: the fonts become links to the font packages' files.
 set(CPACK_TOLVA_DATADIR ${TOLVA_INSTALL_DATADIR})
 set(CPACK_TOLVA_PROGRAMDIR ${TOLVA_INSTALL_PROGRAMDIR})

@@ -18,6 +18,7 @@ programs='
 tolva
 tolva-capture
 tolva-preview
+tolva-flashes
 '
 work=$TOLVA_BUILD_DIR/package-test/$1
 rm -rf "$work"
@@ -29,7 +30,7 @@ launchers() {
         { cat "$work/install.log" >&2; fail "cmake --install failed"; return; }
     bin=$prefix/$TOLVA_BINDIR
     data=$(cd "$prefix/$TOLVA_DATADIR" && pwd -P)
-    for program in tolva tolva-capture tolva-preview; do  # stand-ins reporting where they run and what they get
+    for program in $programs; do  # stand-ins reporting where they run and what they get
         printf '#!/bin/sh\nprintf "%%s|" "$(pwd -P)" "${TOLVA_CALLER_DIR-unset}" "$@" > "$REPORT"\n' \
             > "$prefix/$TOLVA_PROGRAMDIR/$program"
     done
@@ -50,6 +51,8 @@ launchers() {
         "$data|unset|two words||*|\$HOME|-x|" "$bin/tolva" "two words" "" '*' '$HOME' -x
     try "the preview runs in the asset folder with its arguments unchanged" \
         "$data|unset|--from|150|" "$bin/tolva-preview" --from 150
+    try "the flash checker runs in the caller's folder with its arguments unchanged" \
+        "$(cd "$c" && pwd -P)|unset|--csv|out.csv|my show.mp4|" "$bin/tolva-flashes" --csv out.csv "my show.mp4"
     try "the launcher started through a link finds the installation" "$data|unset|" "$work/links/tolva"
     try "the launcher started through PATH finds the installation" "$data|unset|" env PATH="$bin:$PATH" tolva
     try "the capture launcher makes the caller's relative paths absolute" \

@@ -101,8 +101,11 @@ int main(int argc, char** argv)
     PlotData plot;
     plot.chapters = info->chapters;
     Decoder decoder(*ffmpeg, path, *info, analysedWidth, analysedHeight);
-    tolva::Progress progress(stderr, isatty(STDERR_FILENO) != 0);
+    // Progress once the work has taken a while: redrawn in place on a terminal, else a line
+    // every ten seconds. Decoding keeps a steady pace, so the rate is the whole run's.
+    const bool terminal = isatty(STDERR_FILENO) != 0;
     const auto started = std::chrono::steady_clock::now();
+    auto shown = started - std::chrono::hours(1);
     FrameFlashes worst;
     std::vector<std::uint8_t> frame;
     while (decoder.next(frame)) {
@@ -116,11 +119,18 @@ int main(int argc, char** argv)
         if (!plotPath.empty()) {
             plot.frames.push_back(flashes);
         }
-        if (std::chrono::steady_clock::now() - started > std::chrono::seconds(2)) {
-            progress.update("analysing", counter.frames(), std::max(expected, counter.frames()), "frames");
+        const auto now = std::chrono::steady_clock::now();
+        const double elapsed = std::chrono::duration<double>(now - started).count();
+        if (elapsed > 2.0 && now - shown >= (terminal ? std::chrono::milliseconds(500) : std::chrono::seconds(10))) {
+            const std::string line = tolva::progressLine("analysing", counter.frames(), std::max(expected, counter.frames()),
+                                                         static_cast<double>(counter.frames()) / elapsed, "frames");
+            fmt::print(stderr, terminal ? "\r{}\x1b[K" : "{}\n", line);
+            shown = now;
         }
     }
-    progress.finish();
+    if (terminal && shown > started) {
+        fmt::print(stderr, "\n");
+    }
     const bool readToEnd = decoder.finish();
     if (counter.frames() == 0 || !readToEnd) {
         return refuse(fmt::format("cannot read {}{}", path,
