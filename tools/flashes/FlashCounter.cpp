@@ -78,54 +78,40 @@ double FlashCounter::timeOf(long frame) const
     return static_cast<double>(frame) * static_cast<double>(rateDen_) / static_cast<double>(rateNum_);
 }
 
-// A rise counts from the lowest value since the last transition, a fall from the highest; the
-// darker state of the two must be below 0.8. After a rise only a fall can count, and so on.
-bool FlashCounter::luminanceTurn(Swing& swing, const Colour& now)
+// A luminance transition: a change of 0.1 or more, the darker state below 0.8.
+bool FlashCounter::luminanceStep(const Colour& from, const Colour& to)
 {
-    if (now.luminance < swing.low.luminance) {
-        swing.low = now;
-    }
-    if (now.luminance > swing.high.luminance) {
-        swing.high = now;
-    }
-    int turn = 0;
-    if (swing.last != 1 && now.luminance - swing.low.luminance >= kLuminanceStep &&
-        swing.low.luminance < kDarkerBelow) {
-        turn = 1;
-    } else if (swing.last != -1 && swing.high.luminance - now.luminance >= kLuminanceStep &&
-               now.luminance < kDarkerBelow) {
-        turn = -1;
-    }
-    if (turn == 0) {
-        return false;
-    }
-    swing.last = static_cast<std::int8_t>(turn);
-    swing.low = swing.high = now;
-    return true;
+    return std::abs(to.luminance - from.luminance) >= kLuminanceStep &&
+           std::min(from.luminance, to.luminance) < kDarkerBelow;
 }
 
-// The same on the distance from the red primary: its turning points are the states nearest to
-// red and farthest from it, and the change between one of them and now is measured in u'v'.
-bool FlashCounter::redTurn(Swing& swing, const Colour& now)
+// A red transition: more than 0.2 in u'v', to or from a saturated red.
+bool FlashCounter::redStep(const Colour& from, const Colour& to)
 {
-    if (now.fromRed < swing.low.fromRed) {
+    return (from.saturatedRed || to.saturatedRed) && distance(from, to) > kChromaticityStep;
+}
+
+// The turning points on a measure (the luminance, or the distance from the red primary) are the
+// lowest and highest states since the last transition: a rise counts from the lowest, a fall from
+// the highest, once the change is a step. After a rise only a fall can count, and so on.
+bool FlashCounter::turn(Swing& swing, const Colour& now, double Colour::*measure, Step step)
+{
+    if (now.*measure < swing.low.*measure) {
         swing.low = now;
     }
-    if (now.fromRed > swing.high.fromRed) {
+    if (now.*measure > swing.high.*measure) {
         swing.high = now;
     }
-    int turn = 0;
-    if (swing.last != 1 && (swing.low.saturatedRed || now.saturatedRed) &&
-        distance(swing.low, now) > kChromaticityStep) {
-        turn = 1;   // away from red
-    } else if (swing.last != -1 && (swing.high.saturatedRed || now.saturatedRed) &&
-               distance(swing.high, now) > kChromaticityStep) {
-        turn = -1;  // towards it
+    std::int8_t direction = 0;
+    if (swing.last != 1 && step(swing.low, now)) {
+        direction = 1;
+    } else if (swing.last != -1 && step(swing.high, now)) {
+        direction = -1;
     }
-    if (turn == 0) {
+    if (direction == 0) {
         return false;
     }
-    swing.last = static_cast<std::int8_t>(turn);
+    swing.last = direction;
     swing.low = swing.high = now;
     return true;
 }
@@ -182,11 +168,11 @@ FrameFlashes FlashCounter::add(const std::uint8_t* rgb)
             continue;
         }
         std::uint8_t mark = 0;
-        if (luminanceTurn(luminance_[p], colour)) {
+        if (turn(luminance_[p], colour, &Colour::luminance, luminanceStep)) {
             mark |= 1U;
             ++luminanceCounts_[p];
         }
-        if (redTurn(red_[p], colour)) {
+        if (turn(red_[p], colour, &Colour::fromRed, redStep)) {
             mark |= 2U;
             ++redCounts_[p];
         }

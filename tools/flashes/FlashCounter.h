@@ -91,8 +91,10 @@ private:
         Stretch stretch;
     };
 
-    static bool luminanceTurn(Swing& swing, const Colour& now);
-    static bool redTurn(Swing& swing, const Colour& now);
+    using Step = bool (*)(const Colour& from, const Colour& to);
+    static bool luminanceStep(const Colour& from, const Colour& to);
+    static bool redStep(const Colour& from, const Colour& to);
+    static bool turn(Swing& swing, const Colour& now, double Colour::*measure, Step step);
     int mostTransitions(const std::vector<std::uint16_t>& counts);
     void follow(Open& open, bool red, int transitions, const std::vector<std::uint16_t>& counts);
 

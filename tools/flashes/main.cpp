@@ -153,8 +153,8 @@ int main(int argc, char** argv)
             ? fmt::format("passes: at most {:g} flashes and {:g} red flashes in any one second (the limit is 3)",
                           flashesOf(worst.transitions), flashesOf(worst.redTransitions))
             : fmt::format("fails: more than 3 flashes in one second over a quarter of the picture or more, "
-                          "{} time{} (at most {:g} flashes and {:g} red flashes)",
-                          failures.size(), failures.size() == 1 ? "" : "s", flashesOf(worst.transitions),
+                          "in {} stretch{} (at most {:g} flashes and {:g} red flashes)",
+                          failures.size(), failures.size() == 1 ? "" : "es", flashesOf(worst.transitions),
                           flashesOf(worst.redTransitions));
     fmt::print("{}\n", verdict);
     std::fflush(stdout);
