@@ -69,8 +69,9 @@ double flashesOf(int transitions) { return static_cast<double>(transitions) / 2.
 FlashCounter::FlashCounter(int width, int height, long rateNum, long rateDen)
     : pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)),
       rateNum_(rateNum), rateDen_(rateDen),
-      luminance_(pixels_), red_(pixels_), luminanceCounts_(pixels_), redCounts_(pixels_)
+      luminance_(pixels_), red_(pixels_)
 {
+    redPicture_.red = true;
 }
 
 double FlashCounter::timeOf(long frame) const
@@ -116,46 +117,9 @@ bool FlashCounter::turn(Swing& swing, const Colour& now, double Colour::*measure
     return true;
 }
 
-// The most transitions that at least a quarter of the picture went through in the second.
-int FlashCounter::mostTransitions(const std::vector<std::uint16_t>& counts)
-{
-    std::fill(histogram_.begin(), histogram_.end(), 0L);
-    for (std::uint16_t count : counts) {
-        if (count >= histogram_.size()) {
-            histogram_.resize(count + 1U, 0L);
-        }
-        ++histogram_[count];
-    }
-    long atLeast = 0;
-    for (std::size_t k = histogram_.size(); k-- > 0;) {
-        atLeast += histogram_[k];
-        if (atLeast * 4 >= static_cast<long>(pixels_) * kAreaQuarters) {
-            return static_cast<int>(k);
-        }
-    }
-    return 0;
-}
-
 FrameFlashes FlashCounter::add(const std::uint8_t* rgb)
 {
-    // The frames of the second ending at this one: less than one second before it.
-    while (!window_.empty() && (frame_ - window_.front().frame) * rateDen_ >= rateNum_) {
-        Window& old = window_.front();
-        for (std::size_t p = 0; p < pixels_; ++p) {
-            luminanceCounts_[p] = static_cast<std::uint16_t>(luminanceCounts_[p] - (old.marks[p] & 1U));
-            redCounts_[p] = static_cast<std::uint16_t>(redCounts_[p] - ((old.marks[p] >> 1U) & 1U));
-        }
-        spare_.push_back(std::move(old.marks));
-        window_.pop_front();
-    }
-    Window now{frame_, {}};
-    if (!spare_.empty()) {
-        now.marks = std::move(spare_.back());
-        spare_.pop_back();
-    }
-    now.marks.assign(pixels_, 0);
-
-    std::size_t marked = 0;
+    long brighter = 0, darker = 0, redder = 0, lessRed = 0;  // pixels with a transition each way
     for (std::size_t p = 0; p < pixels_; ++p) {
         // A pixel as it was in the frame before has no transition: its turning points hold it.
         if (frame_ > 0 && std::equal(rgb + 3 * p, rgb + 3 * p + 3, previous_.begin() + 3 * static_cast<long>(p))) {
@@ -167,70 +131,66 @@ FrameFlashes FlashCounter::add(const std::uint8_t* rgb)
             red_[p].low = red_[p].high = colour;
             continue;
         }
-        std::uint8_t mark = 0;
         if (turn(luminance_[p], colour, &Colour::luminance, luminanceStep)) {
-            mark |= 1U;
-            ++luminanceCounts_[p];
+            ++(luminance_[p].last > 0 ? brighter : darker);
         }
         if (turn(red_[p], colour, &Colour::fromRed, redStep)) {
-            mark |= 2U;
-            ++redCounts_[p];
+            ++(red_[p].last < 0 ? redder : lessRed);  // a fall of the distance from red
         }
-        now.marks[p] = mark;
-        marked += mark != 0 ? 1U : 0U;
     }
-    window_.push_back(std::move(now));
     previous_.assign(rgb, rgb + 3 * pixels_);
 
     FrameFlashes result;
     result.time = timeOf(frame_);
-    result.transitions = mostTransitions(luminanceCounts_);
-    result.redTransitions = mostTransitions(redCounts_);
-    result.area = pixels_ == 0 ? 0.0 : static_cast<double>(marked) / static_cast<double>(pixels_);
-    follow(openLuminance_, false, result.transitions, luminanceCounts_);
-    follow(openRed_, true, result.redTransitions, redCounts_);
+    const double all = pixels_ == 0 ? 1.0 : static_cast<double>(pixels_);
+    result.area = static_cast<double>(brighter - darker) / all;
+    result.redArea = static_cast<double>(redder - lessRed) / all;
+    result.transitions = follow(luminancePicture_, brighter - darker);
+    result.redTransitions = follow(redPicture_, redder - lessRed);
     ++frame_;
     return result;
 }
 
-// A second over the limit opens a stretch or lengthens the open one; it is timed by the
-// transitions, in this second, of the pixels that went through more than the limit.
-void FlashCounter::follow(Open& open, bool red, int transitions, const std::vector<std::uint16_t>& counts)
+// Adds a frame's change (in pixels, signed) to the picture's run, counts a transition when the
+// run reaches a quarter of the picture, and returns the transitions of the second ending here.
+// Seconds over the limit open a stretch or lengthen the open one.
+int FlashCounter::follow(Picture& picture, long change)
 {
-    if (transitions <= kMostTransitions) {
-        if (open.open) {
-            failures_.push_back(open.stretch);
-            open.open = false;
+    if (change != 0) {
+        const bool turned = (change > 0) != (picture.run > 0) || picture.run == 0;
+        picture.run = turned ? change : picture.run + change;
+        picture.counted = picture.counted && !turned;
+        if (!picture.counted && std::abs(picture.run) * 4 >= static_cast<long>(pixels_)) {
+            picture.counted = true;
+            picture.recent.push_back(frame_);
         }
-        return;
     }
-    const std::uint8_t bit = red ? 2U : 1U;
-    const auto flashedHere = [&](const Window& w) {
-        for (std::size_t p = 0; p < pixels_; ++p) {
-            if ((w.marks[p] & bit) != 0 && counts[p] > kMostTransitions) {
-                return true;
-            }
+    // The second ending at this frame: the frames less than one second before it.
+    while (!picture.recent.empty() && (frame_ - picture.recent.front()) * rateDen_ >= rateNum_) {
+        picture.recent.pop_front();
+    }
+    const int transitions = static_cast<int>(picture.recent.size());
+    if (transitions > kMostTransitions) {
+        const double first = timeOf(picture.recent.front()), last = timeOf(picture.recent.back());
+        if (!picture.failing) {
+            picture.failing = true;
+            picture.stretch = Stretch{picture.red, first, last, transitions};
         }
-        return false;
-    };
-    // The newest such frame is usually the current one or close to it.
-    auto last = std::find_if(window_.rbegin(), window_.rend(), flashedHere);
-    const double end = timeOf(last->frame);
-    if (!open.open) {
-        const auto first = std::find_if(window_.begin(), window_.end(), flashedHere);
-        open.open = true;
-        open.stretch = Stretch{red, timeOf(first->frame), end, transitions};
+        picture.stretch.end = std::max(picture.stretch.end, last);
+        picture.stretch.transitions = std::max(picture.stretch.transitions, transitions);
+    } else if (picture.failing) {
+        picture.failing = false;
+        failures_.push_back(picture.stretch);
     }
-    open.stretch.end = std::max(open.stretch.end, end);
-    open.stretch.transitions = std::max(open.stretch.transitions, transitions);
+    return transitions;
 }
 
 const std::vector<Stretch>& FlashCounter::finish()
 {
-    for (Open* open : {&openLuminance_, &openRed_}) {
-        if (open->open) {
-            failures_.push_back(open->stretch);
-            open->open = false;
+    for (Picture* picture : {&luminancePicture_, &redPicture_}) {
+        if (picture->failing) {
+            failures_.push_back(picture->stretch);
+            picture->failing = false;
         }
     }
     std::stable_sort(failures_.begin(), failures_.end(),

@@ -102,16 +102,18 @@ TEST_F(Flashes, FullScreenFlashesAtKnownRates)
     std::istringstream rows(text(csv));
     std::string row;
     std::getline(rows, row);
-    EXPECT_EQ(row, "time,luminance_flashes,red_flashes,area");
+    EXPECT_EQ(row, "time,luminance_flashes,red_flashes,area,red_area");
     int frames = 0;
     double most = 0.0, mostRed = 0.0;
     while (std::getline(rows, row)) {
-        double time = 0, luminance = 0, red = 0, area = 0;
-        ASSERT_EQ(std::sscanf(row.c_str(), "%lf,%lf,%lf,%lf", &time, &luminance, &red, &area), 4) << row;
+        double time = 0, luminance = 0, red = 0, area = 0, redArea = 0;
+        ASSERT_EQ(std::sscanf(row.c_str(), "%lf,%lf,%lf,%lf,%lf", &time, &luminance, &red, &area, &redArea), 5)
+            << row;
         EXPECT_NEAR(time, frames / 60.0, 1e-4);
-        // Every change is the whole picture's, at frames 60, 66, ... 174.
+        // Every change is the whole picture's, at frames 60 (brighter), 66 (darker), ... 174.
         const bool change = frames >= 60 && frames <= 174 && frames % 6 == 0;
-        EXPECT_EQ(area, change ? 1.0 : 0.0) << row;
+        EXPECT_EQ(area, change ? (frames % 12 == 0 ? 1.0 : -1.0) : 0.0) << row;
+        EXPECT_EQ(redArea, 0.0) << row;
         most = std::max(most, luminance);
         mostRed = std::max(mostRed, red);
         ++frames;
@@ -148,23 +150,28 @@ TEST_F(Flashes, AreaColourAndFades)
     EXPECT_TRUE(says(fade, "passes: at most 0.5 flashes and 0 red flashes")) << fade.output;
 }
 
-// Five pixels flashing 5 times a second, each changing in other frames than the rest: no frame
-// changes a quarter of the picture, yet all of it flashes too often.
-TEST_F(Flashes, AreaIsCountedOverTheSecond)
+// Straight on the counter, a row of ten pixels. Moving detail brightens as much of the picture as
+// it darkens: a white bar of three pixels sweeping along it six times a second is no flash,
+// although each pixel flickers. A white band that takes five frames to cross it, back and
+// forth five times a second, changes a fifth of the picture a frame: it flashes.
+TEST_F(Flashes, MotionIsNoFlashASweepIs)
 {
-    tolva::flashes::FlashCounter counter(5, 1, 60, 1);
-    int most = 0;
-    for (int n = 0; n < 120; ++n) {
-        std::vector<std::uint8_t> frame;
-        for (int pixel = 0; pixel < 5; ++pixel) {
-            frame.insert(frame.end(), 3, (n + pixel) % 12 < 6 ? 255 : 0);
+    const auto most = [](int width, auto white) {
+        tolva::flashes::FlashCounter counter(width, 1, 60, 1);
+        int transitions = 0;
+        for (int n = 0; n < 120; ++n) {
+            std::vector<std::uint8_t> frame;
+            for (int x = 0; x < width; ++x) {
+                frame.insert(frame.end(), 3, white(n, x) ? 255 : 0);
+            }
+            transitions = std::max(transitions, counter.add(frame.data()).transitions);
         }
-        const auto result = counter.add(frame.data());
-        EXPECT_LE(result.area, 0.2);
-        most = std::max(most, result.transitions);
-    }
-    EXPECT_EQ(most, 10);
-    EXPECT_EQ(counter.finish().size(), 1U);
+        return std::pair(transitions, counter.finish().size());
+    };
+    EXPECT_EQ(most(10, [](int n, int x) { return (x - n % 10 + 10) % 10 < 3; }), std::pair(0, std::size_t{0}));
+    // Pixels x turn white 1 + x / 2 frames into each 12-frame cycle, black 6 frames later.
+    const auto sweep = [](int n, int x) { return (n - 1 - x / 2 + 12) % 12 < 6; };
+    EXPECT_EQ(most(10, sweep), std::pair(10, std::size_t{1}));
 }
 
 TEST_F(Flashes, WhatCannotBeReadOrWrittenIsStatusTwo)

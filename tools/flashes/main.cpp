@@ -54,7 +54,8 @@ int main(int argc, char** argv)
                  "tolva-flashes"};
     app.add_option("FILE", path, "the video (any file ffmpeg can decode)")->required();
     app.add_option("--csv", csvPath, "write a line per frame: time, luminance flashes and red flashes in the "
-                                     "second ending there, share of the picture with a transition");
+                                     "second ending there, the frame's change (share of the picture brightening "
+                                     "less share darkening) and red change (towards red less away)");
     app.add_option("--plot", plotPath, "draw the flashes a second over time into this PNG picture");
     app.add_option("--width", width, "analyse the picture scaled down to this many pixels across (0: as it is)")
         ->default_val(300)
@@ -87,7 +88,7 @@ int main(int argc, char** argv)
         if (!csv) {
             return refuse(fmt::format("cannot write {}: {}", csvPath, std::strerror(errno)));
         }
-        fmt::print(csv.get(), "time,luminance_flashes,red_flashes,area\n");
+        fmt::print(csv.get(), "time,luminance_flashes,red_flashes,area,red_area\n");
     }
     if (!plotPath.empty() && !std::ofstream(plotPath, std::ios::binary).good()) {
         return refuse(fmt::format("cannot write {}: {}", plotPath, std::strerror(errno)));
@@ -113,8 +114,8 @@ int main(int argc, char** argv)
         worst.transitions = std::max(worst.transitions, flashes.transitions);
         worst.redTransitions = std::max(worst.redTransitions, flashes.redTransitions);
         if (csv) {
-            fmt::print(csv.get(), "{:.4f},{:g},{:g},{:.4f}\n", flashes.time, flashesOf(flashes.transitions),
-                       flashesOf(flashes.redTransitions), flashes.area);
+            fmt::print(csv.get(), "{:.4f},{:g},{:g},{:.4f},{:.4f}\n", flashes.time, flashesOf(flashes.transitions),
+                       flashesOf(flashes.redTransitions), flashes.area, flashes.redArea);
         }
         if (!plotPath.empty()) {
             plot.frames.push_back(flashes);
