@@ -36,10 +36,17 @@ int refuse(const std::string& message)
 // The file as the user named it, unless that was a path of many folders.
 std::string shortName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
+// "1 red flash", "0.5 flashes".
+std::string flashes(int transitions, bool red = false)
+{
+    const double count = flashesOf(transitions);
+    return fmt::format("{:g} {}flash{}", count, red ? "red " : "", count == 1.0 ? "" : "es");
+}
+
 std::string stretchLine(const Stretch& stretch)
 {
-    return fmt::format("fails at {:.1f}-{:.1f} s: {:g} {}flashes in one second", stretch.start, stretch.end,
-                       flashesOf(stretch.transitions), stretch.red ? "red " : "");
+    return fmt::format("fails at {:.1f}-{:.1f} s: {} in one second", stretch.start, stretch.end,
+                       flashes(stretch.transitions, stretch.red));
 }
 
 } // namespace
@@ -110,15 +117,15 @@ int main(int argc, char** argv)
     FrameFlashes worst;
     std::vector<std::uint8_t> frame;
     while (decoder.next(frame)) {
-        const FrameFlashes flashes = counter.add(frame.data());
-        worst.transitions = std::max(worst.transitions, flashes.transitions);
-        worst.redTransitions = std::max(worst.redTransitions, flashes.redTransitions);
+        const FrameFlashes frameFlashes = counter.add(frame.data());
+        worst.transitions = std::max(worst.transitions, frameFlashes.transitions);
+        worst.redTransitions = std::max(worst.redTransitions, frameFlashes.redTransitions);
         if (csv) {
-            fmt::print(csv.get(), "{:.4f},{:g},{:g},{:.4f},{:.4f}\n", flashes.time, flashesOf(flashes.transitions),
-                       flashesOf(flashes.redTransitions), flashes.area, flashes.redArea);
+            fmt::print(csv.get(), "{:.4f},{:g},{:g},{:.4f},{:.4f}\n", frameFlashes.time, flashesOf(frameFlashes.transitions),
+                       flashesOf(frameFlashes.redTransitions), frameFlashes.area, frameFlashes.redArea);
         }
         if (!plotPath.empty()) {
-            plot.frames.push_back(flashes);
+            plot.frames.push_back(frameFlashes);
         }
         const auto now = std::chrono::steady_clock::now();
         const double elapsed = std::chrono::duration<double>(now - started).count();
@@ -151,12 +158,12 @@ int main(int argc, char** argv)
     }
     const std::string verdict =
         failures.empty()
-            ? fmt::format("passes: at most {:g} flashes and {:g} red flashes in any one second (the limit is 3)",
-                          flashesOf(worst.transitions), flashesOf(worst.redTransitions))
+            ? fmt::format("passes: at most {} and {} in any one second (the limit is 3)",
+                          flashes(worst.transitions), flashes(worst.redTransitions, true))
             : fmt::format("fails: more than 3 flashes in one second over a quarter of the picture or more, "
-                          "in {} stretch{} (at most {:g} flashes and {:g} red flashes)",
-                          failures.size(), failures.size() == 1 ? "" : "es", flashesOf(worst.transitions),
-                          flashesOf(worst.redTransitions));
+                          "in {} stretch{} (at most {} and {})",
+                          failures.size(), failures.size() == 1 ? "" : "es", flashes(worst.transitions),
+                          flashes(worst.redTransitions, true));
     fmt::print("{}\n", verdict);
     std::fflush(stdout);
 
