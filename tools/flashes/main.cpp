@@ -81,8 +81,12 @@ int main(int argc, char** argv)
     if (!ffmpeg || !ffprobe) {
         return refuse("needs ffmpeg and ffprobe on the PATH (Debian's package ffmpeg)");
     }
-    if (!std::ifstream(path, std::ios::binary).good() || std::filesystem::is_directory(path)) {
-        return refuse(fmt::format("cannot read {}: {}", path, std::strerror(errno != 0 ? errno : EISDIR)));
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        return refuse(fmt::format("cannot read {}: it is a folder", path));
+    }
+    if (!std::ifstream(path, std::ios::binary).good()) {
+        return refuse(fmt::format("cannot read {}: {}", path, std::strerror(errno)));
     }
     const auto info = probe(*ffprobe, path);
     if (!info) {
