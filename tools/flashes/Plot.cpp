@@ -187,7 +187,7 @@ sf::Image drawPlot(const PlotData& data)
     }
     canvas.text(x1 - textWidth("SECONDS"), y1 + 24, "SECONDS", kInk);
 
-    // The scenes: a dotted line at each chapter's start, its number and title below the axis.
+    // The scenes: a dotted line at each chapter's start, its title below the axis.
     for (std::size_t i = 0; i < data.chapters.size(); ++i) {
         if (data.chapters[i].start < 0.0 || data.chapters[i].start >= duration) {
             continue;  // a chapter past the frames (of a file cut short)
@@ -199,7 +199,7 @@ sf::Image drawPlot(const PlotData& data)
         const int next = i + 1 < data.chapters.size() ? std::min(xOf(data.chapters[i + 1].start), x1) : x1;
         canvas.fill(x, y1 + 38, x + 1, y1 + 58, kChapter);
         canvas.text(x + 4, y1 + 42 + static_cast<int>(i % 2) * 12,
-                    fmt::format("{} {}", i + 1, data.chapters[i].title), kInk, std::max(next, x + 4 + kAdvance * 2) - 4);
+                    data.chapters[i].title, kInk, std::max(next, x + 4 + kAdvance * 2) - 4);
     }
 
     for (std::size_t c = 0; c < columns; ++c) {
