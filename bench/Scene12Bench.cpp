@@ -55,8 +55,8 @@ void runCascade(benchmark::State& run, float countdown)
     long k = 0;
     for (auto _ : run) {
         if (k % 600 == 0) {
-            b->show.objects.columnTime = 120.0f;
-            b->show.objects.cascadeTime = 60.0f;
+            b->show.scenes.columnCascade.columnTime = 120.0f;
+            b->show.scenes.columnCascade.cascadeTime = 60.0f;
         }
         b->state.countdown[1] = -1.0f;
         b->state.countdown[2] = countdown;

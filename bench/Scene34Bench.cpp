@@ -33,8 +33,8 @@ void GreetingsStep(benchmark::State& run)
     for (auto _ : run) {
         if (k % 600 == 0) {
             b.state.countdown[3] = 30.0f;
-            b.show.objects.scrollPhase = 160.0f;
-            b.show.objects.scrollerClock.setElapsed(sf::seconds(27.0f));
+            b.show.scenes.greetingsScroller.scrollPhase = 160.0f;
+            b.show.scenes.greetingsScroller.scrollerClock.setElapsed(sf::seconds(27.0f));
         }
         b.time.advance(frame);
         b.state.frameClock.setElapsed(sf::microseconds(2000));
@@ -57,7 +57,7 @@ void runSwirlStep(benchmark::State& run, float countdown)
     long k = 0;
     for (auto _ : run) {
         if (k % 600 == 0) {
-            b.show.objects.swirlPhase = 150.0f;
+            b.show.scenes.swirlField.swirlPhase = 150.0f;
         }
         b.state.countdown[4] = countdown;
         b.state.frameClock.setElapsed(sf::microseconds(2000));

@@ -30,8 +30,8 @@ void runVortexStep(benchmark::State& run, float countdown)
     for (auto _ : run) {
         const float frames = static_cast<float>(k % 1700);  // vortexTime stays below 60
         b.state.countdown[7] = countdown;
-        b.show.objects.vortexTime = frames * 0.035f;
-        b.show.objects.gridTime = 117.0f + frames * 0.5f;
+        b.show.scenes.vortex.vortexTime = frames * 0.035f;
+        b.show.scenes.shared.gridTime = 117.0f + frames * 0.5f;
         b.show.run(7, canvas);
         ++k;
     }

@@ -209,7 +209,7 @@ void ColumnCascadeTerms::columns(float columnTime, CircleGrid& grid)
         const float back = 5.0f * fi;
         for (int j = 1; j <= columnCells; ++j) {
             const float fj = asFloat(j);
-            Circle& circle = grid.at(at(i), at(j));
+            Circle& circle = grid.cell(i, j);
             circle.setFillColor(t.circleFill[ColumnCascadeTerms::circle(i, j)]);
 
             const float e = narrow(columnShift - (rowShift_[at(j)] + wide(fi)));
@@ -248,7 +248,7 @@ void ColumnCascadeTerms::cascade(ShowClock& cascadeClock, float& cascadeTime, fl
             cascadeClock.restart();
 
             const std::size_t n = ColumnCascadeTerms::square(a, b);
-            Rect& square = grid.at(at(a), at(b));
+            Rect& square = grid.cell(a, b);
             square.setFillColor(t.squareFill[n]);
             square.setSize(sf::Vector2f(25.0f, 25.0f));
             const float baseY = 1300.0f + 9.0f * asFloat(b);

@@ -114,7 +114,7 @@ void PolygonGridsTerms::decagons(float gridTime, CircleGrid& grid) const
             const std::size_t c = row + static_cast<std::size_t>(rj - 1);
             const float yA = yBase[ri] + decagonSinJOverI_[c];
             const float y = yA / 14.0f * j + 120.0f;
-            place(grid.at(static_cast<std::size_t>(ri), static_cast<std::size_t>(rj)),
+            place(grid.cell(ri, rj),
                   decagonFill_[c], x, y, decagonRadius, decagonPoints);
         }
     }
@@ -149,7 +149,7 @@ void PolygonGridsTerms::pentagons(float gridTime, float fastPhase, CircleGrid& g
             const float y = narrow(wide(offsetY) + yTail[rj]);
             sf::Color fill = pentagonFill_[c];
             fill.b = low8(intOf(pentagonBlueRow_[ri] * blueSlope + j * 13.0f));
-            place(grid.at(static_cast<std::size_t>(ri), static_cast<std::size_t>(rj)), fill, x, y,
+            place(grid.cell(ri, rj), fill, x, y,
                   pentagonRadius, pentagonPoints);
         }
     }
@@ -223,7 +223,7 @@ float PolygonGridsTerms::heptagons(float slowPhase, float colourFuse, float fuse
                 break;
             }
             const float y = offsetY + (j + 610.0f);
-            place(grid.at(static_cast<std::size_t>(ri), static_cast<std::size_t>(rj)),
+            place(grid.cell(ri, rj),
                   sf::Color(red, green, blue, 255), x, y, heptagonRadius, heptagonPoints);
         }
     }

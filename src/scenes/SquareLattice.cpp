@@ -13,7 +13,7 @@ SquareLattice::SquareLattice()
     const sf::Color brown(101, 71, 25, 255);
     for (std::int32_t a = 1; a <= last; ++a) {
         for (std::int32_t k = 1; k <= last; ++k) {
-            Rect& square = cells.at(static_cast<std::size_t>(a), static_cast<std::size_t>(k));
+            Rect& square = cells.cell(a, k);
             square.setFillColor(brown);
             square.setPosition(asFloat(130 + 30 * (a - 1)), asFloat(130 + 30 * (k - 1)));
             square.setSize({25.0f, 25.0f});
@@ -80,7 +80,7 @@ void SquareLattice::update(float t)
                                    + std::atan2(50.5 * dk + tWide, y2) * f);
             const float y = narrow(((706.0 - std::atan2(q, 2.0 * dk) * w) - wide(kLessH[uk] * sn))
                                    - yTail_[c]);
-            Rect& square = cells.at(ua, uk);
+            Rect& square = cells.cell(a, k);
             square.setFillColor(fill_[c]);
             square.setPosition(x, y);
             square.setSize(side);

@@ -85,7 +85,7 @@ inline void playMoment(Show& show, ManualTimeSource& time, const SceneMoment& mo
         }
         show.state.frameClock.setElapsed(sf::seconds(static_cast<float>(step["midFrameDelta"])));
         if (step["fuseTick"] >= 0) {
-            show.objects.fuseClock.setElapsed(sf::seconds(static_cast<float>(step["fuseTick"])));
+            show.scenes.polygonGrids.fuseClock.setElapsed(sf::seconds(static_cast<float>(step["fuseTick"])));
         }
         show.run(moment.scene, k + 1 == frames ? last : static_cast<Canvas&>(nowhere));
     }

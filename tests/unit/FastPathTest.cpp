@@ -93,7 +93,7 @@ TEST(FastPath, PolygonGrids)
     const polygon::PolygonGridsTerms terms;
     CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
     const auto in = [](const CircleGrid& grid) {
-        return [g = &grid](int i, int j) { return g->at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)); };
+        return [g = &grid](int i, int j) { return g->cell(i, j); };
     };
     for (const FrameCase& f : frames) {
         const polygon::GridFrame frame = polygon::gridFrame(f.gridTime);
@@ -120,7 +120,7 @@ TEST(FastPath, Lattice)
     SquareLattice lattice;
     for (const float t : {0.0f, 0.016f, 0.0333f, 1.0f, 14.2f, 54.0f, 300.0f, -2.5f}) {
         lattice.update(t);
-        everyCell(124, [&](int a, int k) { return lattice.cells.at(static_cast<std::size_t>(a), static_cast<std::size_t>(k)); },
+        everyCell(124, [&](int a, int k) { return lattice.cells.cell(a, k); },
                   [&](float a, float k) { return lattice::latticeSquare(static_cast<int>(a), static_cast<int>(k), t); }, t);
     }
 }

@@ -51,9 +51,9 @@ protected:
 TEST_F(GreetingsStep, FirstTwoFrames)
 {
     ASSERT_TRUE(sf::Shader::isAvailable());
-    EXPECT_NE(show->objects.scrollerShader.getNativeHandle(), 0u);  // the staged pair loaded
+    EXPECT_NE(show->assets.scrollerShader.getNativeHandle(), 0u);  // the staged pair loaded
     const auto lineNow = [&] {
-        const sf::Text& line = show->objects.greetingsText;
+        const sf::Text& line = show->scenes.greetingsScroller.greetingsText;
         const sf::Vector2f end = line.findCharacterPos(line.getString().getSize());
         return std::vector<std::pair<std::string, double>>{
             {"W", static_cast<double>(line.getLocalBounds().width)}, {"CS", line.getCharacterSize()},
@@ -62,13 +62,13 @@ TEST_F(GreetingsStep, FirstTwoFrames)
     auto line = lineNow();
     ASSERT_EQ(line[3].second, 0.0);
     // The frame loop restarted the clock at the end of the last scene-2 iteration.
-    show->objects.scrollerClock.restart();
+    show->scenes.greetingsScroller.scrollerClock.restart();
     step(sf::milliseconds(2));
     EXPECT_EQ(testing::summary(recorder), "-voiceFour scrollerGrid*5476 welcomeLetters*7 greetingsText");
     EXPECT_EQ(recorder.only<MeasureOp>().at(0).values, line);
     const float t = sf::milliseconds(19).asSeconds();
     EXPECT_EQ(recorder.only<UniformOp>().at(2).value, std::vector<float>{t});
-    const float P1 = show->objects.scrollPhase;
+    const float P1 = show->scenes.greetingsScroller.scrollPhase;
     EXPECT_EQ(P1, advancePhase(0.0f, t, sf::milliseconds(2).asSeconds()));
     EXPECT_EQ(recorder.only<TextOp>().back().position.x, linePosition(t, 0.0f, 0.0f).x);
 
@@ -77,7 +77,7 @@ TEST_F(GreetingsStep, FirstTwoFrames)
     step(sf::milliseconds(5));
     EXPECT_EQ(recorder.only<MeasureOp>().at(0).values, line);
     EXPECT_EQ(recorder.only<TextOp>()[6].fill.b, letterBlue(static_cast<float>(line[0].second), 119));
-    const float P2 = show->objects.scrollPhase;
+    const float P2 = show->scenes.greetingsScroller.scrollPhase;
     testing::expectDrawn(recorder, "scrollerGrid", fieldSize, [&](float i, float j) {
         sf::Transformable turned;
         turned.rotate(circleCell(i, j, P1, 25.0f * 0.002f).turn);
@@ -91,8 +91,8 @@ TEST_F(GreetingsStep, ClockAndCountdownFeedTheUniforms)
 {
     state.scene3Pending = false;
     state.countdown[3] = 20.0f;
-    show->objects.scrollPhase = 100.0f;
-    show->objects.scrollerClock.setElapsed(sf::seconds(2.5f));
+    show->scenes.greetingsScroller.scrollPhase = 100.0f;
+    show->scenes.greetingsScroller.scrollerClock.setElapsed(sf::seconds(2.5f));
     state.warpTime = 3.0f;
     state.warpClock.setElapsed(sf::seconds(200.0f));
     state.frameDelta = sf::milliseconds(17);
@@ -100,7 +100,7 @@ TEST_F(GreetingsStep, ClockAndCountdownFeedTheUniforms)
     const float t = sf::microseconds(2521000).asSeconds();
     const float c3 = 20.0f - 0.017f;
     EXPECT_EQ(state.countdown[3], c3);
-    const sf::Glsl::Vec2 amplitude = waveAmplitude(c3, show->objects.scrollPhase);
+    const sf::Glsl::Vec2 amplitude = waveAmplitude(c3, show->scenes.greetingsScroller.scrollPhase);
     std::vector<std::vector<float>> uniforms;
     for (const UniformOp& op : recorder.only<UniformOp>()) {
         uniforms.push_back(op.value);

@@ -63,12 +63,12 @@ TEST_F(SceneSteps, SpiralGridEveryCell)
 // The letters are not laid out while voiceOne plays, and the layout comes before the switch.
 TEST_F(SceneSteps, SpiralGridLettersStayPutWhileVoiceOnePlays)
 {
-    show->objects.creditLetters[5].setPosition(1, 1);
+    show->scenes.spiralGrid.creditLetters[5].setPosition(1, 1);
     step(1, "voiceOneOn=1 sceneTime=28 warpTime=100");
     step(1, "sceneTime=29.5");
-    EXPECT_EQ(show->objects.creditLetters[5].getPosition(), sf::Vector2f(1, 1));
+    EXPECT_EQ(show->scenes.spiralGrid.creditLetters[5].getPosition(), sf::Vector2f(1, 1));
     step(1, "sceneTime=40");
-    EXPECT_EQ(show->objects.creditLetters[5].getPosition(), creditLetterPlace(5, 100.0f).position);
+    EXPECT_EQ(show->scenes.spiralGrid.creditLetters[5].getPosition(), creditLetterPlace(5, 100.0f).position);
 }
 
 } // namespace

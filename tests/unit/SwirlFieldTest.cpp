@@ -70,7 +70,7 @@ TEST_F(SceneSteps, SwirlEveryCell)
     const float c4 = 23.51f - sf::milliseconds(17).asSeconds();
     EXPECT_EQ(state.countdown[4], c4);
     const float q = narrow(wide(sf::milliseconds(17).asSeconds()) * 15.0 + 380.0);
-    EXPECT_EQ(show->objects.swirlPhase, q);
+    EXPECT_EQ(show->scenes.swirlField.swirlPhase, q);
     EXPECT_EQ(state.warpTime, 2.0f + 150.0f * sf::milliseconds(3).asSeconds());
     const Frame frame = frameOf(q, c4);
     EXPECT_EQ(recorder.only<ClearOp>().at(0).color, clearColour(frame));

@@ -50,13 +50,13 @@ TEST_F(SceneSteps, VortexClocksAndGrids)
     leftOver.setRadius(99);
     leftOver.setPointCount(30);
     leftOver.setRotation(123);
-    show->objects.circleGrid = CircleGrid(vortexSide + 1, vortexSide + 1, leftOver);
+    show->scenes.shared.circleGrid = CircleGrid(vortexSide + 1, vortexSide + 1, leftOver);
     step(7, "vortexTime=3605 gridTime=321.5 countdown7=30 frameDelta=0.0167 midFrameDelta=0.004");  // spin 360.5
     const float mid = sf::seconds(0.004f).asSeconds();
     const float vortexTime = narrow(wide(mid) + 0.035 + wide(3605.0f));
     const float gridTime = narrow(wide(mid) + 0.5 + wide(321.5f));
-    EXPECT_EQ(show->objects.vortexTime, vortexTime);
-    EXPECT_EQ(show->objects.gridTime, gridTime);
+    EXPECT_EQ(show->scenes.vortex.vortexTime, vortexTime);
+    EXPECT_EQ(show->scenes.shared.gridTime, gridTime);
     EXPECT_EQ(state.countdown[7], narrow(wide(30.0f) - wide(sf::seconds(0.0167f).asSeconds()) * 1.1));
     EXPECT_GT(vortexCell(f(1), f(1), vortexTime).rotation, 360.0f);
     testing::expectDrawn(recorder, "circleGrid", vortexSide, [&](float i, float j) {
@@ -70,9 +70,9 @@ TEST_F(SceneSteps, VortexClocksAndGrids)
 TEST_F(SceneSteps, VortexTail)
 {
     step(7, "gridTime=1480 countdown7=6 frameDelta=0");
-    expectField(recorder, false, show->objects.gridTime);
+    expectField(recorder, false, show->scenes.shared.gridTime);
     step(7, "countdown7=6.01 frameDelta=0.1");
-    expectField(recorder, true, show->objects.gridTime);
+    expectField(recorder, true, show->scenes.shared.gridTime);
 }
 
 // The field shows from below 45 on the decremented countdown; hidden, it still keeps its time.
