@@ -79,13 +79,13 @@ void SwirlCellsPlain(benchmark::State& run)
         for (int i = 1; i <= swirl::heptagonSize; ++i) {
             for (int j = 1; j <= swirl::heptagonSize; ++j) {
                 benchmark::DoNotOptimize(
-                    swirl::heptagon(static_cast<float>(i), static_cast<float>(j), frame));
+                    swirl::heptagonCell(static_cast<float>(i), static_cast<float>(j), frame));
             }
         }
         for (int k = 1; k <= swirl::squareSize; ++k) {
             for (int c = 1; c <= swirl::squareSize; ++c) {
                 benchmark::DoNotOptimize(
-                    swirl::square(static_cast<float>(k), static_cast<float>(c), frame));
+                    swirl::squareCell(static_cast<float>(k), static_cast<float>(c), frame));
             }
         }
     }

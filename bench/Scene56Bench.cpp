@@ -8,7 +8,7 @@
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
 #include "scenes/PolygonGridsTerms.h"
-#include "scenes/SquareLattice.h"
+#include "scenes/LatticeTerms.h"
 
 #include <benchmark/benchmark.h>
 
@@ -98,7 +98,7 @@ void polygonGridsCellsPlain(benchmark::State& run)
 
 void latticeUpdate(benchmark::State& run)
 {
-    SquareLattice lattice;
+    lattice::LatticeTerms lattice;
     float t = 0.0f;
     for (auto _ : run) {
         t += 0.0166f;
@@ -114,7 +114,7 @@ void latticeUpdatePlain(benchmark::State& run)
         t += 0.0166f;
         for (int a = 1; a <= 124; ++a) {
             for (int k = 1; k <= 124; ++k) {
-                benchmark::DoNotOptimize(lattice::latticeSquare(a, k, t));
+                benchmark::DoNotOptimize(lattice::squareCell(a, k, t));
             }
         }
     }

@@ -14,6 +14,7 @@
 namespace {
 
 using namespace tolva;
+using namespace tolva::vortex;
 
 // A step of scene 7 in the state of a frame `k` frames into the scene (k cycling over the
 // scene's 2,950 frames at 60 per second), with the field shown; tail from countdown7 < 6.

@@ -3,6 +3,8 @@
 
 namespace tolva {
 
+using namespace cascade;
+
 void ColumnCascadeScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
     // Made anew each frame: its first reading covers everything since the frame step began.

@@ -34,7 +34,7 @@ public:
 private:
     ColumnCascadeState& own_;
     SharedState& shared_;
-    ColumnCascadeTerms terms_;
+    cascade::ColumnCascadeTerms terms_;
 };
 
 } // namespace tolva

@@ -6,9 +6,9 @@
 
 namespace tolva::greetings {
 
-float advancePhase(float phase, float t, float m)
+float advancePhase(float phase, float t, float midFrameDelta)
 {
-    return narrow(wide(t * m) + 0.1 + wide(phase));
+    return narrow(wide(t * midFrameDelta) + 0.1 + wide(phase));
 }
 
 CircleCell circleCell(float i, float j, float P, float spin)

@@ -7,35 +7,32 @@
 
 namespace tolva {
 
+using namespace greetings;
+
 void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
-    using namespace greetings;
-
-    const float m = state.frameClock.restart().asSeconds();
-    state.warpTime = state.warpTime + state.warpClock.getElapsedTime().asSeconds() * m;
+    const float midFrameDelta = state.frameClock.restart().asSeconds();
+    state.warpTime = state.warpTime + state.warpClock.getElapsedTime().asSeconds() * midFrameDelta;
     // Read once, before the first frame restarts the clock: this frame keeps using it.
     const float t = own_.scrollerClock.getElapsedTime().asSeconds();
-    own_.scrollPhase = advancePhase(own_.scrollPhase, t, m);
+    own_.scrollPhase = advancePhase(own_.scrollPhase, t, midFrameDelta);
     const float P = own_.scrollPhase;
     if (state.scene3Pending) {
         own_.scrollerClock.restart();
         deck.stop(SoundId::voiceFour);
         state.scene3Pending = false;
     }
-    const float spin = 25.0f * m;
 
-    field_.beginFrame(P, spin);
-    for (int i = 1; i <= fieldSize; ++i) {
-        for (int j = 1; j <= fieldSize; ++j) {
-            const CircleCell cell = field_.cell(i, j);
-            Circle& circle = own_.scrollerGrid.cell(i, j);
-            circle.setFillColor(cell.fill);
-            circle.setRadius(15.0f);
-            circle.setPointCount(10);
-            circle.setPosition(cell.position);
-            circle.rotate(cell.turn);  // the turns add up from frame to frame
-        }
-    }
+    field_.beginFrame(P, 25.0f * midFrameDelta);
+    forCells(fieldSize, [&](int i, int j) {
+        const CircleCell cell = field_.cell(i, j);
+        Circle& circle = own_.scrollerGrid.cell(i, j);
+        circle.setFillColor(cell.fill);
+        circle.setRadius(15.0f);
+        circle.setPointCount(10);
+        circle.setPosition(cell.position);
+        circle.rotate(cell.turn);  // the turns add up from frame to frame
+    });
 
     // The line as the previous frame left it: its size, its width and where its end stood.
     sf::Text& line = own_.greetingsText;

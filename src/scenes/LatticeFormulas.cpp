@@ -16,7 +16,7 @@ sf::Color latticeFill(int a, int k)
                      255);
 }
 
-SquareLook latticeSquare(int a, int k, float t)
+SquareCell squareCell(int a, int k, float t)
 {
     const double da = static_cast<double>(a);
     const double dk = static_cast<double>(k);

@@ -1,6 +1,6 @@
 #pragma once
 
-// Scene 6's formulas in their plain form, square by square: the reference that SquareLattice's
+// Scene 6's formulas in their plain form, square by square: the reference that LatticeTerms's
 // cached update must match bit for bit.
 
 #include <SFML/Graphics/Color.hpp>
@@ -11,7 +11,7 @@ namespace tolva::lattice {
 constexpr float squareSide = 35.0f;
 
 // A square of the lattice as one frame leaves it; rotation is the angle handed to setRotation.
-struct SquareLook {
+struct SquareCell {
     sf::Color fill;
     sf::Vector2f position;
     float rotation;
@@ -21,7 +21,7 @@ struct SquareLook {
 sf::Color latticeFill(int a, int k);
 
 // Square [a][k] (a, k from 1) at lattice time t.
-SquareLook latticeSquare(int a, int k, float t);
+SquareCell squareCell(int a, int k, float t);
 
 // The scene clock after a frame: four times as fast once the countdown is at or below 15.
 float advanceLatticeTime(float latticeTime, float frameSeconds, float countdown6);

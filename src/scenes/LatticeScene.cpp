@@ -4,26 +4,27 @@
 
 namespace tolva {
 
+using namespace lattice;
+
 void LatticeScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
     const float countdown = state.countdown[6];
     own_.latticeTime =
-        lattice::advanceLatticeTime(own_.latticeTime, state.frameSeconds(), countdown);
+        advanceLatticeTime(own_.latticeTime, state.frameSeconds(), countdown);
     state.frameClock.restart();
     own_.personTwoSprite.setScale(1.5f, 1.5f);
-    SquareLattice& lattice = lattice_;
-    lattice.update(own_.latticeTime);
+    lattice_.update(own_.latticeTime);
 
     canvas.clear(shared_.clearBrown);
     // The picture and the line go first, so the squares pass over them.
-    if (lattice::showsPicture(countdown)) {
+    if (showsPicture(countdown)) {
         canvas.draw(own_.personTwoSprite, {"personTwoSprite"});
     }
-    if (lattice::showsText(countdown)) {
+    if (showsText(countdown)) {
         canvas.draw(own_.trafficText, {"trafficText"});
     }
     // Element [a][k][1] of each cell keeps size 0 and shows nothing: only [a][k][2] is drawn.
-    drawCells(canvas, lattice.cells, SquareLattice::last, "squareLattice");
+    drawCells(canvas, lattice_.cells, LatticeTerms::last, "squareLattice");
     canvas.display();
 }
 

@@ -2,7 +2,7 @@
 
 #include "scenes/Scene.h"
 #include "scenes/SharedState.h"
-#include "scenes/SquareLattice.h"
+#include "scenes/LatticeTerms.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
@@ -29,7 +29,7 @@ public:
 private:
     LatticeState& own_;
     SharedState& shared_;
-    SquareLattice lattice_;
+    lattice::LatticeTerms lattice_;
 };
 
 } // namespace tolva

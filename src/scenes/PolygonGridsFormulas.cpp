@@ -103,7 +103,7 @@ sf::Color pentagonRedGreen(float i, float j)
                      0, 255);
 }
 
-CellLook decagonCell(float i, float j, float gridTime)
+PolygonCell decagonCell(float i, float j, float gridTime)
 {
     const float a = gridTime / 10.0f;
 
@@ -119,7 +119,7 @@ CellLook decagonCell(float i, float j, float gridTime)
     return {decagonFill(i, j), {x, y}};
 }
 
-CellLook pentagonCell(float i, float j, float gridTime, float fastPhase)
+PolygonCell pentagonCell(float i, float j, float gridTime, float fastPhase)
 {
     sf::Color fill = pentagonRedGreen(i, j);
     fill.b = low8(intOf(i / 3.0f * 7.0f * std::atan(gridTime / 15.0f) + j * 13.0f));
@@ -133,7 +133,7 @@ CellLook pentagonCell(float i, float j, float gridTime, float fastPhase)
     return {fill, {x, y}};
 }
 
-CellLook heptagonCell(float i, float j, float slowPhase, float colourFuse)
+PolygonCell heptagonCell(float i, float j, float slowPhase, float colourFuse)
 {
     const float h = slowPhase * 0.5f;
 

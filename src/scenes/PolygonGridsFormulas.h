@@ -16,7 +16,7 @@ namespace tolva::polygon {
 constexpr int cellsPerSide = 94;  // rows and columns 1 to 94; index 0 is never used
 
 // What a cell gets each frame. Radius and point count never change (see the constants below).
-struct CellLook {
+struct PolygonCell {
     sf::Color fill;
     sf::Vector2f position;
 };
@@ -61,9 +61,9 @@ sf::Color pentagonRedGreen(float i, float j);
 // heptagonOffsetY's factor that does not depend on the phase.
 float heptagonRipple(float i, float j);
 
-CellLook decagonCell(float i, float j, float gridTime);
-CellLook pentagonCell(float i, float j, float gridTime, float fastPhase);
+PolygonCell decagonCell(float i, float j, float gridTime);
+PolygonCell pentagonCell(float i, float j, float gridTime, float fastPhase);
 // colourFuse: the fuse as this cell left it (after its own fall).
-CellLook heptagonCell(float i, float j, float slowPhase, float colourFuse);
+PolygonCell heptagonCell(float i, float j, float slowPhase, float colourFuse);
 
 } // namespace tolva::polygon

@@ -5,6 +5,8 @@
 
 namespace tolva {
 
+using namespace polygon;
+
 void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
     // The first restart of the fuse clock reads the whole show so far: the fuse burns down most
@@ -12,9 +14,9 @@ void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck
     const float fuseTick = own_.fuseClock.restart().asSeconds();
     const float midFrameDelta = state.frameClock.restart().asSeconds();
     // About 0.05 a frame whatever the frame rate: the scene's pace is tied to its frames.
-    shared_.gridTime = polygon::advanceGridTime(shared_.gridTime, midFrameDelta);
-    const polygon::GridFrame frame = polygon::gridFrame(shared_.gridTime);
-    const sf::Color background = polygon::clearColour(frame.gridTime);
+    shared_.gridTime = advanceGridTime(shared_.gridTime, midFrameDelta);
+    const GridFrame frame = gridFrame(shared_.gridTime);
+    const sf::Color background = clearColour(frame.gridTime);
 
     terms_.decagons(frame.gridTime, own_.decagonGrid);
     terms_.pentagons(frame.gridTime, frame.fastPhase, own_.pentagonGrid);
@@ -26,9 +28,9 @@ void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck
                     {"fastPhase", wide(frame.fastPhase)},
                     {"slowPhase", wide(frame.slowPhase)}});
     canvas.clear(background);
-    drawCells(canvas, own_.decagonGrid, polygon::cellsPerSide, "decagonGrid");
-    drawCells(canvas, own_.pentagonGrid, polygon::cellsPerSide, "pentagonGrid");
-    drawCells(canvas, own_.heptagonGrid, polygon::cellsPerSide, "heptagonGrid");
+    drawCells(canvas, own_.decagonGrid, cellsPerSide, "decagonGrid");
+    drawCells(canvas, own_.pentagonGrid, cellsPerSide, "pentagonGrid");
+    drawCells(canvas, own_.heptagonGrid, cellsPerSide, "heptagonGrid");
     canvas.display();
 }
 

@@ -1,7 +1,8 @@
 #include "scenes/SpiralGridScene.h"
 
-
 namespace tolva {
+
+using namespace spiral;
 
 void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
@@ -51,19 +52,15 @@ void SpiralGridScene::updateCells(float warpTime)
     const float timeTerm = spiralTimeTerm(warpTime);
     const std::size_t points = spiralPointCount(warpTime);
     const float rotation = spiralRotation(warpTime);
-    for (int i = 1; i <= spiralCells; ++i) {
-        const float fi = asFloat(i);
-        for (int j = 1; j <= spiralCells; ++j) {
-            const float fj = asFloat(j);
-            Circle& circle = shared_.circleGrid.cell(i, j);
-            const float s = terms_.shadeBase(i, j) + timeTerm;
-            circle.setFillColor(spiralFill(s));
-            circle.setPosition(13.0f * fi + 350.0f, 13.0f * fj);
-            circle.setRadius(terms_.radius(i, j));
-            circle.setPointCount(points);
-            circle.setRotation(rotation);
-        }
-    }
+    forCells(spiralCells, [&](int i, int j) {
+        Circle& circle = shared_.circleGrid.cell(i, j);
+        const float s = terms_.shadeBase(i, j) + timeTerm;
+        circle.setFillColor(spiralFill(s));
+        circle.setPosition(13.0f * asFloat(i) + 350.0f, 13.0f * asFloat(j));
+        circle.setRadius(terms_.radius(i, j));
+        circle.setPointCount(points);
+        circle.setRotation(rotation);
+    });
 }
 
 void SpiralGridScene::layOutCredits(float warpTime)

@@ -32,7 +32,7 @@ private:
 
     SpiralGridState& own_;
     SharedState& shared_;
-    SpiralGridTerms terms_;
+    spiral::SpiralGridTerms terms_;
 };
 
 } // namespace tolva

@@ -3,12 +3,14 @@
 
 namespace tolva {
 
+using namespace vortex;
+
 namespace {
 
-void apply(Circle& shape, const HeptagonLook& look)
+void apply(Circle& shape, const HeptagonCell& cell)
 {
-    shape.setFillColor(look.fill);
-    shape.setPosition(look.position);
+    shape.setFillColor(cell.fill);
+    shape.setPosition(cell.position);
     shape.setRadius(heptagonRadius);
     shape.setPointCount(heptagonPoints);
 }
@@ -22,23 +24,17 @@ void VortexScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 
     own_.vortexTime = nextVortexTime(own_.vortexTime, midFrameDelta);
     vortex_.beginFrame(own_.vortexTime);
-    for (int i = 1; i <= vortexSide; ++i) {
-        for (int j = 1; j <= vortexSide; ++j) {
-            const HeptagonLook look = vortex_.cell(i, j);
-            Circle& shape = shared_.circleGrid.cell(i, j);
-            apply(shape, look);
-            shape.setRotation(look.rotation);
-        }
-    }
+    forCells(vortexSide, [&](int i, int j) {
+        const HeptagonCell cell = vortex_.cell(i, j);
+        Circle& shape = shared_.circleGrid.cell(i, j);
+        apply(shape, cell);
+        shape.setRotation(cell.rotation);
+    });
 
     // Advanced between the two loops: the vortex never sees this frame's step, the field does.
     shared_.gridTime = nextGridTime(shared_.gridTime, midFrameDelta);
     field_.beginFrame(shared_.gridTime, countdown < tailCountdown);
-    for (int i = 1; i <= fieldSide; ++i) {
-        for (int j = 1; j <= fieldSide; ++j) {
-            apply(own_.fieldGrid.cell(i, j), field_.cell(i, j));
-        }
-    }
+    forCells(fieldSide, [&](int i, int j) { apply(own_.fieldGrid.cell(i, j), field_.cell(i, j)); });
 
     canvas.clear(sf::Color(0, 0, 0, 255));
     drawCells(canvas, shared_.circleGrid, vortexSide, "circleGrid");

@@ -25,8 +25,8 @@ public:
 private:
     VortexState& own_;
     SharedState& shared_;
-    VortexTerms vortex_;
-    FieldTerms field_;
+    vortex::VortexTerms vortex_;
+    vortex::FieldTerms field_;
 };
 
 } // namespace tolva

@@ -6,13 +6,14 @@
 namespace tolva {
 namespace {
 
+using namespace cascade;
 using testing::Look;
 using testing::SceneSteps;
 
 TEST(ColumnCascadeFormulas, WorkedSquareColours)
 {
-    EXPECT_EQ(plainCascadeFill(1, 1), sf::Color(0, 13, 7, 255));
-    EXPECT_EQ(plainCascadeFill(20, 7), sf::Color(55, 16, 0, 255));  // red wrapped from 311.5
+    EXPECT_EQ(cascadeFill(1, 1), sf::Color(0, 13, 7, 255));
+    EXPECT_EQ(cascadeFill(20, 7), sf::Color(55, 16, 0, 255));  // red wrapped from 311.5
 }
 
 // Virtual time that, once told to, counts its readings and moves on by a tick after every third
@@ -49,11 +50,11 @@ protected:
         show->run(2, recorder);
         const float columnTime = show->scenes.columnCascade.columnTime;
         testing::expectDrawn(recorder, "circleGrid", columnCells, [&](float i, float j) {
-            const ColumnCell plain = plainColumnCell(i, j, columnTime);
+            const ColumnCell plain = columnCell(i, j, columnTime);
             return Look{plain.fill, plain.position, {}, plain.radius};
         });
         testing::expectDrawn(recorder, "squareGrid", cascadeCells, [&](float a, float b) {
-            const CascadeCell plain = plainCascadeCell(static_cast<int>(a), static_cast<int>(b), seen(), countdown);
+            const CascadeCell plain = cascadeCell(static_cast<int>(a), static_cast<int>(b), seen(), countdown);
             return Look{plain.fill, plain.position};
         });
     }

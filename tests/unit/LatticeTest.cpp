@@ -26,7 +26,7 @@ TEST_F(SceneSteps, Lattice)
                                                        "countdown6=15.25 latticeTime=1.5"},
     });
     testing::expectDrawn(recorder, "squareLattice", 124, [](float a, float k) {
-        const SquareLook plain = latticeSquare(static_cast<int>(a), static_cast<int>(k), 1.5f);
+        const SquareCell plain = squareCell(static_cast<int>(a), static_cast<int>(k), 1.5f);
         return testing::Look{plain.fill, plain.position, testing::reported(plain.rotation)};
     });
 }

@@ -43,21 +43,21 @@ TEST(SwirlColours, SchemesAndWraps)
     EXPECT_FALSE(middleColours(below(21.5f)));
     // Row 40, column 90: outer (40/20) xor (1 + 50) = 49; middle 10 sinf(90) + 20 atan2f(90, 40)
     // = 8.94 + 23.05 = 31.99.
-    EXPECT_EQ(heptagon(40.0f, 90.0f, frameOf(100.0f, above(23.5f))).fill.r, 49);
-    EXPECT_EQ(heptagon(40.0f, 90.0f, frameOf(100.0f, 23.5f)).fill.r, 31);
+    EXPECT_EQ(heptagonCell(40.0f, 90.0f, frameOf(100.0f, above(23.5f))).fill.r, 49);
+    EXPECT_EQ(heptagonCell(40.0f, 90.0f, frameOf(100.0f, 23.5f)).fill.r, 31);
     const Frame middle = frameOf(0.0f, 22.0f);
     // min(j / 20, i) x i^2: 2 x 100 = 200 stays; 5 x 400 = 2000 wraps to 208.
-    EXPECT_EQ(heptagon(20.0f, 100.0f, middle).fill.b, 208);
+    EXPECT_EQ(heptagonCell(20.0f, 100.0f, middle).fill.b, 208);
     const Frame outer = frameOf(0.0f, 30.0f);
     // (j / 20) x 3 x max(i, j): 5 x 3 x 100 = 1500 wraps to 220.
-    EXPECT_EQ(heptagon(7.0f, 100.0f, outer).fill.b, 220);
+    EXPECT_EQ(heptagonCell(7.0f, 100.0f, outer).fill.b, 220);
 
     // The squares' blue is the sum of two bytes, modulo 256. Row 3: 6 cos 3 = -5.94 gives the
     // byte 251, so any red of 5 or more wraps it.
     const Frame frame = frameOf(50.0f, 30.0f);
-    EXPECT_EQ(square(3.0f, 1.0f, frame).fill.b, 255);  // red 4
-    EXPECT_EQ(square(3.0f, 2.0f, frame).fill.r, 8);  // 3 atan2(2, 3) 5 = 8.8
-    EXPECT_EQ(square(3.0f, 2.0f, frame).fill.b, 3);  // 251 + 8 wraps
+    EXPECT_EQ(squareCell(3.0f, 1.0f, frame).fill.b, 255);  // red 4
+    EXPECT_EQ(squareCell(3.0f, 2.0f, frame).fill.r, 8);  // 3 atan2(2, 3) 5 = 8.8
+    EXPECT_EQ(squareCell(3.0f, 2.0f, frame).fill.b, 3);  // 251 + 8 wraps
     EXPECT_EQ(clearColour(frameOf(0.0f, 40.0f)), sf::Color(17, 39, 47, 255));
 }
 

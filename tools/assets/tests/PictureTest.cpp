@@ -82,7 +82,7 @@ TEST(Pictures, FiguresStandOnClearGroundInsideTheWindowWhereverTheScenesPutThem)
     const tolva::SpriteOp title = spriteOf(1, "countdown1=30 sceneTime=25");
     float leftmost = 1e9f, rightmost = -1e9f, shortest = 1e9f, tallest = -1e9f;
     for (int k = 1; k < 8000; ++k) {  // 21 < sceneTime < 29, where the title shows
-        const tolva::TitleTransform t = tolva::titleTransform(21.0f + static_cast<float>(k) * 0.001f);
+        const tolva::spiral::TitleTransform t = tolva::spiral::titleTransform(21.0f + static_cast<float>(k) * 0.001f);
         leftmost = std::min(leftmost, t.position.x);
         rightmost = std::max(rightmost, t.position.x);
         shortest = std::min(shortest, t.scale.y);

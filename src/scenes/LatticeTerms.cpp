@@ -1,13 +1,13 @@
-#include "scenes/SquareLattice.h"
+#include "scenes/LatticeTerms.h"
 
 #include "scenes/Formula.h"
 #include "scenes/LatticeFormulas.h"
 
 #include <cmath>
 
-namespace tolva {
+namespace tolva::lattice {
 
-SquareLattice::SquareLattice()
+LatticeTerms::LatticeTerms()
 {
     // The resting lattice, replaced by the first update before anything is drawn.
     const sf::Color brown(101, 71, 25, 255);
@@ -40,14 +40,14 @@ SquareLattice::SquareLattice()
         for (int k = 1; k <= last; ++k) {
             const double dk = static_cast<double>(k);
             const std::size_t c = static_cast<std::size_t>(a) * count + static_cast<std::size_t>(k);
-            fill_[c] = lattice::latticeFill(a, k);
+            fill_[c] = latticeFill(a, k);
             yTail_[c] = std::atan2(da, dk / std::cos(dk)) * std::sqrt(30.0 * dk);
             turn_[c] = std::cos(5.0 * da - 10.0 * dk);
         }
     }
 }
 
-void SquareLattice::update(float t)
+void LatticeTerms::update(float t)
 {
     const auto count = static_cast<std::size_t>(last + 1);
 
@@ -62,7 +62,7 @@ void SquareLattice::update(float t)
         kLessH[static_cast<std::size_t>(k)] = asFloat(k) - h;
     }
 
-    const sf::Vector2f side(lattice::squareSide, lattice::squareSide);
+    const sf::Vector2f side(squareSide, squareSide);
     for (int a = 1; a <= last; ++a) {
         const auto ua = static_cast<std::size_t>(a);
         const double x0 = x0_[ua];
@@ -89,4 +89,4 @@ void SquareLattice::update(float t)
     }
 }
 
-} // namespace tolva
+} // namespace tolva::lattice

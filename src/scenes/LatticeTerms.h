@@ -4,14 +4,14 @@
 
 #include <vector>
 
-namespace tolva {
+namespace tolva::lattice {
 
 // Scene 6's lattice of squares, cells [1..124][1..124].
-class SquareLattice {
+class LatticeTerms {
 public:
     static constexpr int last = 124;  // the highest index a and k take
 
-    SquareLattice();
+    LatticeTerms();
 
     // t: the lattice clock.
     void update(float t);
@@ -29,4 +29,4 @@ private:
     std::vector<float> kLessH_;                  // per k, this frame: k - 0.5t
 };
 
-} // namespace tolva
+} // namespace tolva::lattice
