@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/FfmpegPipe.h"
-#include "capture/WorkClock.h"
+#include "worktime/WorkClock.h"
 
 #include <csignal>
 #include <memory>

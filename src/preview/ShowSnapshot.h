@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/WorkClock.h"
+#include "worktime/WorkClock.h"
 #include "driver/SceneStates.h"
 #include "show/ShowState.h"
 

@@ -5,7 +5,7 @@
 
 #include "capture/CaptureDeck.h"
 #include "capture/FrameCanvas.h"
-#include "capture/WorkCanvas.h"
+#include "worktime/WorkCanvas.h"
 #include "driver/Show.h"
 #include "render/Letterbox.h"
 #include "render/Recorder.h"
