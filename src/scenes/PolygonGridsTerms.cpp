@@ -22,21 +22,13 @@ void place(Circle& circle, sf::Color fill, float x, float y, float radius, std::
 
 PolygonGridsTerms::PolygonGridsTerms()
 {
-    const std::size_t cells = static_cast<std::size_t>(n * n);
-    decagonFill_.resize(cells);
-    decagonSinJOverI_.resize(cells);
-    pentagonFill_.resize(cells);
-    pentagonAtanTerm_.resize(cells);
-    pentagonP2_.resize(cells);
-    pentagonMFirst_.resize(cells);
-    heptagonJOverI_.resize(cells);
-    heptagonIOverJ_.resize(cells);
-    heptagonGreenBase_.resize(cells);
-    heptagonD_.resize(cells);
-    heptagonE_.resize(cells);
-    heptagonR_.resize(cells);
-    heptagonAtanR_.resize(cells);
+    lineTerms();
+    cellTerms();
+}
 
+// The terms of one index.
+void PolygonGridsTerms::lineTerms()
+{
     for (int k = 1; k <= n; ++k) {
         const float i = counter(k);
         const float j = counter(k);
@@ -55,6 +47,25 @@ PolygonGridsTerms::PolygonGridsTerms()
         heptagonBlueBase_[k] = std::sqrt(std::pow(wide(i), 3.0) + 15.0) * 10.0;
         heptagonWRoot_[k] = std::sqrt(5.0 - std::pow(wide(i) / 100.0, 2.0)) + 2.0;
     }
+}
+
+// The terms of both indices.
+void PolygonGridsTerms::cellTerms()
+{
+    const std::size_t cells = static_cast<std::size_t>(n * n);
+    decagonFill_.resize(cells);
+    decagonSinJOverI_.resize(cells);
+    pentagonFill_.resize(cells);
+    pentagonAtanTerm_.resize(cells);
+    pentagonP2_.resize(cells);
+    pentagonMFirst_.resize(cells);
+    heptagonJOverI_.resize(cells);
+    heptagonIOverJ_.resize(cells);
+    heptagonGreenBase_.resize(cells);
+    heptagonD_.resize(cells);
+    heptagonE_.resize(cells);
+    heptagonR_.resize(cells);
+    heptagonAtanR_.resize(cells);
 
     for (int ri = 1; ri <= n; ++ri) {
         for (int rj = 1; rj <= n; ++rj) {
@@ -155,6 +166,28 @@ void PolygonGridsTerms::pentagons(float gridTime, float fastPhase, CircleGrid& g
     }
 }
 
+PolygonGridsTerms::Regime PolygonGridsTerms::regimeOf(float slowPhase)
+{
+    return slowPhase < 29.0f                          ? Regime::early
+           : slowPhase > 29.0f && slowPhase < 33.0f ? Regime::middle
+           : slowPhase > 33.0f                      ? Regime::late
+                                                    : Regime::resting;
+}
+
+void PolygonGridsTerms::heptagonWaves(Regime regime, float h, Line<double>& earlyWave, Line<float>& wave)
+{
+    for (int k = 1; k <= n; ++k) {
+        const float j = counter(k);
+        if (regime == Regime::early) {
+            earlyWave[k] = std::cos(wide(j * 3.0f) + 2.0 * (wide(h) * 0.75));
+        } else if (regime == Regime::middle) {
+            wave[k] = std::cos(j - h);
+        } else if (regime == Regime::late) {
+            wave[k] = std::cos(j + h);
+        }
+    }
+}
+
 float PolygonGridsTerms::heptagons(float slowPhase, float colourFuse, float fuseTick,
                                     CircleGrid& grid) const
 {
@@ -167,25 +200,11 @@ float PolygonGridsTerms::heptagons(float slowPhase, float colourFuse, float fuse
     const double wSwing = std::sin(2.0 * (wide(slowPhase) / 7.0));
     const float lShift = h / 10.0f;
 
-    // The vertical offset has three regimes in the phase, and a resting one between them.
-    enum class Regime { early, middle, late, resting };
-    const Regime regime = slowPhase < 29.0f                          ? Regime::early
-                          : slowPhase > 29.0f && slowPhase < 33.0f ? Regime::middle
-                          : slowPhase > 33.0f                      ? Regime::late
-                                                                   : Regime::resting;
+    const Regime regime = regimeOf(slowPhase);
     const float middleScale = slowPhase / 7.0f * 2.0f;
-    Line<double> earlyWave{};  // cos(j x 3 + 2 x (h x 0.75))
-    Line<float> wave{};        // cosf(j - h) or cosf(j + h)
-    for (int k = 1; k <= n; ++k) {
-        const float j = counter(k);
-        if (regime == Regime::early) {
-            earlyWave[k] = std::cos(wide(j * 3.0f) + 2.0 * (wide(h) * 0.75));
-        } else if (regime == Regime::middle) {
-            wave[k] = std::cos(j - h);
-        } else if (regime == Regime::late) {
-            wave[k] = std::cos(j + h);
-        }
-    }
+    Line<double> earlyWave{};
+    Line<float> wave{};
+    heptagonWaves(regime, h, earlyWave, wave);
 
     float fuse = colourFuse;
     for (int ri = 1; ri <= n; ++ri) {

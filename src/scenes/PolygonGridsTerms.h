@@ -32,6 +32,16 @@ private:
     template <class T>
     using Line = std::array<T, n + 1>;  // by index 1 to 94
 
+    void lineTerms();
+    void cellTerms();
+
+    // The heptagons' vertical offset has three regimes in the phase, and a resting one between.
+    enum class Regime { early, middle, late, resting };
+    static Regime regimeOf(float slowPhase);
+    // The offset's wave along j: cos(j x 3 + 2 x (h x 0.75)) into earlyWave in the early regime,
+    // cosf(j - h) or cosf(j + h) into wave in the middle and late ones.
+    static void heptagonWaves(Regime regime, float h, Line<double>& earlyWave, Line<float>& wave);
+
     // Decagons.
     std::vector<sf::Color> decagonFill_;
     std::vector<float> decagonSinJOverI_;  // sinf(j / i)
