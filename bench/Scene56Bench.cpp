@@ -7,8 +7,8 @@
 #include "render/Recorder.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsTerms.h"
-#include "scenes/LatticeTerms.h"
+#include "scenes/PolygonGridsFormulas.h"
+#include "scenes/LatticeFormulas.h"
 
 #include <benchmark/benchmark.h>
 

@@ -135,7 +135,7 @@ std::uint8_t letterBlue(float W, unsigned CS)
     return low8(truncate32(wide(5.0f * std::atan(W)) + 5.0 * static_cast<double>(CS)));
 }
 
-LetterCell letter(int k, float W, unsigned CS, float ey, float t, float P)
+LetterCell letterCell(int k, float W, unsigned CS, float ey, float t, float P)
 {
     const double dk = static_cast<double>(k);
     const std::uint8_t red = wrapChannel(asFloat(15 * k) * (5.0f * std::sin(W))

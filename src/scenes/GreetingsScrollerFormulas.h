@@ -74,7 +74,7 @@ struct LetterCell {
 };
 
 // Welcome letter k (0 to 6).
-LetterCell letter(int k, float W, unsigned CS, float ey, float t, float P);
+LetterCell letterCell(int k, float W, unsigned CS, float ey, float t, float P);
 
 sf::Color clearColour(float P);
 unsigned lineCharacterSize(float t);

@@ -43,7 +43,7 @@ void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& d
     line.setPosition(linePosition(t, end.x, P));
 
     for (int k = 0; k < 7; ++k) {
-        const LetterCell cell = letter(k, W, CS, end.y, t, P);
+        const LetterCell cell = letterCell(k, W, CS, end.y, t, P);
         sf::Text& text = own_.welcomeLetters[static_cast<std::size_t>(k)];
         text.setOutlineThickness(2.1f);
         text.setPosition(cell.position);

@@ -2,7 +2,7 @@
 
 #include "scenes/Scene.h"
 #include "scenes/SharedState.h"
-#include "scenes/LatticeTerms.h"
+#include "scenes/LatticeFormulas.h"
 
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenes/PolygonGridsTerms.h"
+#include "scenes/PolygonGridsFormulas.h"
 #include "scenes/Scene.h"
 #include "scenes/SharedState.h"
 

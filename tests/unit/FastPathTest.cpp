@@ -7,8 +7,8 @@
 #include "scenes/GreetingsScrollerFormulas.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsTerms.h"
-#include "scenes/LatticeTerms.h"
+#include "scenes/PolygonGridsFormulas.h"
+#include "scenes/LatticeFormulas.h"
 #include "scenes/SwirlFieldFormulas.h"
 #include "scenes/VortexFormulas.h"
 

@@ -15,15 +15,15 @@ TEST(GreetingsLetters, ColoursAndTheLinesSizeAndPlace)
 {
     for (int k = 0; k < 7; ++k) {
         // First frame: the line still stands at (0, 0), and atan2(0, 0) is 0.
-        EXPECT_EQ(letter(k, 3283.0f, 51, 0.0f, 0.0f, 0.1f).fill.g, 50 + 15 * k) << k;
+        EXPECT_EQ(letterCell(k, 3283.0f, 51, 0.0f, 0.0f, 0.1f).fill.g, 50 + 15 * k) << k;
         // Later the line stands well below the top: pi/2 x 10 adds 15.7.
-        EXPECT_EQ(letter(k, 3283.0f, 120, 560.5f, 12.0f, 80.0f).fill.g, 65 + 15 * k) << k;
+        EXPECT_EQ(letterCell(k, 3283.0f, 120, 560.5f, 12.0f, 80.0f).fill.g, 65 + 15 * k) << k;
     }
     EXPECT_EQ(letterBlue(7700.0f, 120), 95);  // 600 + 7.85 wraps
     EXPECT_EQ(letterBlue(3283.0f, 51), 6);    // 255 + 7.85 wraps
-    EXPECT_EQ(letter(0, 3283.0f, 119, 0.0f, 0.0f, 0.0f).fill.r, 9);  // 10 cos 119 = 9.3
+    EXPECT_EQ(letterCell(0, 3283.0f, 119, 0.0f, 0.0f, 0.0f).fill.r, 9);  // 10 cos 119 = 9.3
     // Letter 6 on a width whose sine is -1: 90 x -5 + 9.3 = -440.7, truncated to -440: 72.
-    EXPECT_EQ(letter(6, 4.712389f, 119, 0.0f, 0.0f, 0.0f).fill.r, 72);
+    EXPECT_EQ(letterCell(6, 4.712389f, 119, 0.0f, 0.0f, 0.0f).fill.r, 72);
     // atanf(t) + 119 is a float sum: it rounds up to 120 a few microseconds before tan(1) s.
     EXPECT_EQ(lineCharacterSize(1.5573945f), 119u);
     EXPECT_EQ(lineCharacterSize(1.55739462f), 120u);

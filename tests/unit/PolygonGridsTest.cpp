@@ -2,7 +2,7 @@
 
 #include "support/SceneSteps.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsTerms.h"
+#include "scenes/PolygonGridsFormulas.h"
 
 namespace tolva {
 namespace {
