@@ -55,6 +55,12 @@ file(RELATIVE_PATH TOLVA_LAUNCHER_TO_DATA
      /prefix/${TOLVA_INSTALL_BINDIR} /prefix/${TOLVA_INSTALL_DATADIR})
 file(RELATIVE_PATH TOLVA_LAUNCHER_TO_PROGRAMS
      /prefix/${TOLVA_INSTALL_BINDIR} /prefix/${TOLVA_INSTALL_PROGRAMDIR})
+# The farm runs this machine's parts through the capture beside it, in the asset folder.
+if(TARGET tolva-farm)
+  file(RELATIVE_PATH TOLVA_FARM_TO_DATA
+       /prefix/${TOLVA_INSTALL_PROGRAMDIR} /prefix/${TOLVA_INSTALL_DATADIR})
+  target_compile_definitions(tolva-farm PRIVATE TOLVA_FARM_TO_DATA="${TOLVA_FARM_TO_DATA}")
+endif()
 # Both launchers are generated (the tests try them on stand-in programs); each is installed
 # with its program.
 foreach(TOLVA_LAUNCHED_PROGRAM tolva tolva-capture)
