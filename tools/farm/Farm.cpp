@@ -178,7 +178,7 @@ std::string probeCommand(const std::string& authority)
     const std::string script =
         displayWrapper(authority) +
         "\"$@\" tolva-capture --version; status=$?; rm -f \"$PWD/" + authority + "\"; "
-        "if command -v ffmpeg > /dev/null; then ffmpeg -version | head -n 1; fi; "
+        "if command -v ffmpeg > /dev/null; then ffmpeg -version | head -n 1 | cut -d \" \" -f 1-3; fi; "
         "nproc; exit $status";
     return "sh -c " + shellQuote(script);
 }
@@ -238,7 +238,6 @@ private:
     std::vector<Host> hosts_;
     std::vector<Part> parts_;
     pid_t sound_ = -1;
-    bool done_ = false;
 
     // Progress, from the parts' own lines.
     std::map<int, long> framesDone_;
@@ -351,15 +350,29 @@ std::vector<Host> Run::probeHosts(std::vector<Host> hosts)
         for (std::size_t k : odd) {
             names += (names.empty() ? "" : ", ") + reached[k].name();
         }
+        // What differs, line by line: the renderer, its version, the encoder, the program.
         const std::size_t same = odd.front() == 0 ? 1 : 0;
-        std::string theirs = probes[odd.front()].identity;
-        std::string ours = probes[same].identity;
-        for (std::string* text : {&theirs, &ours}) {
-            std::replace(text->begin(), text->end(), '\n', ';');
+        const auto linesOf = [](const std::string& text) {
+            std::vector<std::string> result;
+            std::istringstream in(text);
+            for (std::string line; std::getline(in, line);) {
+                result.push_back(line);
+            }
+            return result;
+        };
+        const std::vector<std::string> theirs = linesOf(probes[odd.front()].identity);
+        const std::vector<std::string> ours = linesOf(probes[same].identity);
+        std::string differences;
+        for (std::size_t k = 0; k < std::max(theirs.size(), ours.size()); ++k) {
+            const std::string there = k < theirs.size() ? theirs[k] : "";
+            const std::string here = k < ours.size() ? ours[k] : "";
+            if (there != here) {
+                differences += fmt::format("{}'{}' where {} has '{}'", differences.empty() ? "" : "; ", there,
+                                           reached[same].name(), here);
+            }
         }
         throw std::invalid_argument(fmt::format(
-            "refusing {}: they would draw other frames than {} ({} there, {} here)", names,
-            reached[same].name(), theirs, ours));
+            "refusing {}: they would draw other frames than the others ({})", names, differences));
     }
     if (reached.empty()) {
         throw std::runtime_error("no host is left to work on");
@@ -386,7 +399,8 @@ void Run::takeLine(const std::string& line)
     if (text.rfind("capturing [", 0) == 0 && std::sscanf(text.c_str() + text.find(']') + 1, " %ld/%ld", &done, &total) == 2) {
         framesDone_[part] = done;
     } else if (text.rfind("running up to ", 0) == 0) {
-        framesDone_.emplace(part, 0);
+        framesDone_[part] = 0;  // a part run again starts over
+        partsDone_.erase(part);
     } else if (std::sscanf(text.c_str(), "tolva-capture: %ld frames (", &done) == 1) {
         framesDone_[part] = done;
         partsDone_.insert(part);
@@ -602,8 +616,9 @@ void Run::joinLog()
                options_.out.empty() ? "" : ", written to " + options_.out);
 }
 
-// What a part left on a host when it was stopped or lost there (the files of parts that
-// finished came back and were removed): all of it has our work folder's name.
+// What a part left on a host when it was stopped, killed or lost there (the files of parts that
+// finished came back and were removed), once its processes have gone: all of it has our work
+// folder's name.
 void Run::sweepHosts()
 {
     std::vector<pid_t> pids;
@@ -629,7 +644,7 @@ void Run::cleanUp()
         reap(sound_, true);
         sound_ = -1;
     }
-    if (!done_ && !hosts_.empty()) {
+    if (!hosts_.empty()) {
         sweepHosts();
     }
     if (!work_.empty()) {
@@ -722,11 +737,11 @@ int Run::run()
                                "follows)\n{}", joblog);
             return 1;
         }
+        fmt::print(stderr, "tolva-farm: {}\n", whereRun(readText(at("joblog"))));
         if (!options_.out.empty()) {
             joinVideo();
         }
         joinLog();
-        done_ = true;
         return 0;
     } catch (const Stopped&) {
         fmt::print(stderr, "\ntolva-farm: stopped; every part was ended and what they made is removed\n");

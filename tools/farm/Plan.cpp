@@ -43,7 +43,25 @@ std::string Host::line() const
     return groups + (slots ? fmt::format("{}/", *slots) : "") + login;
 }
 
-std::string Host::name() const { return login; }
+std::string Host::name() const
+{
+    if (login == ":") {
+        return "this machine";
+    }
+    // "ssh -p 2222 -i key user@host" is user@host on port 2222 to the reader.
+    std::istringstream words(login);
+    std::vector<std::string> parts;
+    for (std::string word; words >> word;) {
+        parts.push_back(word);
+    }
+    std::string port;
+    for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
+        if (parts[k] == "-p") {
+            port = " port " + parts[k + 1];
+        }
+    }
+    return parts.size() > 1 ? parts.back() + port : login;
+}
 
 std::vector<Host> parseHosts(const std::string& text)
 {
@@ -85,6 +103,29 @@ std::vector<Host> parseHosts(const std::string& text)
         hosts.push_back(host);
     }
     return hosts;
+}
+
+std::string whereRun(const std::string& joblog)
+{
+    std::string said;
+    for (const std::string& line : lines(joblog)) {
+        std::vector<std::string> columns;
+        std::istringstream in(line);
+        for (std::string column; std::getline(in, column, '\t');) {
+            columns.push_back(column);
+        }
+        if (columns.size() < 8 || columns[0] == "Seq") {
+            continue;
+        }
+        const std::string host = Host{"", std::nullopt, trimmed(columns[1])}.name();
+        const std::string status = trimmed(columns[6]);
+        const std::string signal = trimmed(columns[7]);
+        said += (said.empty() ? "" : ", ") +
+                (status == "0" && signal == "0"
+                     ? fmt::format("part {} on {}", columns[0], host)
+                     : fmt::format("part {} failed on {} (status {}, signal {})", columns[0], host, status, signal));
+    }
+    return said;
 }
 
 std::vector<Part> cutParts(long first, long last, bool openEnd, int parts)

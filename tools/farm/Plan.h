@@ -25,6 +25,9 @@ struct Host {
 // std::invalid_argument naming the line for one parallel would not read as an sshlogin.
 std::vector<Host> parseHosts(const std::string& text);
 
+// Where parallel's --joblog says each part ran, and where an attempt failed, for the reader.
+std::string whereRun(const std::string& joblog);
+
 // Frames [first, last) of the frame loop, one part of the range; an open end runs to the show's
 // end, wherever that falls.
 struct Part {
