@@ -40,7 +40,8 @@ std::vector<std::string> lines(const std::string& text)
 
 std::string Host::line() const
 {
-    return groups + (slots ? fmt::format("{}/", *slots) : "") + login;
+    // A login that is a path ("/usr/local/bin/myssh host") needs the slot field, even empty.
+    return groups + (slots ? fmt::format("{}/", *slots) : login[0] == '/' ? "/" : "") + login;
 }
 
 std::string Host::name() const
@@ -88,12 +89,14 @@ std::vector<Host> parseHosts(const std::string& text)
         while (digits < rest.size() && std::isdigit(static_cast<unsigned char>(rest[digits]))) {
             ++digits;
         }
-        if (digits > 0 && digits < rest.size() && rest[digits] == '/') {
-            const int slots = digits <= 6 ? std::stoi(rest.substr(0, digits)) : 0;
-            if (slots < 1) {
-                throw std::invalid_argument(fmt::format("line {}: '{}' gives no job slot to its host", number, line));
+        if (digits < rest.size() && rest[digits] == '/') {  // "N/", or "/" before a path
+            if (digits > 0) {
+                const int slots = digits <= 6 ? std::stoi(rest.substr(0, digits)) : 0;
+                if (slots < 1) {
+                    throw std::invalid_argument(fmt::format("line {}: '{}' gives no job slot to its host", number, line));
+                }
+                host.slots = slots;
             }
-            host.slots = slots;
             rest = rest.substr(digits + 1);
         }
         host.login = trimmed(rest);

@@ -36,7 +36,7 @@ X11Forwarding no
 LogLevel ERROR
 AcceptEnv GALLIUM_DRIVER
 CONFIG
-        timeout 3600 /usr/sbin/sshd -D -e -f "$dir/sshd_config" 2> "$dir/sshd.log" &
+        timeout 3600 /usr/sbin/sshd -D -e -f "$dir/sshd_config" < /dev/null > /dev/null 2> "$dir/sshd.log" &
         echo $! > "$dir/timeout.pid"
         printf 'ssh -p %s -i %s -o IdentitiesOnly=yes -o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null -o LogLevel=ERROR -o BatchMode=yes -o ConnectTimeout=10\n' \
             "$port" "$dir/user_key" > "$dir/ssh"
