@@ -738,10 +738,13 @@ int Run::run()
             return 1;
         }
         fmt::print(stderr, "tolva-farm: {}\n", whereRun(readText(at("joblog"))));
+        const auto joining = SteadyClock::now();
         if (!options_.out.empty()) {
             joinVideo();
         }
         joinLog();
+        fmt::print(stderr, "tolva-farm: joined in {:.1f} s\n",
+                   std::chrono::duration<double>(SteadyClock::now() - joining).count());
         return 0;
     } catch (const Stopped&) {
         fmt::print(stderr, "\ntolva-farm: stopped; every part was ended and what they made is removed\n");

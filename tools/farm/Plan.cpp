@@ -125,7 +125,7 @@ std::string whereRun(const std::string& joblog)
         const std::string signal = trimmed(columns[7]);
         said += (said.empty() ? "" : ", ") +
                 (status == "0" && signal == "0"
-                     ? fmt::format("part {} on {}", columns[0], host)
+                     ? fmt::format("part {} on {} ({} s)", columns[0], host, trimmed(columns[3]))
                      : fmt::format("part {} failed on {} (status {}, signal {})", columns[0], host, status, signal));
     }
     return said;
