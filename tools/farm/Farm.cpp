@@ -96,14 +96,7 @@ pid_t startChild(const std::vector<std::string>& argv, const fs::path& work, int
     if (err >= 0) {
         posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
     }
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+    setOwnProcessGroup(attributes);
     pid_t pid = -1;
     const int error = posix_spawnp(&pid, argp[0], &actions, &attributes, argp.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -582,6 +575,9 @@ void Run::joinVideo()
     if (!muxed.succeeded) {
         throw std::runtime_error("ffmpeg could not join the video and its sound");
     }
+    if (stop_ != 0) {
+        throw Stopped{};  // not under the name asked for, then
+    }
     fs::rename(joinedPath, options_.out);
 }
 
@@ -704,9 +700,9 @@ int Run::run()
 
         const FrameRange range = frameRange(capture_);
         const bool openEnd = range.last == LONG_MAX;
-        // An open end is cut as if the show ended at the earliest it can; the last part runs on.
-        const long last = openEnd ? std::max(range.first + 1, std::lround(timing::showSeconds() * options_.fps) +
-                                                                  timing::leadInFrames)
+        // An open end is cut as if the show ended before it can (its scenes' seconds, without the
+        // lead-in or a late hand-over); the last part runs on to the real end.
+        const long last = openEnd ? std::max(range.first + 1, std::lround(timing::showSeconds() * options_.fps))
                                   : range.last;
         int slots = 0;
         for (const Host& host : hosts_) {

@@ -303,7 +303,8 @@ std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& 
             joined += withIntegerField(frame, "frame", next - first) + "\n";
             ++next;
         }
-        if (next != part.last && !(part.openEnd && next >= part.last)) {
+        // An open end lies wherever the show ends.
+        if (part.openEnd ? next <= part.first : next != part.last) {
             throw std::runtime_error(fmt::format("part {} ends at iteration {}, not {}", part.number, next, part.last));
         }
         cues.emplace_back();

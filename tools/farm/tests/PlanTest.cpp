@@ -142,6 +142,16 @@ TEST(FarmPlan, PartsLogsJoinIntoOneRunsLog)
     }
     EXPECT_EQ(joinLogs(logs, parts, fps), captureLog(1770, 1950, cues, fps));
 
+    // Up to the show's end: the last part ends wherever the show does, before the cut or after.
+    for (const long end : {1937L, 1950L, 1961L}) {
+        const std::vector<Part> open = cutParts(1770, 1950, true, 3);
+        std::vector<PartLog> openLogs;
+        for (const Part& part : open) {
+            openLogs.push_back(splitLog(captureLog(part.first, part.openEnd ? end : part.last, cues, fps)));
+        }
+        EXPECT_EQ(joinLogs(openLogs, open, fps), captureLog(1770, end, cues, fps));
+    }
+
     // Parts that do not fit together are not joined.
     std::vector<PartLog> missing = logs;
     missing[1].frames.pop_back();
