@@ -215,7 +215,7 @@ private:
     void takeLine(const std::string& line);
     void checkVideos();
     void joinVideo();
-    void joinLog();
+    long joinLog();  // the frames joined
     void sweepHosts();
     void cleanUp();
     fs::path at(const std::string& name) const { return work_ / name; }
@@ -453,11 +453,15 @@ int Run::runParts(const std::vector<Host>& hosts)
         // A part lost with its host, or killed there, runs again on another; one failing for good
         // stops the others.
         "--retries", "3", "--halt", "now,fail=1", "--joblog", at("joblog").string(),
-        "--line-buffer", "--tagstring", "{1}", "--return", "{2}.jsonl"};
-    if (!options_.out.empty()) {
-        command.insert(command.end(), {"--return", "{2}.mp4"});
+        "--line-buffer", "--tagstring", "{1}"};
+    // The files of parts done elsewhere come back and go from there (this machine's are here).
+    if (std::any_of(hosts.begin(), hosts.end(), [](const Host& host) { return host.login != ":"; })) {
+        command.insert(command.end(), {"--return", "{2}.jsonl", "--cleanup"});
+        if (!options_.out.empty()) {
+            command.insert(command.end(), {"--return", "{2}.mp4"});
+        }
     }
-    command.insert(command.end(), {"--cleanup", "--arg-file", at("parts").string(), partCommand(options_)});
+    command.insert(command.end(), {"--arg-file", at("parts").string(), partCommand(options_)});
 
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
@@ -581,7 +585,7 @@ void Run::joinVideo()
     fs::rename(joinedPath, options_.out);
 }
 
-void Run::joinLog()
+long Run::joinLog()
 {
     std::vector<PartLog> logs;
     for (const Part& part : parts_) {
@@ -604,12 +608,7 @@ void Run::joinLog()
             fs::copy_file(made, options_.log, fs::copy_options::overwrite_existing);
         }
     }
-    fmt::print(stderr, "tolva-farm: {} frames ({:.3f} s at {} fps) in {} on {} in {:.1f} s{}\n", frames,
-               static_cast<double>(frames) / options_.fps, options_.fps,
-               plural(static_cast<long>(parts_.size()), "part", "parts"),
-               plural(static_cast<long>(hosts_.size()), "host", "hosts"),
-               std::chrono::duration<double>(SteadyClock::now() - began_).count(),
-               options_.out.empty() ? "" : ", written to " + options_.out);
+    return frames;
 }
 
 // What a part left on a host when it was stopped, killed or lost there (the files of parts that
@@ -738,9 +737,15 @@ int Run::run()
         if (!options_.out.empty()) {
             joinVideo();
         }
-        joinLog();
-        fmt::print(stderr, "tolva-farm: joined in {:.1f} s\n",
-                   std::chrono::duration<double>(SteadyClock::now() - joining).count());
+        const long frames = joinLog();
+        const auto now = SteadyClock::now();
+        fmt::print(stderr, "tolva-farm: {} frames ({:.3f} s at {} fps) in {} on {} in {:.1f} s (the join {:.1f} s){}\n",
+                   frames, static_cast<double>(frames) / options_.fps, options_.fps,
+                   plural(static_cast<long>(parts_.size()), "part", "parts"),
+                   plural(static_cast<long>(hosts_.size()), "host", "hosts"),
+                   std::chrono::duration<double>(now - began_).count(),
+                   std::chrono::duration<double>(now - joining).count(),
+                   options_.out.empty() ? "" : ", written to " + options_.out);
         return 0;
     } catch (const Stopped&) {
         fmt::print(stderr, "\ntolva-farm: stopped; every part was ended and what they made is removed\n");
