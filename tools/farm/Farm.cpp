@@ -209,7 +209,7 @@ private:
     void makeWorkFolder();
     void writeLocalCapture();
     std::vector<Host> probeHosts(std::vector<Host> hosts);
-    void waitAll(std::vector<pid_t>& pids, std::vector<int>& statuses);
+    void waitAll(const std::vector<pid_t>& pids);
     int runParts(const std::vector<Host>& hosts);
     void showProgress(bool last);
     void takeLine(const std::string& line);
@@ -271,9 +271,10 @@ void Run::writeLocalCapture()
     fs::permissions(wrapper, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
 }
 
-void Run::waitAll(std::vector<pid_t>& pids, std::vector<int>& statuses)
+// Waits for the children to end; on a stop, ends them first.
+void Run::waitAll(const std::vector<pid_t>& pids)
 {
-    statuses.assign(pids.size(), -1);
+    std::vector<int> statuses(pids.size(), -1);
     bool interrupted = false;
     for (;;) {
         bool running = false;
@@ -320,8 +321,7 @@ std::vector<Host> Run::probeHosts(std::vector<Host> hosts)
         ::close(out);
         ::close(err);
     }
-    std::vector<int> statuses;
-    waitAll(pids, statuses);
+    waitAll(pids);
 
     std::vector<Host> reached;
     std::vector<Probe> probes;
