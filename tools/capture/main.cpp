@@ -54,6 +54,9 @@ int main(int argc, char** argv)
     app.add_option("--audio", audio, "the video's sound: aac (default) or lossless (FLAC in .mkv, ALAC in "
                                      ".mp4 and .mov), for archives")
         ->check(CLI::IsMember({"aac", "lossless"}));
+    app.add_option("--scale", options.scale, "each pixel as a K x K block in the video (1 to 4): 2 makes a "
+                                             "3840x2160 master for video sites")
+        ->default_val(1);
     app.add_option("--frames", options.framesDir, "write PNG frames, sound.wav and join.txt (the ffmpeg "
                                                   "command that joins them) to this folder; no video then, unless --out is given too");
     app.add_option("--from", options.from, "first second of the show written (the show still runs from its start)")
@@ -93,6 +96,11 @@ int main(int argc, char** argv)
     try {
         const CaptureResult result = runCapture(options, ffmpeg, stopRequested);
         const double seconds = static_cast<double>(result.frames) / options.fps;
+        // The chapters, ready to paste into a video's description: alone on standard output.
+        if (result.frames > 0 && (!options.out.empty() || !options.framesDir.empty())) {
+            fmt::print("{}", descriptionLines(result.chapters, options.fps));
+            std::fflush(stdout);
+        }
         if (!options.stillsDir.empty()) {
             fmt::print(stderr, "tolva-capture: stills of scenes 1 to 8 and contact-sheet.png are in {}\n",
                        options.stillsDir);
@@ -107,7 +115,7 @@ int main(int argc, char** argv)
             fmt::print(stderr, "tolva-capture: PNG frames and sound.wav are in {} (join.txt there says how to join them)\n",
                        options.framesDir);
             if (ffmpeg.empty()) {
-                fmt::print(stderr, "{}", joinNote(options.framesDir, options.fps));
+                fmt::print(stderr, "{}", joinNote(options.framesDir, options.fps, options.scale));
             }
         }
         if (result.showEnded && options.to && result.frames > 0 &&
