@@ -132,7 +132,7 @@ std::optional<std::string> checkPart(const CaptureOptions& options)
     return std::nullopt;
 }
 
-std::optional<std::string> checkVideo(const CaptureOptions& options, const std::string& ffmpeg)
+std::optional<std::string> checkOutputs(const CaptureOptions& options, const std::string& ffmpeg)
 {
     if (options.out.empty() && options.framesDir.empty() && options.stillsDir.empty() &&
         options.logPath.empty() && options.wavPath.empty()) {
@@ -189,7 +189,7 @@ std::optional<std::string> checkOptions(const CaptureOptions& options, const std
     if (auto problem = checkPart(options)) {
         return problem;
     }
-    if (auto problem = checkVideo(options, ffmpeg)) {
+    if (auto problem = checkOutputs(options, ffmpeg)) {
         return problem;
     }
     return checkWritable(options);

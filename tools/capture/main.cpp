@@ -57,13 +57,14 @@ int main(int argc, char** argv)
     app.add_option("--scale", options.scale, "each pixel as a K x K block in the video (1 to 4): 2 makes a "
                                              "3840x2160 master for video sites")
         ->default_val(1);
-    app.add_option("--frames", options.framesDir, "write PNG frames, sound.wav and join.txt (the ffmpeg "
-                                                  "command that joins them) to this folder; no video then, unless --out is given too");
+    app.add_option("--frames", options.framesDir, "write PNG frames, sound.wav, chapters.txt and join.txt "
+                                                  "(the ffmpeg command that joins them) to this folder; no video then, unless --out is given too");
     app.add_option("--from", options.from, "first second of the show written (the show still runs from its start)")
         ->default_val(0.0);
     app.add_option("--to", options.to, "second of the show where the part written ends (default: the show's end)");
     app.add_option("--stills", options.stillsDir, "write one PNG per scene and contact-sheet.png to this folder");
-    app.add_option("--log", options.logPath, "write one JSON line per frame (with its hash), per sound cue and a summary");
+    app.add_option("--log", options.logPath, "write one JSON line per frame (with its hash), per sound cue, a summary "
+                                             "and the chapters");
     app.add_option("--wav", options.wavPath, "write the mixed sound of the part written as a WAV file");
     try {
         app.parse(argc, argv);
