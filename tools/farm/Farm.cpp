@@ -3,6 +3,7 @@
 #include "Plan.h"
 
 #include "capture/Capture.h"
+#include "capture/Chapters.h"
 #include "capture/FfmpegPipe.h"
 #include "capture/Mixer.h"
 #include "capture/Progress.h"
@@ -216,6 +217,7 @@ private:
     void checkVideos();
     void joinVideo();
     long joinLog();  // the frames joined
+    void publishLog();
     void sweepHosts();
     void cleanUp();
     fs::path at(const std::string& name) const { return work_ / name; }
@@ -231,6 +233,8 @@ private:
     std::vector<Host> hosts_;
     std::vector<Part> parts_;
     pid_t sound_ = -1;
+    long frames_ = 0;                 // joined
+    std::vector<Chapter> chapters_;   // of the frames joined
 
     // Progress, from the parts' own lines.
     std::map<int, long> framesDone_;
@@ -467,7 +471,10 @@ int Run::runParts(const std::vector<Host>& hosts)
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
         throw std::runtime_error(fmt::format("cannot make a pipe: {}", std::strerror(errno)));
     }
-    const pid_t parallel = startChild(command, work_, pipeFds[1], pipeFds[1]);
+    // The parts' standard output (their chapters) is theirs alone; their messages come through.
+    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t parallel = startChild(command, work_, quiet, pipeFds[1]);
+    ::close(quiet);
     ::close(pipeFds[1]);
     std::string pending;
     bool interrupted = false;
@@ -572,8 +579,15 @@ void Run::joinVideo()
         throw std::runtime_error("the sound of the range could not be mixed");
     }
     sound_ = -1;
+    // The sound was mixed apart from the pictures: both must cover the same frames.
+    const auto samples = sampleAt(parts_.front().first + frames_, options_.fps) - sampleAt(parts_.front().first, options_.fps);
+    if (fs::file_size(at("sound.wav")) != 44 + static_cast<std::uintmax_t>(samples) * 4) {
+        throw std::runtime_error(fmt::format("the sound mixed does not last the {} frames the parts made", frames_));
+    }
     const std::string joinedPath = at(fmt::format("joined{}", fs::path(options_.out).extension().string())).string();
-    const ProgramOutcome muxed = runProgram(muxCommand(ffmpeg_, video, at("sound.wav").string(), joinedPath,
+    writeText(at("chapters.txt"), ffmetadata(chapters_, frames_, options_.fps));
+    const ProgramOutcome muxed = runProgram(muxCommand(ffmpeg_, video, at("sound.wav").string(),
+                                                       at("chapters.txt").string(), joinedPath,
                                                        *containerOf(options_.out),
                                                        options_.audio == "lossless" ? AudioTrack::lossless : AudioTrack::aac));
     if (!muxed.succeeded) {
@@ -592,23 +606,23 @@ long Run::joinLog()
         logs.push_back(splitLog(readText(at(partName(part) + ".jsonl"))));
     }
     const std::string joined = joinLogs(logs, parts_, options_.fps);
-    const long frames = *integerField(joined.substr(joined.rfind("{\"summary\"")), "frames");
-    const long samples = static_cast<long>(sampleAt(parts_.front().first + frames, options_.fps) -
-                                           sampleAt(parts_.front().first, options_.fps));
-    // The sound was mixed apart from the pictures: both must cover the same frames.
-    if (!options_.out.empty() && fs::file_size(at("sound.wav")) != 44 + static_cast<std::uintmax_t>(samples) * 4) {
-        throw std::runtime_error(fmt::format("the sound mixed does not last the {} frames the parts made", frames));
+    frames_ = *integerField(joined.substr(joined.rfind("{\"summary\"")), "frames");
+    chapters_ = chaptersOf(logs);
+    writeText(at("joined.jsonl"), joined);
+    return frames_;
+}
+
+// The log under the name asked for, once the video has taken its own.
+void Run::publishLog()
+{
+    if (options_.log.empty()) {
+        return;
     }
-    if (!options_.log.empty()) {
-        const fs::path made = at("joined.jsonl");
-        writeText(made, joined);
-        std::error_code error;
-        fs::rename(made, options_.log, error);
-        if (error) {  // another file system
-            fs::copy_file(made, options_.log, fs::copy_options::overwrite_existing);
-        }
+    std::error_code error;
+    fs::rename(at("joined.jsonl"), options_.log, error);
+    if (error) {  // another file system
+        fs::copy_file(at("joined.jsonl"), options_.log, fs::copy_options::overwrite_existing);
     }
-    return frames;
 }
 
 // What a part left on a host when it was stopped, killed or lost there (the files of parts that
@@ -734,10 +748,14 @@ int Run::run()
         }
         fmt::print(stderr, "tolva-farm: {}\n", whereRun(readText(at("joblog"))));
         const auto joining = SteadyClock::now();
+        const long frames = joinLog();
         if (!options_.out.empty()) {
             joinVideo();
+            // The chapters, ready to paste into a video's description, as the capture gives them.
+            fmt::print("{}", descriptionLines(chapters_, options_.fps));
+            std::fflush(stdout);
         }
-        const long frames = joinLog();
+        publishLog();
         const auto now = SteadyClock::now();
         fmt::print(stderr, "tolva-farm: {} frames ({:.3f} s at {} fps) in {} on {} in {:.1f} s (the join {:.1f} s){}\n",
                    frames, static_cast<double>(frames) / options_.fps, options_.fps,

@@ -219,7 +219,7 @@ PartLog splitLog(const std::string& text)
             log.cues.push_back(line);
         } else if (line.rfind("{\"summary\":", 0) == 0) {
             log.summary = line;
-        } else {
+        } else if (line.rfind("{\"chapter\":", 0) != 0) {
             throw std::runtime_error(fmt::format("a line of no known kind: {}", line));
         }
     }
@@ -266,6 +266,26 @@ std::string withIntegerField(const std::string& line, const std::string& key, lo
         throw std::runtime_error(fmt::format("no \"{}\" in {}", key, line));
     }
     return line.substr(0, begin) + fmt::format("{}", value) + line.substr(end);
+}
+
+std::vector<Chapter> chaptersOf(const std::vector<PartLog>& logs)
+{
+    std::vector<Chapter> chapters;
+    long frame = 0;
+    for (const PartLog& log : logs) {
+        for (const std::string& line : log.frames) {
+            std::vector<int> scenes;
+            const auto at = line.find("\"scenes\":[");
+            if (at != std::string::npos) {
+                std::istringstream list(line.substr(at + 10, line.find(']', at) - at - 10));
+                for (std::string scene; std::getline(list, scene, ',');) {
+                    scenes.push_back(std::stoi(scene));
+                }
+            }
+            noteFrame(chapters, frame++, scenes);
+        }
+    }
+    return chapters;
 }
 
 std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& parts, int fps)
@@ -327,7 +347,12 @@ std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& 
     std::string summary = withIntegerField(logs.back().summary, "frames", frames);
     summary = withIntegerField(summary, "first_iteration", first);
     summary = withIntegerField(summary, "samples", static_cast<long>(sampleAt(first + frames, fps) - sampleAt(first, fps)));
-    return joined + summary + "\n";
+    joined += summary + "\n";
+    const std::vector<Chapter> chapters = chaptersOf(logs);
+    for (std::size_t n = 0; n < chapters.size(); ++n) {
+        joined += chapterLogLine(chapters, n, frames, first, fps).str() + "\n";
+    }
+    return joined;
 }
 
 } // namespace tolva::farm

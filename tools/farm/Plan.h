@@ -4,6 +4,8 @@
 // --sshloginfile gives them, the cut of a frame range into parts, what each host says it draws
 // with, and the parts' logs joined into the log one capture of the whole range writes.
 
+#include "capture/Chapters.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -60,12 +62,16 @@ Probe readProbe(const std::string& output, const std::string& errors, bool needE
 // among them, otherwise the one most hosts share (the first such, on a tie).
 std::vector<std::size_t> oddHosts(const std::vector<Host>& hosts, const std::vector<Probe>& probes);
 
-// A part's --log file, its lines sorted by kind.
+// A part's --log file, its lines sorted by kind (its chapters, those of its own frames, are
+// made anew for the whole range).
 struct PartLog {
     std::vector<std::string> frames;
     std::vector<std::string> cues;
     std::string summary;
 };
+
+// The scenes as chapters of the video the parts' frames make, from the scenes each frame ran.
+std::vector<Chapter> chaptersOf(const std::vector<PartLog>& logs);
 PartLog splitLog(const std::string& text);
 
 // The integer a log line holds under `key`, and the line with it replaced.
@@ -74,7 +80,8 @@ std::string withIntegerField(const std::string& line, const std::string& key, lo
 
 // The parts' logs as one capture of parts.front().first to the last part's end writes its log:
 // the frames in order, numbered from the range's first, then the cues and the summary, taken from
-// the last part (which ran the whole show up to the range's end) and renumbered. Throws
+// the last part (which ran the whole show up to the range's end) and renumbered, then the
+// chapters of the whole range. Throws
 // std::runtime_error naming the part when they disagree (frames missing or out of order, cues
 // that differ, a part interrupted).
 std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& parts, int fps);

@@ -7,6 +7,7 @@
 #include "capture/Mixer.h"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -114,9 +115,13 @@ namespace {
 std::string captureLog(long first, long last, const std::vector<long>& cues, int fps)
 {
     std::string log;
+    std::vector<Chapter> chapters;
     for (long k = first; k < last; ++k) {
-        log += fmt::format("{{\"frame\":{},\"iteration\":{},\"time\":{},\"scenes\":[1],\"presents\":1,\"hash\":\"{:016x}\"}}\n",
-                           k - first, k, static_cast<double>(k) / fps, k * 7919);
+        // Scene 1 hands over to scene 2 at iteration 1840.
+        const std::vector<int> scenes = k < 1840 ? std::vector<int>{1} : k == 1840 ? std::vector<int>{1, 2} : std::vector<int>{2};
+        noteFrame(chapters, k - first, scenes);
+        log += fmt::format("{{\"frame\":{},\"iteration\":{},\"time\":{},\"scenes\":[{}],\"presents\":1,\"hash\":\"{:016x}\"}}\n",
+                           k - first, k, static_cast<double>(k) / fps, fmt::join(scenes, ","), k * 7919);
     }
     for (const long cue : cues) {
         if (cue < last) {
@@ -124,9 +129,13 @@ std::string captureLog(long first, long last, const std::vector<long>& cues, int
                                cue, cue - first, static_cast<long>(sampleAt(cue, fps) - sampleAt(first, fps)), cue * 1000);
         }
     }
-    return log + fmt::format("{{\"summary\":true,\"fps\":{},\"frames\":{},\"first_iteration\":{},\"iterations\":{},"
-                             "\"samples\":{},\"overruns\":0,\"interrupted\":false,\"show_ended\":false}}\n",
-                             fps, last - first, first, last, static_cast<long>(sampleAt(last, fps) - sampleAt(first, fps)));
+    log += fmt::format("{{\"summary\":true,\"fps\":{},\"frames\":{},\"first_iteration\":{},\"iterations\":{},"
+                       "\"samples\":{},\"overruns\":0,\"interrupted\":false,\"show_ended\":false}}\n",
+                       fps, last - first, first, last, static_cast<long>(sampleAt(last, fps) - sampleAt(first, fps)));
+    for (std::size_t n = 0; n < chapters.size(); ++n) {
+        log += chapterLogLine(chapters, n, last - first, first, fps).str() + "\n";
+    }
+    return log;
 }
 
 } // namespace
@@ -141,6 +150,10 @@ TEST(FarmPlan, PartsLogsJoinIntoOneRunsLog)
         logs.push_back(splitLog(captureLog(part.first, part.last, cues, fps)));
     }
     EXPECT_EQ(joinLogs(logs, parts, fps), captureLog(1770, 1950, cues, fps));
+    const std::vector<Chapter> chapters = chaptersOf(logs);  // the hand-over inside part 2
+    ASSERT_EQ(chapters.size(), 2u);
+    EXPECT_EQ(chapters[1].scene, 2);
+    EXPECT_EQ(chapters[1].firstFrame, 70);
 
     // Up to the show's end: the last part ends wherever the show does, before the cut or after.
     for (const long end : {1937L, 1950L, 1961L}) {
