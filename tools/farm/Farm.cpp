@@ -566,7 +566,7 @@ void Run::joinVideo()
     // The parts' pictures one after the other, copied; their own sound stays behind.
     const ProgramOutcome joined = runProgram(
         {ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f", "concat", "-safe", "0",
-         "-i", ffmpegFile(at("parts.txt").string()), "-map", "0:v:0", "-c", "copy", "-f", "mp4",
+         "-i", ffmpegFile(at("parts.txt").string()), "-map", "0:v:0", "-map_chapters", "-1", "-c", "copy", "-f", "mp4",
          ffmpegFile(video)});
     if (!joined.succeeded) {
         throw std::runtime_error("ffmpeg could not join the parts' video");

@@ -31,9 +31,11 @@ home=$work/sshd/home
 "$TOLVA_XVFB_SCRIPT" start "$TOLVA_DISPLAY"
 export DISPLAY="$TOLVA_DISPLAY" ALSOFT_DRIVERS=null
 
-(cd "$TOLVA_RUN_DIR" && ./tolva-capture $range --log "$work/one.jsonl" --out "$work/one.mp4") 2> "$work/one.err" ||
+(cd "$TOLVA_RUN_DIR" && ./tolva-capture $range --log "$work/one.jsonl" --out "$work/one.mp4") \
+    > "$work/one.out" 2> "$work/one.err" ||
     { cat "$work/one.err" >&2; exit 1; }
 sound() { ffmpeg -v error -i "$1" -map 0:a -f s16le - | md5sum; }
+chapters() { ffprobe -v error -show_chapters -of csv=p=0 "$1"; }
 frames() { ffprobe -v error -count_packets -select_streams v -show_entries stream=nb_read_packets,duration -of csv=p=0 "$1"; }
 one_sound=$(sound "$work/one.mp4")
 one_frames=$(frames "$work/one.mp4")
@@ -43,7 +45,7 @@ farm() {  # farm NAME ARGUMENTS...: a farm into out/NAME.mp4 and out/NAME.jsonl;
     shift
     status=0
     "$TOLVA_RUN_DIR/tolva-farm" $range --out "$work/out/$name.mp4" --log "$work/out/$name.jsonl" "$@" \
-        2> "$work/$name.err" || status=$?
+        > "$work/$name.out" 2> "$work/$name.err" || status=$?
 }
 same_as_one_run() {  # same_as_one_run NAME: frames, video and sound as one capture made them
     name=$1
@@ -53,6 +55,8 @@ same_as_one_run() {  # same_as_one_run NAME: frames, video and sound as one capt
     [ "$(frames "$work/out/$name.mp4")" = "$one_frames" ] ||
         fail "$name: frames and duration $(frames "$work/out/$name.mp4"), one run has $one_frames"
     [ "$(sound "$work/out/$name.mp4")" = "$one_sound" ] || fail "$name: the decoded sound differs from one run's"
+    [ "$(chapters "$work/out/$name.mp4")" = "$(chapters "$work/one.mp4")" ] || fail "$name: the video's chapters differ"
+    cmp -s "$work/one.out" "$work/$name.out" || fail "$name: the chapters on standard output differ"
 }
 nothing_left() {  # nothing_left WHAT: no file of a farm here or on the ssh host, no process
     left=$(ls -A "$work/out")$(ls -A "$home")
@@ -79,7 +83,7 @@ nothing_left "three parts"
 # The ssh host's part killed there runs again, and the result is the same.
 printf '1/%s\n1/:\n' "$ssh_login" > "$work/hosts"
 "$TOLVA_RUN_DIR/tolva-farm" $range --out "$work/out/killed.mp4" --log "$work/out/killed.jsonl" --parts 2 \
-    --hosts "$work/hosts" 2> "$work/killed.err" &
+    --hosts "$work/hosts" > "$work/killed.out" 2> "$work/killed.err" &
 farm_pid=$!
 killed=""
 for _ in $(seq 600); do
