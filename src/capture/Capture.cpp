@@ -444,16 +444,7 @@ void Capture::Run::endLog(std::int64_t firstSample, std::int64_t samples)
                 .add("interrupted", result.interrupted)
                 .add("show_ended", result.showEnded));
     for (std::size_t n = 0; n < chapters.size(); ++n) {
-        const long first = chapters[n].firstFrame;
-        const long end = n + 1 < chapters.size() ? chapters[n + 1].firstFrame : result.frames;
-        logLine(JsonLine()
-                    .add("chapter", static_cast<int>(n + 1))
-                    .add("scene", chapters[n].scene)
-                    .add("title", chapterTitle(chapters[n].scene))
-                    .add("frame", first)
-                    .add("iteration", range.first + first)
-                    .add("start", static_cast<double>(first) / options.fps)
-                    .add("end", static_cast<double>(end) / options.fps));
+        logLine(chapterLogLine(chapters, n, result.frames, range.first, options.fps));
     }
     log->close();
 }

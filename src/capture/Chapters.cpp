@@ -28,6 +28,21 @@ void noteFrame(std::vector<Chapter>& chapters, long frame, const std::vector<int
     }
 }
 
+JsonLine chapterLogLine(const std::vector<Chapter>& chapters, std::size_t n, long frames,
+                        long firstIteration, int fps)
+{
+    const long first = chapters[n].firstFrame;
+    const long end = n + 1 < chapters.size() ? chapters[n + 1].firstFrame : frames;
+    return JsonLine()
+        .add("chapter", static_cast<int>(n + 1))
+        .add("scene", chapters[n].scene)
+        .add("title", chapterTitle(chapters[n].scene))
+        .add("frame", first)
+        .add("iteration", firstIteration + first)
+        .add("start", static_cast<double>(first) / fps)
+        .add("end", static_cast<double>(end) / fps);
+}
+
 std::string ffmetadata(const std::vector<Chapter>& chapters, long frames, int fps)
 {
     std::string text = ";FFMETADATA1\n";

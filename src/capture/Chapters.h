@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/Json.h"
+
 #include <string>
 #include <vector>
 
@@ -23,6 +25,11 @@ void noteFrame(std::vector<Chapter>& chapters, long frame, const std::vector<int
 
 // The chapters of a video of `frames` frames as an ffmetadata file, for ffmpeg's -map_chapters.
 std::string ffmetadata(const std::vector<Chapter>& chapters, long frames, int fps);
+
+// Chapter n's line in a capture's log, for a video of `frames` frames whose first is iteration
+// `firstIteration` of the frame loop.
+JsonLine chapterLogLine(const std::vector<Chapter>& chapters, std::size_t n, long frames,
+                        long firstIteration, int fps);
 
 // The chapters as video sites read them from a description, "0:00 Title" a line: the start in
 // whole seconds, rounded down, so the scene's first frame always lies in its chapter's first second.

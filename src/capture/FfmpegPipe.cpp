@@ -63,15 +63,7 @@ int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd, int st
     if (stderrFd >= 0) {
         posix_spawn_file_actions_adddup2(&actions, stderrFd, STDERR_FILENO);
     }
-    // A process group of its own, and the default reaction to the signals we handle.
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+    setOwnProcessGroup(attributes);
 
     std::vector<char*> args = cArgs(argv);
     pid_t pid = -1;
@@ -85,6 +77,18 @@ int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd, int st
 }
 
 } // namespace
+
+void setOwnProcessGroup(posix_spawnattr_t& attributes)
+{
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+}
 
 ChildMessages::ChildMessages() : fd_(memfd_create("tolva-capture-child-messages", MFD_CLOEXEC)) {}
 

@@ -5,7 +5,14 @@
 #include <string>
 #include <vector>
 
+#include <spawn.h>
+
 namespace tolva {
+
+// Spawn attributes for a child in a process group of its own, so that a Ctrl-C in the terminal
+// reaches only us and we decide what the child gets, with the default reaction to the signals we
+// handle.
+void setOwnProcessGroup(posix_spawnattr_t& attributes);
 
 // The full path of a program found on PATH, if it is there. Empty entries are skipped: the
 // current folder is searched only when PATH names it.

@@ -6,6 +6,7 @@
 
 #include "capture/Capture.h"
 #include "capture/FfmpegPipe.h"
+#include "Version.h"
 #include "driver/Show.h"
 
 #include <CLI/CLI.hpp>
@@ -66,6 +67,8 @@ int main(int argc, char** argv)
     app.add_option("--log", options.logPath, "write one JSON line per frame (with its hash), per sound cue, a summary "
                                              "and the chapters");
     app.add_option("--wav", options.wavPath, "write the mixed sound of the part written as a WAV file");
+    bool version = false;
+    app.add_flag("--version", version, "print the version and the OpenGL renderer the frames are drawn with");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -73,6 +76,11 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& error) {
         fmt::print(stderr, "tolva-capture: {} (see --help)\n", error.what());
         return 2;
+    }
+
+    if (version) {
+        fmt::print("{}", versionReport());
+        return 0;
     }
 
     // With no other output asked for, the video goes to tolva.mp4.
