@@ -6,19 +6,19 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
 
-# The tests' X servers take the 16 display numbers from TOLVA_TEST_DISPLAY up. Keep the ones the
-# build has if they are all free, else take the first free run of 16: a machine with an X server
+# The tests' X servers take the 24 display numbers from TOLVA_TEST_DISPLAY up. Keep the ones the
+# build has if they are all free, else take the first free run of 24: a machine with an X server
 # of its own on one of them, or a second checkout testing beside this one, must not fail the tests.
 displays_free() {
     local n
-    for n in $(seq "$1" $(($1 + 15))); do
+    for n in $(seq "$1" $(($1 + 23))); do
         [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] || return 1
     done
 }
 display=$(sed -n 's/^TOLVA_TEST_DISPLAY:STRING=//p' "$top/build/CMakeCache.txt" 2>/dev/null || true)
 display=${display:-91}
 if ! displays_free "$display"; then
-    for base in $(seq 91 16 1000); do
+    for base in $(seq 91 24 1000); do
         displays_free "$base" && display=$base && break
     done
 fi
