@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/Chapters.h"
 #include "capture/FfmpegPipe.h"
 #include "worktime/WorkClock.h"
 
@@ -7,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tolva {
 
@@ -16,6 +18,7 @@ struct CaptureOptions {
     std::optional<double> to;     // end of the part written (exclusive); none: the show's end
     std::string out;              // video file, .mp4, .mkv or .mov (needs ffmpeg); empty: none
     AudioTrack audio = AudioTrack::aac;
+    int scale = 1;                // the video's pixels: each of the show's as a scale x scale block
     std::string framesDir;        // PNG frames and sound.wav; empty: none
     std::string stillsDir;        // one PNG per scene and a contact sheet; empty: none
     std::string logPath;          // JSON lines: frames with their hashes, cues, a summary
@@ -45,6 +48,7 @@ struct CaptureResult {
     bool interrupted = false;
     bool showEnded = false;
     double wallSeconds = 0;
+    std::vector<Chapter> chapters;  // the scenes in the frames written
 };
 
 class Show;
@@ -81,8 +85,9 @@ private:
 CaptureResult runCapture(const CaptureOptions& options, const std::string& ffmpeg,
                          const volatile std::sig_atomic_t& stop);
 
-// How to join the PNG frames and sound.wav of a --frames folder into a video with ffmpeg.
-std::string joinNote(const std::string& dir, int fps);
+// How to join the PNG frames, sound.wav and chapters.txt of a --frames folder into a video with
+// ffmpeg, encoded as the capture encodes its own.
+std::string joinNote(const std::string& dir, int fps, int scale);
 
 // A 64-bit hash of a frame's RGBA bytes, as 16 hex digits (the log's frame identity).
 std::string frameHash(const unsigned char* bytes, std::size_t size);

@@ -17,6 +17,7 @@ check() {  # check DESCRIPTION COMMAND...: a failure is counted, not fatal
 programs='
 tolva
 tolva-capture
+tolva-farm
 tolva-preview
 '
 work=$TOLVA_BUILD_DIR/package-test/$1
@@ -29,7 +30,7 @@ launchers() {
         { cat "$work/install.log" >&2; fail "cmake --install failed"; return; }
     bin=$prefix/$TOLVA_BINDIR
     data=$(cd "$prefix/$TOLVA_DATADIR" && pwd -P)
-    for program in tolva tolva-capture tolva-preview; do  # stand-ins reporting where they run and what they get
+    for program in $programs; do  # stand-ins reporting where they run and what they get
         printf '#!/bin/sh\nprintf "%%s|" "$(pwd -P)" "${TOLVA_CALLER_DIR-unset}" "$@" > "$REPORT"\n' \
             > "$prefix/$TOLVA_PROGRAMDIR/$program"
     done
@@ -50,6 +51,8 @@ launchers() {
         "$data|unset|two words||*|\$HOME|-x|" "$bin/tolva" "two words" "" '*' '$HOME' -x
     try "the preview runs in the asset folder with its arguments unchanged" \
         "$data|unset|--from|150|" "$bin/tolva-preview" --from 150
+    try "the farm runs in the caller's folder with its arguments unchanged" \
+        "$c|unset|--out|show.mp4|--hosts|my hosts|" "$bin/tolva-farm" --out show.mp4 --hosts "my hosts"
     try "the launcher started through a link finds the installation" "$data|unset|" "$work/links/tolva"
     try "the launcher started through PATH finds the installation" "$data|unset|" env PATH="$bin:$PATH" tolva
     try "the capture launcher makes the caller's relative paths absolute" \
@@ -81,6 +84,7 @@ contents() {
     field() { dpkg-deb -f "$deb" "$1"; }
     check "control fields" test "$(field Package) $(field Version) $(field Architecture) $(field Recommends)" = \
                                 "tolva $TOLVA_VERSION $arch ffmpeg"
+    check "the farm's tools suggested" sh -c "dpkg-deb -f '$deb' Suggests | grep -q 'parallel, openssh-client, rsync'"
     fonts=$(grep -E '^[[:space:]]*fonts-[a-z0-9.+-]+[[:space:]]*$' "$TOLVA_SOURCE_DIR/scripts/packages.txt" | tr -d ' \t' | sort -u | tr '\n' ' ')
     depends=" $(field Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//; s/[0-9.]*$//' | tr '\n' ' ')"
     for package in libsfml-graphics libsfml-window libsfml-system libsfml-audio $fonts; do

@@ -23,7 +23,7 @@ struct Output {
 Output inspect(const std::string& arguments, bool withErrors = false, const std::string& folder = ".")
 {
     Output out;
-    const std::string command = "cd " + folder + " && timeout 120 " + std::string(TOLVA_INSPECT) + " "
+    const std::string command = "cd " + folder + " && timeout 1200 " + std::string(TOLVA_INSPECT) + " "
                                 + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
     char* line = nullptr;
