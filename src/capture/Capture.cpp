@@ -8,7 +8,7 @@
 #include "capture/Output.h"
 #include "capture/Progress.h"
 #include "capture/Stills.h"
-#include "capture/WorkCanvas.h"
+#include "worktime/WorkCanvas.h"
 #include "driver/Show.h"
 #include "render/Json.h"
 #include "render/Letterbox.h"

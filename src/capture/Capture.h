@@ -2,7 +2,7 @@
 
 #include "capture/Chapters.h"
 #include "capture/FfmpegPipe.h"
-#include "capture/WorkClock.h"
+#include "worktime/WorkClock.h"
 
 #include <csignal>
 #include <memory>

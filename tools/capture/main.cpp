@@ -1,7 +1,7 @@
 // tolva-capture: the whole show, or a part of it, to a video file with its sound, frame-exact.
 //
 // The show runs offscreen on virtual time: iteration heads exactly 1/fps apart, every clock
-// reading and drawing operation costing a fixed amount of time (see capture/WorkClock.h), so the
+// reading and drawing operation costing a fixed amount of time (see worktime/WorkClock.h), so the
 // same options give the same frames, bit for bit.
 
 #include "capture/Capture.h"

@@ -1,6 +1,6 @@
 // tolva-preview: the show from any second, in a window, to rehearse or debug it.
 //
-// The show runs on the capture's virtual time (capture/WorkClock.h) up to the second asked for,
+// The show runs on the capture's virtual time (worktime/WorkClock.h) up to the second asked for,
 // undrawn and unheard, then live, paced by the steady clock: every frame it draws is the one the
 // capture writes for that moment, and the sound plays from where the capture's mix has it.
 
