@@ -41,6 +41,13 @@ Function glFunction(const char* name)
 constexpr double vertexCost = 16.0;
 constexpr double drawCallCost = 2000.0;
 
+// Batches whose shapes' bounds cover the picture fewer times over than this are drawn whole: what
+// leaving out the hidden could save is less than the time it takes to find.
+constexpr double plannedOverdraw = 1.5;
+
+// The whole viewport in clip units (2 x 2): the painted area counts in these.
+constexpr double viewportClipArea = 4.0;
+
 // The least size, in clip units, of a fan that may cover a block of the mask and its margin.
 sf::Vector2f coverSize(const sf::IntRect& viewport)
 {
@@ -81,6 +88,7 @@ void BatchCanvas::forgetBatch()
     runs_.clear();
     items_.clear();
     coverers_ = 0;
+    paintedArea_ = 0;
 }
 
 void BatchCanvas::flush()
@@ -99,8 +107,10 @@ void BatchCanvas::flush()
         clipSpace.setViewport(view.getViewport());
         target_->setView(clipSpace);
     }
-    // Without an opaque shape large enough to cover a block nothing can be hidden.
-    if (drawing_ != Drawing::painter && coverers_ > 0) {
+    // Without an opaque shape large enough to cover a block nothing can be hidden, and a batch
+    // that paints the picture not much more than once over has little to hide.
+    const bool worthPlanning = coverers_ > 0 && (drawing_ != Drawing::cheapest || paintedArea_ >= plannedOverdraw * viewportClipArea);
+    if (drawing_ != Drawing::painter && worthPlanning) {
         drawShown(viewport);
     } else {
         drawRuns();
@@ -295,6 +305,11 @@ void BatchCanvas::addItem(std::size_t begin, const sf::Texture* texture, bool so
         bounds.right = std::max(bounds.right, p.x);
         bounds.bottom = std::min(bounds.bottom, p.y);
         bounds.top = std::max(bounds.top, p.y);
+    }
+    const double width = static_cast<double>(std::min(bounds.right, 1.0f) - std::max(bounds.left, -1.0f));
+    const double height = static_cast<double>(std::min(bounds.top, 1.0f) - std::max(bounds.bottom, -1.0f));
+    if (width > 0 && height > 0) {
+        paintedArea_ += width * height;
     }
     if (solid && bounds.right - bounds.left >= coverClip_.x && bounds.top - bounds.bottom >= coverClip_.y) {
         ++coverers_;

@@ -94,6 +94,7 @@ private:
     std::vector<BatchItem> items_;
     sf::Vector2f coverClip_;       // the least size, in clip units, of a fan that may cover a block
     std::size_t coverers_ = 0;     // solid items at least that wide and high
+    double paintedArea_ = 0;       // the items' bounds within clip space, summed (clip space is 4)
     float pixelsPerUnit_;
     Occlusion occlusion_;
     // The tiles' draw lists, drawn one tile after another under a scissor rectangle.
