@@ -162,7 +162,9 @@ void BatchCanvas::keepShown()
         if (runs_.empty() || runs_.back().texture != item.texture) {
             runs_.push_back({item.texture, end});
         }
-        std::copy(batch_.begin() + item.begin, batch_.begin() + item.end, batch_.begin() + static_cast<std::ptrdiff_t>(end));
+        if (end != item.begin) {  // up to the first item left out, everything stays where it is
+            std::copy(batch_.begin() + item.begin, batch_.begin() + item.end, batch_.begin() + static_cast<std::ptrdiff_t>(end));
+        }
         end += item.end - item.begin;
     }
     batch_.resize(end);
@@ -299,12 +301,22 @@ void BatchCanvas::addItem(std::size_t begin, const sf::Texture* texture, bool so
     }
     ClipRect bounds{batch_[begin].position.x, batch_[begin].position.y, batch_[begin].position.x,
                     batch_[begin].position.y};
-    for (std::size_t k = begin + 1; k < batch_.size(); ++k) {
-        const sf::Vector2f p = batch_[k].position;
+    const auto take = [&bounds](sf::Vector2f p) {
         bounds.left = std::min(bounds.left, p.x);
         bounds.right = std::max(bounds.right, p.x);
         bounds.bottom = std::min(bounds.bottom, p.y);
         bounds.top = std::max(bounds.top, p.y);
+    };
+    if (texture == nullptr) {
+        // A shape's triangles all start at its fan's centre: the two other corners are enough.
+        for (std::size_t k = begin; k < batch_.size(); k += 3) {
+            take(batch_[k + 1].position);
+            take(batch_[k + 2].position);
+        }
+    } else {
+        for (std::size_t k = begin + 1; k < batch_.size(); ++k) {
+            take(batch_[k].position);
+        }
     }
     const double width = static_cast<double>(std::min(bounds.right, 1.0f) - std::max(bounds.left, -1.0f));
     const double height = static_cast<double>(std::min(bounds.top, 1.0f) - std::max(bounds.bottom, -1.0f));
