@@ -94,18 +94,7 @@ std::string joinNote(const std::string& dir, int fps, int scale)
 
 FrameRange frameRange(const CaptureOptions& options)
 {
-    FrameRange range{std::lround(options.from * options.fps), LONG_MAX};
-    if (options.to && *options.to < showLengthBound(options.fps)) {
-        range.last = std::lround(*options.to * options.fps);
-    }
-    return range;
-}
-
-double showLengthBound(int fps)
-{
-    // The lead-in's frames, the scenes' seconds, and a frame more at each of the nine hand-overs
-    // at most.
-    return timing::showSeconds() + (timing::leadInFrames + 9.0) / fps;
+    return frameRange(options.fps, options.from, options.to);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "capture/Chapters.h"
 #include "capture/FfmpegPipe.h"
+#include "worktime/FrameRange.h"
 #include "worktime/WorkClock.h"
 
 #include <csignal>
@@ -26,16 +27,8 @@ struct CaptureOptions {
     WorkModel model;
 };
 
-// The frames written: iterations [first, last) of the frame loop, one video frame each.
-struct FrameRange {
-    long first;
-    long last;  // LONG_MAX: up to the show's end
-};
+// The frames the options ask for.
 FrameRange frameRange(const CaptureOptions& options);
-
-// Seconds of video the show lasts at most (its lead-in counts frames, the rest seconds, and each
-// hand-over may come up to a frame late).
-double showLengthBound(int fps);
 
 // What is wrong with the options, in one line, before any work starts (ffmpeg: its path, empty
 // if it is not on PATH).
