@@ -15,6 +15,8 @@
 namespace {
 
 using namespace tolva;
+using namespace tolva::spiral;
+using namespace tolva::cascade;
 
 // Scene 1 at a given sceneTime (credits, title or neither), warpTime held where the colours wrap.
 void runSpiral(benchmark::State& run, float sceneTime)
@@ -55,8 +57,8 @@ void runCascade(benchmark::State& run, float countdown)
     long k = 0;
     for (auto _ : run) {
         if (k % 600 == 0) {
-            b->show.objects.columnTime = 120.0f;
-            b->show.objects.cascadeTime = 60.0f;
+            b->show.scenes.columnCascade.columnTime = 120.0f;
+            b->show.scenes.columnCascade.cascadeTime = 60.0f;
         }
         b->state.countdown[1] = -1.0f;
         b->state.countdown[2] = countdown;
@@ -77,7 +79,7 @@ void SpiralCellsPlain(benchmark::State& run)
         for (int i = 1; i <= spiralCells; ++i) {
             for (int j = 1; j <= spiralCells; ++j) {
                 benchmark::DoNotOptimize(
-                    plainSpiralCell(static_cast<float>(i), static_cast<float>(j), 420.0f));
+                    spiralCell(static_cast<float>(i), static_cast<float>(j), 420.0f));
             }
         }
     }
@@ -89,12 +91,12 @@ void CascadeCellsPlain(benchmark::State& run)
         for (int i = 1; i <= columnCells; ++i) {
             for (int j = 1; j <= columnCells; ++j) {
                 benchmark::DoNotOptimize(
-                    plainColumnCell(static_cast<float>(i), static_cast<float>(j), 120.0f));
+                    columnCell(static_cast<float>(i), static_cast<float>(j), 120.0f));
             }
         }
         for (int a = 1; a <= cascadeCells; ++a) {
             for (int c = 1; c <= cascadeCells; ++c) {
-                benchmark::DoNotOptimize(plainCascadeCell(a, c, 60.0f, 20.0f));
+                benchmark::DoNotOptimize(cascadeCell(a, c, 60.0f, 20.0f));
             }
         }
     }

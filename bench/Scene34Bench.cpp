@@ -33,8 +33,8 @@ void GreetingsStep(benchmark::State& run)
     for (auto _ : run) {
         if (k % 600 == 0) {
             b.state.countdown[3] = 30.0f;
-            b.show.objects.scrollPhase = 160.0f;
-            b.show.objects.scrollerClock.setElapsed(sf::seconds(27.0f));
+            b.show.scenes.greetingsScroller.scrollPhase = 160.0f;
+            b.show.scenes.greetingsScroller.scrollerClock.setElapsed(sf::seconds(27.0f));
         }
         b.time.advance(frame);
         b.state.frameClock.setElapsed(sf::microseconds(2000));
@@ -57,7 +57,7 @@ void runSwirlStep(benchmark::State& run, float countdown)
     long k = 0;
     for (auto _ : run) {
         if (k % 600 == 0) {
-            b.show.objects.swirlPhase = 150.0f;
+            b.show.scenes.swirlField.swirlPhase = 150.0f;
         }
         b.state.countdown[4] = countdown;
         b.state.frameClock.setElapsed(sf::microseconds(2000));
@@ -79,13 +79,13 @@ void SwirlCellsPlain(benchmark::State& run)
         for (int i = 1; i <= swirl::heptagonSize; ++i) {
             for (int j = 1; j <= swirl::heptagonSize; ++j) {
                 benchmark::DoNotOptimize(
-                    swirl::heptagon(static_cast<float>(i), static_cast<float>(j), frame));
+                    swirl::heptagonCell(static_cast<float>(i), static_cast<float>(j), frame));
             }
         }
         for (int k = 1; k <= swirl::squareSize; ++k) {
             for (int c = 1; c <= swirl::squareSize; ++c) {
                 benchmark::DoNotOptimize(
-                    swirl::square(static_cast<float>(k), static_cast<float>(c), frame));
+                    swirl::squareCell(static_cast<float>(k), static_cast<float>(c), frame));
             }
         }
     }

@@ -7,8 +7,8 @@
 #include "render/Recorder.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsTerms.h"
-#include "scenes/SquareLattice.h"
+#include "scenes/PolygonGridsFormulas.h"
+#include "scenes/LatticeFormulas.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,13 +27,13 @@ void polygonGridsStep(benchmark::State& run)
         return;
     }
     s->state.frameDelta = sf::microseconds(frameMicroseconds);
-    s->show.objects.gridTime = 0.0f;
-    s->show.objects.colourFuse = 100.0f;
+    s->show.scenes.shared.gridTime = 0.0f;
+    s->show.scenes.polygonGrids.colourFuse = 100.0f;
     for (auto _ : run) {
         s->time.advance(sf::microseconds(frameMicroseconds));
         s->show.run(5, s->canvas);
-        if (s->show.objects.gridTime > 117.0f) {  // the range the scene covers at 60 fps
-            s->show.objects.gridTime = 0.0f;
+        if (s->show.scenes.shared.gridTime > 117.0f) {  // the range the scene covers at 60 fps
+            s->show.scenes.shared.gridTime = 0.0f;
         }
     }
     run.counters["drawCalls"] = s->canvas.lastFrameDrawCalls();
@@ -47,13 +47,13 @@ void latticeStep(benchmark::State& run)
     }
     s->state.frameDelta = sf::microseconds(frameMicroseconds);
     s->state.countdown[6] = 16.0f;  // inside both windows: a picture, a line and the lattice
-    s->show.objects.latticeTime = 0.0f;
+    s->show.scenes.lattice.latticeTime = 0.0f;
     for (auto _ : run) {
         s->time.advance(sf::microseconds(frameMicroseconds));
         s->show.run(6, s->canvas);
         s->state.countdown[6] = 16.0f;
-        if (s->show.objects.latticeTime > 54.0f) {  // about where the scene ends
-            s->show.objects.latticeTime = 0.0f;
+        if (s->show.scenes.lattice.latticeTime > 54.0f) {  // about where the scene ends
+            s->show.scenes.lattice.latticeTime = 0.0f;
         }
     }
     run.counters["drawCalls"] = s->canvas.lastFrameDrawCalls();
@@ -72,7 +72,7 @@ void polygonGridsCells(benchmark::State& run)
         terms.decagons(frame.gridTime, decagons);
         terms.pentagons(frame.gridTime, frame.fastPhase, pentagons);
         fuse = terms.heptagons(frame.slowPhase, fuse, 0.0166f, heptagons);
-        benchmark::DoNotOptimize(heptagons.at(94, 94));
+        benchmark::DoNotOptimize(heptagons.cell(94, 94));
     }
 }
 
@@ -98,12 +98,12 @@ void polygonGridsCellsPlain(benchmark::State& run)
 
 void latticeUpdate(benchmark::State& run)
 {
-    SquareLattice lattice;
+    lattice::LatticeTerms lattice;
     float t = 0.0f;
     for (auto _ : run) {
         t += 0.0166f;
         lattice.update(t);
-        benchmark::DoNotOptimize(lattice.cells.at(124, 124));
+        benchmark::DoNotOptimize(lattice.cells.cell(124, 124));
     }
 }
 
@@ -114,7 +114,7 @@ void latticeUpdatePlain(benchmark::State& run)
         t += 0.0166f;
         for (int a = 1; a <= 124; ++a) {
             for (int k = 1; k <= 124; ++k) {
-                benchmark::DoNotOptimize(lattice::latticeSquare(a, k, t));
+                benchmark::DoNotOptimize(lattice::squareCell(a, k, t));
             }
         }
     }

@@ -14,6 +14,7 @@
 namespace {
 
 using namespace tolva;
+using namespace tolva::vortex;
 
 // A step of scene 7 in the state of a frame `k` frames into the scene (k cycling over the
 // scene's 2,950 frames at 60 per second), with the field shown; tail from countdown7 < 6.
@@ -30,8 +31,8 @@ void runVortexStep(benchmark::State& run, float countdown)
     for (auto _ : run) {
         const float frames = static_cast<float>(k % 1700);  // vortexTime stays below 60
         b.state.countdown[7] = countdown;
-        b.show.objects.vortexTime = frames * 0.035f;
-        b.show.objects.gridTime = 117.0f + frames * 0.5f;
+        b.show.scenes.vortex.vortexTime = frames * 0.035f;
+        b.show.scenes.shared.gridTime = 117.0f + frames * 0.5f;
         b.show.run(7, canvas);
         ++k;
     }

@@ -5,8 +5,8 @@
 # share/tolva and start the programs; they find both folders relative to themselves, so the
 # installation works under any prefix and unpacked anywhere. The programs are not changed.
 #
-#   <prefix>/bin/tolva, tolva-capture, tolva-preview, tolva-flashes   launchers (shell scripts)
-#   <prefix>/lib/tolva/tolva, tolva-capture, tolva-preview, tolva-flashes  the programs
+#   <prefix>/bin/tolva, tolva-capture, tolva-preview, tolva-farm, tolva-flashes   launchers (shell scripts)
+#   <prefix>/lib/tolva/tolva, tolva-capture, tolva-preview, tolva-farm, tolva-flashes  the programs
 #   <prefix>/share/tolva/{fonts,graphics,sounds,shaders}
 #   <prefix>/share/applications/tolva.desktop, share/icons/hicolor/*/apps/tolva.png
 #   <prefix>/share/man/man6/tolva.6.gz (the other programs' pages link to it)
@@ -48,6 +48,9 @@ endif()
 if(TARGET tolva-preview)
   list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-preview)
 endif()
+if(TARGET tolva-farm)
+  list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-farm)
+endif()
 if(TARGET tolva-flashes)
   list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-flashes)
 endif()
@@ -58,9 +61,15 @@ file(RELATIVE_PATH TOLVA_LAUNCHER_TO_DATA
      /prefix/${TOLVA_INSTALL_BINDIR} /prefix/${TOLVA_INSTALL_DATADIR})
 file(RELATIVE_PATH TOLVA_LAUNCHER_TO_PROGRAMS
      /prefix/${TOLVA_INSTALL_BINDIR} /prefix/${TOLVA_INSTALL_PROGRAMDIR})
+# The farm runs this machine's parts through the capture beside it, in the asset folder.
+if(TARGET tolva-farm)
+  file(RELATIVE_PATH TOLVA_FARM_TO_DATA
+       /prefix/${TOLVA_INSTALL_PROGRAMDIR} /prefix/${TOLVA_INSTALL_DATADIR})
+  target_compile_definitions(tolva-farm PRIVATE TOLVA_FARM_TO_DATA="${TOLVA_FARM_TO_DATA}")
+endif()
 # The launchers are generated (the tests try them on stand-in programs); each is installed
-# with its program. The flash checker's stays in the caller's folder: it reads no assets.
-foreach(TOLVA_LAUNCHED_PROGRAM tolva tolva-capture tolva-flashes)
+# with its program.
+foreach(TOLVA_LAUNCHED_PROGRAM tolva tolva-capture tolva-farm)
   configure_file(${TOLVA_PACKAGING_DIR}/launcher/${TOLVA_LAUNCHED_PROGRAM}.in
                  ${TOLVA_PACKAGING_OUT}/launchers/${TOLVA_LAUNCHED_PROGRAM} @ONLY)
 endforeach()
@@ -68,6 +77,11 @@ endforeach()
 set(TOLVA_LAUNCHED_PROGRAM tolva-preview)
 configure_file(${TOLVA_PACKAGING_DIR}/launcher/tolva.in
                ${TOLVA_PACKAGING_OUT}/launchers/tolva-preview @ONLY)
+# The flash checker reads no assets: the farm's launcher, which stays in the caller's folder,
+# serves it.
+set(TOLVA_LAUNCHED_PROGRAM tolva-flashes)
+configure_file(${TOLVA_PACKAGING_DIR}/launcher/tolva-farm.in
+               ${TOLVA_PACKAGING_OUT}/launchers/tolva-flashes @ONLY)
 foreach(TOLVA_LAUNCHED_PROGRAM IN LISTS TOLVA_INSTALLED_PROGRAMS)
   install(PROGRAMS ${TOLVA_PACKAGING_OUT}/launchers/${TOLVA_LAUNCHED_PROGRAM}
           DESTINATION ${TOLVA_INSTALL_BINDIR})
@@ -89,6 +103,7 @@ configure_file(${TOLVA_PACKAGING_DIR}/man/tolva.6.in ${TOLVA_PACKAGING_OUT}/man/
 configure_file(${TOLVA_PACKAGING_DIR}/debian/changelog.in ${TOLVA_PACKAGING_OUT}/doc/changelog @ONLY)
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-capture.6.gz SYMBOLIC)
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-preview.6.gz SYMBOLIC)
+file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-farm.6.gz SYMBOLIC)
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-flashes.6.gz SYMBOLIC)
 
 set(TOLVA_ICON_SIZES 48 128 256)
@@ -139,6 +154,10 @@ if(TARGET tolva-preview)
   install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-preview.6.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 endif()
+if(TARGET tolva-farm)
+  install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-farm.6.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
 if(TARGET tolva-flashes)
   install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-flashes.6.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
@@ -174,6 +193,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${TOLVA_FONT_DEPENDS}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
+# What tolva-farm drives, here and on its hosts.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "parallel, openssh-client, rsync, xvfb, xauth")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -183,8 +204,10 @@ thousands of circles and squares computed from formulas, with synthesized
 tones and two tracks, then closes itself. Escape ends it early.
 
 The package also has tolva-capture, which records the show to a video file
-with ffmpeg, and tolva-preview, which plays it in a window from any second,
-with keys to pause, step and seek, for rehearsing and checking the show.
+with ffmpeg, tolva-preview, which plays it in a window from any second,
+with keys to pause, step and seek, for rehearsing and checking the show,
+and tolva-farm, which spreads one capture over many machines with GNU
+parallel and joins the parts into the video one capture would make.
 tolva-flashes checks any video for flashes past the general flash and red
 flash thresholds of WCAG 2.2, for organisers and video sites.")
 # Debian's own touches on the staged tree: the fonts become links to the font packages' files.

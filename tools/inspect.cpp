@@ -229,7 +229,7 @@ int runScene(int scene, Settings settings)
         recorder.forget();
         state.frameClock.setElapsed(midFrameDelta);
         if (fuseTick) {
-            show.objects.fuseClock.setElapsed(*fuseTick);
+            show.scenes.polygonGrids.fuseClock.setElapsed(*fuseTick);
         }
         show.run(scene, recorder);
     }

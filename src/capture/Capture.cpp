@@ -1,13 +1,14 @@
 #include "capture/Capture.h"
 
 #include "capture/CaptureDeck.h"
+#include "capture/Chapters.h"
 #include "capture/FfmpegPipe.h"
 #include "capture/FrameCanvas.h"
 #include "capture/Mixer.h"
 #include "capture/Output.h"
 #include "capture/Progress.h"
 #include "capture/Stills.h"
-#include "capture/WorkCanvas.h"
+#include "worktime/WorkCanvas.h"
 #include "driver/Show.h"
 #include "render/Json.h"
 #include "render/Letterbox.h"
@@ -67,40 +68,39 @@ std::optional<std::string> writableFolder(const std::string& path, const char* w
 std::string videoPartPath(const std::string& out) { return out + ".part-video.mp4"; }
 std::string soundPartPath(const std::string& out) { return out + ".part-sound.wav"; }
 std::string joinedPartPath(const std::string& out) { return out + ".part"; }
+std::string chaptersPartPath(const std::string& out) { return out + ".part-chapters.txt"; }
+
+std::string joined(const std::vector<std::string>& arguments)
+{
+    std::string line;
+    for (const std::string& argument : arguments) {
+        line += (line.empty() ? "" : " ") + argument;
+    }
+    return line;
+}
 
 } // namespace
 
-std::string joinNote(const std::string& dir, int fps)
+std::string joinNote(const std::string& dir, int fps, int scale)
 {
     return fmt::format(
-        "The frames of this folder and its sound, joined into one video:\n"
-        "  ffmpeg -framerate {0} -i {1}/frame%06d.png -i {1}/sound.wav \\\n"
-        "    -vf scale=out_color_matrix=bt709:out_range=tv -pix_fmt yuv420p -c:v libx264 -crf 18 \\\n"
-        "    -colorspace bt709 -color_primaries bt709 -color_trc bt709 -c:a aac -b:a 256k tolva.mp4\n",
-        fps, dir);
+        "The frames of this folder, their sound and chapters, joined into one video:\n"
+        "  ffmpeg -framerate {0} -i {1}/frame%06d.png -i {1}/sound.wav -f ffmetadata -i {1}/chapters.txt \\\n"
+        "    -map 0:v -map 1:a -map_chapters 2 {2} \\\n"
+        "    {3} -movflags +faststart tolva.mp4\n",
+        fps, dir, joined(videoEncoding(VideoFormat{showWidth, showHeight, fps, scale})),
+        joined(soundEncoding(Container::mp4, AudioTrack::aac)));
 }
 
 FrameRange frameRange(const CaptureOptions& options)
 {
-    FrameRange range{std::lround(options.from * options.fps), LONG_MAX};
-    if (options.to && *options.to < showLengthBound(options.fps)) {
-        range.last = std::lround(*options.to * options.fps);
-    }
-    return range;
+    return frameRange(options.fps, options.from, options.to);
 }
 
-double showLengthBound(int fps)
-{
-    // The lead-in's frames, the scenes' seconds, and a frame more at each of the nine hand-overs
-    // at most.
-    return timing::showSeconds() + (timing::leadInFrames + 9.0) / fps;
-}
+namespace {
 
-std::optional<std::string> checkOptions(const CaptureOptions& options, const std::string& ffmpeg)
+std::optional<std::string> checkPart(const CaptureOptions& options)
 {
-    if (options.fps < 1 || options.fps > 240) {
-        return fmt::format("--fps {} is out of range (1 to 240)", options.fps);
-    }
     if (!std::isfinite(options.from) || options.from < 0) {
         return fmt::format("--from {} is not a time in the show (seconds, 0 or more)", options.from);
     }
@@ -118,6 +118,11 @@ std::optional<std::string> checkOptions(const CaptureOptions& options, const std
                                *options.to, options.fps);
         }
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> checkOutputs(const CaptureOptions& options, const std::string& ffmpeg)
+{
     if (options.out.empty() && options.framesDir.empty() && options.stillsDir.empty() &&
         options.logPath.empty() && options.wavPath.empty()) {
         return std::string("nothing to write: give --out, --frames, --stills, --log or --wav");
@@ -130,35 +135,53 @@ std::optional<std::string> checkOptions(const CaptureOptions& options, const std
         return fmt::format("ffmpeg is not on PATH, so no video can be made (Debian: apt-get install "
                            "ffmpeg); --frames DIR writes PNG frames and a WAV file to join later");
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> checkWritable(const CaptureOptions& options)
+{
     if (!options.out.empty()) {
-        for (const std::string& path : {options.out, videoPartPath(options.out),
-                                        soundPartPath(options.out), joinedPartPath(options.out)}) {
+        for (const std::string& path : {options.out, videoPartPath(options.out), soundPartPath(options.out),
+                                        chaptersPartPath(options.out), joinedPartPath(options.out)}) {
             if (auto problem = writableFile(path, "video")) {
                 return problem;
             }
         }
     }
-    if (!options.framesDir.empty()) {
-        if (auto problem = writableFolder(options.framesDir, "frames")) {
-            return problem;
+    for (const auto& [folder, what] : {std::pair{options.framesDir, "frames"}, std::pair{options.stillsDir, "stills"}}) {
+        if (!folder.empty()) {
+            if (auto problem = writableFolder(folder, what)) {
+                return problem;
+            }
         }
     }
-    if (!options.stillsDir.empty()) {
-        if (auto problem = writableFolder(options.stillsDir, "stills")) {
-            return problem;
-        }
-    }
-    if (!options.logPath.empty()) {
-        if (auto problem = writableFile(options.logPath, "log")) {
-            return problem;
-        }
-    }
-    if (!options.wavPath.empty()) {
-        if (auto problem = writableFile(options.wavPath, "sound")) {
-            return problem;
+    for (const auto& [file, what] : {std::pair{options.logPath, "log"}, std::pair{options.wavPath, "sound"}}) {
+        if (!file.empty()) {
+            if (auto problem = writableFile(file, what)) {
+                return problem;
+            }
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> checkOptions(const CaptureOptions& options, const std::string& ffmpeg)
+{
+    if (options.fps < 1 || options.fps > 240) {
+        return fmt::format("--fps {} is out of range (1 to 240)", options.fps);
+    }
+    if (options.scale < 1 || options.scale > 4) {
+        return fmt::format("--scale {} is out of range (1 to 4)", options.scale);
+    }
+    if (auto problem = checkPart(options)) {
+        return problem;
+    }
+    if (auto problem = checkOutputs(options, ffmpeg)) {
+        return problem;
+    }
+    return checkWritable(options);
 }
 
 std::string frameHash(const unsigned char* bytes, std::size_t size)
@@ -213,6 +236,7 @@ struct Capture::Run {
     std::unique_ptr<OutputFile> log;
     Progress progress;
     CaptureResult result;
+    std::vector<Chapter> chapters;
     long k = 0;
     bool finished = false;
 
@@ -232,7 +256,10 @@ struct Capture::Run {
     }
     void keepFrame(long index, const IterationReport& report, unsigned long presents);
     void showProgress();
-    void writeSound(const std::vector<sf::Int16>& sound, std::int64_t firstSample, std::int64_t samples);
+    void writeSound(const std::vector<sf::Int16>& sound);
+    void writeFramesNotes();
+    void endLog(std::int64_t firstSample, std::int64_t samples);
+    void joinVideo(const std::vector<sf::Int16>& sound);
 };
 
 Capture::Capture(const CaptureOptions& options, const std::string& ffmpeg)
@@ -254,7 +281,7 @@ Capture::Capture(const CaptureOptions& options, const std::string& ffmpeg)
         if (!options.out.empty()) {
             run.made.add(videoPartPath(options.out));
             run.video = std::make_unique<ChildPipe>(encodeVideoCommand(
-                ffmpeg, VideoFormat{showWidth, showHeight, options.fps}, videoPartPath(options.out)));
+                ffmpeg, VideoFormat{showWidth, showHeight, options.fps, options.scale}, videoPartPath(options.out)));
         }
         if (!options.logPath.empty()) {
             run.made.add(options.logPath);
@@ -317,6 +344,7 @@ bool Capture::iterate()
 
 void Capture::Run::keepFrame(long index, const IterationReport& report, unsigned long presents)
 {
+    noteFrame(chapters, index, report.scenes);
     if (drawFrames) {
         const std::vector<sf::Uint8>& frame = frames->lastFrame();
         if (video && !video->write(frame.data(), frame.size())) {
@@ -356,8 +384,7 @@ void Capture::Run::showProgress()
     }
 }
 
-void Capture::Run::writeSound(const std::vector<sf::Int16>& sound, std::int64_t firstSample,
-                              std::int64_t samples)
+void Capture::Run::writeSound(const std::vector<sf::Int16>& sound)
 {
     if (!options.wavPath.empty()) {
         made.add(options.wavPath);
@@ -367,33 +394,72 @@ void Capture::Run::writeSound(const std::vector<sf::Int16>& sound, std::int64_t 
         const std::string wav = (fs::path(options.framesDir) / "sound.wav").string();
         made.add(wav);
         writeWav(wav, sound);
-        const std::string note = (fs::path(options.framesDir) / "join.txt").string();
-        made.add(note);
-        OutputFile file(note);
-        file.write(joinNote(options.framesDir, options.fps));
-        file.close();
     }
-    if (log) {
-        for (const Cue& cue : deck.cues()) {
-            logLine(JsonLine()
-                        .add("cue", soundName(cue.id))
-                        .add("action", cue.play ? "play" : "stop")
-                        .add("iteration", cue.iteration)
-                        .add("frame", cue.iteration - range.first)
-                        .add("sample", static_cast<long>(sampleAt(cue.iteration, options.fps) - firstSample))
-                        .add("time_us", static_cast<long>(cue.time.asMicroseconds())));
-        }
+}
+
+void Capture::Run::writeFramesNotes()
+{
+    const auto writeNote = [this](const char* name, const std::string& text) {
+        const std::string path = (fs::path(options.framesDir) / name).string();
+        made.add(path);
+        OutputFile file(path);
+        file.write(text);
+        file.close();
+    };
+    writeNote("join.txt", joinNote(options.framesDir, options.fps, options.scale));
+    writeNote("chapters.txt", ffmetadata(chapters, result.frames, options.fps));
+}
+
+// The cues, the summary and the chapters close the log.
+void Capture::Run::endLog(std::int64_t firstSample, std::int64_t samples)
+{
+    for (const Cue& cue : deck.cues()) {
         logLine(JsonLine()
-                    .add("summary", true)
-                    .add("fps", options.fps)
-                    .add("frames", result.frames)
-                    .add("first_iteration", range.first)
-                    .add("iterations", result.iterations)
-                    .add("samples", static_cast<long>(samples))
-                    .add("overruns", result.overruns)
-                    .add("interrupted", result.interrupted)
-                    .add("show_ended", result.showEnded));
-        log->close();
+                    .add("cue", soundName(cue.id))
+                    .add("action", cue.play ? "play" : "stop")
+                    .add("iteration", cue.iteration)
+                    .add("frame", cue.iteration - range.first)
+                    .add("sample", static_cast<long>(sampleAt(cue.iteration, options.fps) - firstSample))
+                    .add("time_us", static_cast<long>(cue.time.asMicroseconds())));
+    }
+    logLine(JsonLine()
+                .add("summary", true)
+                .add("fps", options.fps)
+                .add("frames", result.frames)
+                .add("first_iteration", range.first)
+                .add("iterations", result.iterations)
+                .add("samples", static_cast<long>(samples))
+                .add("overruns", result.overruns)
+                .add("interrupted", result.interrupted)
+                .add("show_ended", result.showEnded));
+    for (std::size_t n = 0; n < chapters.size(); ++n) {
+        logLine(chapterLogLine(chapters, n, result.frames, range.first, options.fps));
+    }
+    log->close();
+}
+
+// The silent video, its sound and its chapters joined under a name of their own: only a whole
+// file takes the name asked for.
+void Capture::Run::joinVideo(const std::vector<sf::Int16>& sound)
+{
+    const std::string& out = options.out;
+    made.add(soundPartPath(out));
+    writeWav(soundPartPath(out), sound);
+    made.add(chaptersPartPath(out));
+    OutputFile chapterFile(chaptersPartPath(out));
+    chapterFile.write(ffmetadata(chapters, result.frames, options.fps));
+    chapterFile.close();
+    made.add(joinedPartPath(out));
+    const ProgramOutcome joined = runProgram(muxCommand(ffmpeg, videoPartPath(out), soundPartPath(out),
+                                                        chaptersPartPath(out), joinedPartPath(out),
+                                                        *containerOf(out), options.audio));
+    if (!joined.succeeded) {
+        ffmpegFailed("ffmpeg could not join the video and its sound", joined.spoke);
+    }
+    std::error_code error;
+    fs::rename(joinedPartPath(out), out, error);
+    if (error) {
+        throw std::runtime_error(fmt::format("cannot write {}: {}", out, error.message()));
     }
 }
 
@@ -406,6 +472,7 @@ CaptureResult Capture::finish(bool interrupted)
     result.iterations = run.k;
     result.overruns = run.clock.overruns();
     result.showEnded = !run.canvas.isOpen();
+    result.chapters = run.chapters;
 
     // Close the video first: what it holds is playable whatever happens next.
     if (run.video && !run.video->finish()) {
@@ -420,30 +487,23 @@ CaptureResult Capture::finish(bool interrupted)
     const std::int64_t firstSample = sampleAt(run.range.first, fps);
     const std::int64_t sampleCount = sampleAt(run.range.first + result.frames, fps) - firstSample;
     const std::vector<sf::Int16> sound = mixStereo(run.deck.playbacks(fps, run.k), firstSample, sampleCount);
-    run.writeSound(sound, firstSample, sampleCount);
+    run.writeSound(sound);
+    if (!run.options.framesDir.empty()) {
+        run.writeFramesNotes();
+    }
+    if (run.log) {
+        run.endLog(firstSample, sampleCount);
+    }
 
     if (run.video) {
-        const std::string& out = run.options.out;
         if (result.frames > 0) {
-            // Joined under a name of its own, and only a whole file takes the name asked for.
-            run.made.add(soundPartPath(out));
-            writeWav(soundPartPath(out), sound);
-            run.made.add(joinedPartPath(out));
-            const ProgramOutcome joined =
-                runProgram(muxCommand(run.ffmpeg, videoPartPath(out), soundPartPath(out),
-                                      joinedPartPath(out), *containerOf(out), run.options.audio));
-            if (!joined.succeeded) {
-                run.ffmpegFailed("ffmpeg could not join the video and its sound", joined.spoke);
-            }
-            std::error_code error;
-            fs::rename(joinedPartPath(out), out, error);
-            if (error) {
-                throw std::runtime_error(fmt::format("cannot write {}: {}", out, error.message()));
-            }
+            run.joinVideo(sound);
         }
         std::error_code ignored;
-        fs::remove(videoPartPath(out), ignored);
-        fs::remove(soundPartPath(out), ignored);
+        for (const std::string& part : {videoPartPath(run.options.out), soundPartPath(run.options.out),
+                                        chaptersPartPath(run.options.out)}) {
+            fs::remove(part, ignored);
+        }
     }
     if (run.wantStills && run.stillsTaken > 0) {
         const std::string path = (fs::path(run.options.stillsDir) / "contact-sheet.png").string();

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "capture/Chapters.h"
 #include "capture/FfmpegPipe.h"
-#include "capture/WorkClock.h"
+#include "worktime/FrameRange.h"
+#include "worktime/WorkClock.h"
 
 #include <csignal>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tolva {
 
@@ -16,6 +19,7 @@ struct CaptureOptions {
     std::optional<double> to;     // end of the part written (exclusive); none: the show's end
     std::string out;              // video file, .mp4, .mkv or .mov (needs ffmpeg); empty: none
     AudioTrack audio = AudioTrack::aac;
+    int scale = 1;                // the video's pixels: each of the show's as a scale x scale block
     std::string framesDir;        // PNG frames and sound.wav; empty: none
     std::string stillsDir;        // one PNG per scene and a contact sheet; empty: none
     std::string logPath;          // JSON lines: frames with their hashes, cues, a summary
@@ -23,16 +27,8 @@ struct CaptureOptions {
     WorkModel model;
 };
 
-// The frames written: iterations [first, last) of the frame loop, one video frame each.
-struct FrameRange {
-    long first;
-    long last;  // LONG_MAX: up to the show's end
-};
+// The frames the options ask for.
 FrameRange frameRange(const CaptureOptions& options);
-
-// Seconds of video the show lasts at most (its lead-in counts frames, the rest seconds, and each
-// hand-over may come up to a frame late).
-double showLengthBound(int fps);
 
 // What is wrong with the options, in one line, before any work starts (ffmpeg: its path, empty
 // if it is not on PATH).
@@ -45,6 +41,7 @@ struct CaptureResult {
     bool interrupted = false;
     bool showEnded = false;
     double wallSeconds = 0;
+    std::vector<Chapter> chapters;  // the scenes in the frames written
 };
 
 class Show;
@@ -81,8 +78,9 @@ private:
 CaptureResult runCapture(const CaptureOptions& options, const std::string& ffmpeg,
                          const volatile std::sig_atomic_t& stop);
 
-// How to join the PNG frames and sound.wav of a --frames folder into a video with ffmpeg.
-std::string joinNote(const std::string& dir, int fps);
+// How to join the PNG frames, sound.wav and chapters.txt of a --frames folder into a video with
+// ffmpeg, encoded as the capture encodes its own.
+std::string joinNote(const std::string& dir, int fps, int scale);
 
 // A 64-bit hash of a frame's RGBA bytes, as 16 hex digits (the log's frame identity).
 std::string frameHash(const unsigned char* bytes, std::size_t size);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/Mixer.h"
-#include "capture/WorkClock.h"
+#include "worktime/WorkClock.h"
 #include "sound/SoundDeck.h"
 
 #include <array>

@@ -5,7 +5,14 @@
 #include <string>
 #include <vector>
 
+#include <spawn.h>
+
 namespace tolva {
+
+// Spawn attributes for a child in a process group of its own, so that a Ctrl-C in the terminal
+// reaches only us and we decide what the child gets, with the default reaction to the signals we
+// handle.
+void setOwnProcessGroup(posix_spawnattr_t& attributes);
 
 // The full path of a program found on PATH, if it is there. Empty entries are skipped: the
 // current folder is searched only when PATH names it.
@@ -73,13 +80,20 @@ struct VideoFormat {
     unsigned width = 1920;
     unsigned height = 1080;
     int fps = 60;
+    int scale = 1;  // each pixel written as a scale x scale block
 };
+// How the video is encoded from RGBA frames: its filters, pixel format, colour tags and x264
+// settings (for the capture's own encoder and for the command join.txt suggests).
+std::vector<std::string> videoEncoding(const VideoFormat& format);
 // Raw RGBA frames on standard input to H.264 (yuv420p, BT.709) in an MP4 file without sound.
 std::vector<std::string> encodeVideoCommand(const std::string& ffmpeg, const VideoFormat& format,
                                             const std::string& videoPath);
-// The silent video and a WAV file into the final file: the video copied, the sound encoded.
+// How the sound is encoded into the video's container.
+std::vector<std::string> soundEncoding(Container container, AudioTrack audio);
+// The silent video and a WAV file into the final file: the video copied, the sound encoded, the
+// chapters taken from an ffmetadata file (none if its path is empty).
 std::vector<std::string> muxCommand(const std::string& ffmpeg, const std::string& videoPath,
-                                    const std::string& wavPath, const std::string& outPath,
-                                    Container container, AudioTrack audio);
+                                    const std::string& wavPath, const std::string& chaptersPath,
+                                    const std::string& outPath, Container container, AudioTrack audio);
 
 } // namespace tolva

@@ -36,9 +36,9 @@ private:
 void writePng(const std::string& path, unsigned width, unsigned height, const sf::Uint8* rgba);
 void writePng(const std::string& path, const sf::Image& image);
 
-// 16-bit stereo samples at the mixing rate as a WAV file (the canonical 44-byte header), checked.
 // The 44-byte header of a 16-bit PCM WAV file whose data chunk says it holds dataBytes.
 std::string wavHeader(std::uint32_t channels, std::uint32_t rate, std::uint32_t dataBytes);
+// 16-bit stereo samples at the mixing rate as a WAV file under that header, checked.
 void writeWav(const std::string& path, const std::vector<sf::Int16>& stereo);
 
 // The files a capture has made so far, removed again when it fails: no file it could not finish

@@ -1,5 +1,7 @@
 #include "driver/Show.h"
 
+#include "driver/StartUp.h"
+
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -10,38 +12,17 @@
 namespace tolva {
 
 Show::Show(ShowState& showState, SoundDeck& soundDeck)
-    : state(showState), deck(soundDeck), objects(showState, soundDeck)
+    : state(showState), deck(soundDeck), scenes(*showState.time)
 {
+    startUp(state, deck, assets, scenes);
 }
 
-std::map<std::string, float*> Show::floatValues()
+NamedValues Show::named()
 {
-    std::map<std::string, float*> values = {
-        {"warpTime", &state.warpTime},       {"sceneTime", &state.sceneTime},
-        {"columnTime", &objects.columnTime}, {"cascadeTime", &objects.cascadeTime},
-        {"scrollPhase", &objects.scrollPhase}, {"swirlPhase", &objects.swirlPhase},
-        {"vortexTime", &objects.vortexTime}, {"latticeTime", &objects.latticeTime},
-        {"gridTime", &objects.gridTime},     {"colourFuse", &objects.colourFuse},
-    };
-    for (std::size_t n = 0; n < state.countdown.size(); ++n) {
-        values["countdown" + std::to_string(n)] = &state.countdown[n];
-    }
+    NamedValues values;
+    state.name(values);
+    scenes.name(values);
     return values;
-}
-
-std::map<std::string, bool*> Show::flagValues()
-{
-    return {{"scene1Pending", &state.scene1Pending}, {"scene2Pending", &state.scene2Pending},
-            {"scene3Pending", &state.scene3Pending}, {"voiceOneOn", &state.voiceOneOn},
-            {"scene8Pending", &state.scene8Pending}};
-}
-
-std::map<std::string, ShowClock*> Show::clocks()
-{
-    return {{"warpElapsed", &state.warpClock},
-            {"scrollerElapsed", &objects.scrollerClock},
-            {"fuseTick", &objects.fuseClock},
-            {"endElapsed", &objects.endClock}};
 }
 
 bool displayAvailable()

@@ -4,38 +4,7 @@
 
 namespace tolva {
 
-namespace {
-
-// When each scene runs; how its countdown falls while it does is in show/Timing.h.
-using Gate = bool (*)(const std::array<float, 9>& c);
-
-const std::array<Gate, 9> gates = {{
-    /* 0 */ [](const auto& c) { return c[0] >= 0.0f; },
-    /* 1 */ [](const auto& c) { return c[1] >= 0.0f && c[0] <= 0.0f; },
-    /* 2 */ [](const auto& c) { return c[1] <= 0.0f && c[2] >= 0.0f && c[0] <= 0.0f; },
-    /* 3 */ [](const auto& c) { return c[3] >= 0.0f && c[2] <= 0.0f; },
-    /* 4 */ [](const auto& c) { return c[3] <= 0.0f && c[4] >= 0.0f && c[0] <= 0.0f; },
-    /* 5 */ [](const auto& c) { return c[4] <= 0.0f && c[5] >= 0.0f; },
-    /* 6 */ [](const auto& c) { return c[5] <= 0.0f && c[6] >= 0.0f && c[0] <= 0.0f; },
-    /* 7 */ [](const auto& c) { return c[6] <= 0.0f && c[7] >= 0.0f && c[0] <= 0.0f; },
-    /* 8 */ [](const auto& c) { return c[7] <= 0.0f && c[8] >= 0.0f; },
-}};
-
-// Whether scene n runs now, with the countdowns as they stand when the loop reaches it.
-bool gateHolds(const std::array<float, 9>& countdown, int scene)
-{
-    return gates[static_cast<std::size_t>(scene)](countdown);
-}
-
-} // namespace
-
-// Scene 0, the black lead-in: it lives in the loop itself, not in a unit.
-void leadIn(Canvas& canvas)
-{
-    canvas.clear(sf::Color(0, 0, 0, 255));
-    canvas.display();
-}
-
+// The rates of show/Timing.h's table, each in the precision the show uses.
 void countDown(ShowState& state, int scene)
 {
     float& c = state.countdown[static_cast<std::size_t>(scene)];
@@ -62,6 +31,17 @@ FrameLoop::FrameLoop(ShowClock& scrollerClock, std::array<SceneUnit*, 9> units)
 {
 }
 
+namespace {
+
+// Scene 0, the black lead-in: it lives in the loop itself, not in a unit.
+void leadIn(Canvas& canvas)
+{
+    canvas.clear(sf::Color(0, 0, 0, 255));
+    canvas.display();
+}
+
+} // namespace
+
 void FrameLoop::run(int scene, ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
     countDown(state, scene);
@@ -85,8 +65,9 @@ IterationReport FrameLoop::iterate(ShowState& state, Canvas& canvas, SoundDeck& 
     state.warpTime = state.warpTime + state.warpClock.getElapsedTime().asSeconds() * state.frameSeconds();
     state.sceneTime = state.sceneTime + state.frameSeconds();
 
+    // Each scene is offered the iteration in turn; its gate is in show/Timing.h's table.
     auto offer = [&](int scene) {
-        if (!gateHolds(state.countdown, scene)) {
+        if (!timing::countdowns[static_cast<std::size_t>(scene)].gate(state.countdown)) {
             return;
         }
         report.scenes.push_back(scene);

@@ -7,7 +7,6 @@
 
 namespace tolva {
 
-class ShowObjects;
 
 // Lowers scene n's countdown by its rule in the timing table.
 void countDown(ShowState& state, int scene);

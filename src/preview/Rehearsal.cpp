@@ -65,7 +65,7 @@ std::optional<long> Rehearsal::sceneStart(int scene) const
 
 void Rehearsal::checkpoint(bool kept)
 {
-    auto snapshot = std::make_unique<ShowSnapshot>(show_, clock_, next_, atOrBefore(next_));
+    auto snapshot = std::make_unique<ShowSnapshot>(show_, clock_, next_);
     checkpoints_[next_] = Checkpoint{std::move(snapshot), kept};
     std::size_t periodic = 0;
     for (const auto& entry : checkpoints_) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "capture/WorkCanvas.h"
-#include "capture/WorkClock.h"
+#include "worktime/WorkCanvas.h"
+#include "worktime/WorkClock.h"
 #include "driver/Show.h"
 #include "preview/PreviewDeck.h"
 #include "preview/ShowSnapshot.h"

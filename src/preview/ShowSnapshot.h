@@ -1,35 +1,28 @@
 #pragma once
 
-#include "capture/WorkClock.h"
-#include "show/ShowObjects.h"
+#include "worktime/WorkClock.h"
+#include "driver/SceneStates.h"
 #include "show/ShowState.h"
 
-#include <SFML/Graphics/Sprite.hpp>
-#include <SFML/Graphics/Text.hpp>
-
-#include <array>
 #include <cstddef>
-#include <memory>
 #include <unordered_set>
-#include <vector>
 
 namespace tolva {
 
 class Show;
 
 // Everything of a running show that changes from frame to frame, taken at the head of an
-// iteration: the timing state, the work clock, and every value, shape, text and sprite the scenes
-// change (the scenes' own caches are worked out afresh each frame from these). Put back, the show
-// goes on exactly as it went on from that head. Fonts, textures and the shader are not copied:
-// texts and sprites keep pointing at the same ones, which never move.
+// iteration: the timing state, the work clock, and the scenes' states, copied whole as values
+// (the scenes' own caches are worked out afresh each frame from these). Put back, the show goes on
+// exactly as it went on from that head. The assets are not copied: texts and sprites keep pointing
+// at the same fonts and textures, which never move.
 //
 // Shape grids take most of the room (about 100 000 shapes in all), and most of them stay as they
-// are for whole scenes, so a snapshot shares each grid with an earlier snapshot that holds the same
-// shapes.
+// are for whole scenes: a copied grid shares its shapes with the live one until the show changes
+// them, so a snapshot costs about what its scene changes.
 class ShowSnapshot {
 public:
-    // `earlier`: a snapshot whose unchanged grids this one may share, or null.
-    ShowSnapshot(Show& show, const WorkClock& clock, long iteration, const ShowSnapshot* earlier);
+    ShowSnapshot(Show& show, const WorkClock& clock, long iteration);
 
     void restore(Show& show, WorkClock& clock) const;
 
@@ -41,14 +34,7 @@ private:
     long iteration_;
     WorkClock clock_;
     ShowState state_;
-
-    std::vector<float> floats_;
-    std::vector<ShowClock> clocks_;
-    std::vector<sf::Color> colours_;
-    std::vector<sf::Text> texts_;
-    std::vector<sf::Sprite> sprites_;
-    std::vector<std::shared_ptr<const CircleGrid>> circleGrids_;
-    std::vector<std::shared_ptr<const SquareGrid>> squareGrids_;
+    SceneStates scenes_;
 };
 
 } // namespace tolva

@@ -36,60 +36,70 @@ Function glFunction(const char* name)
     return function;
 }
 
-// Tiles of about this many pixels a side: small enough that an opaque shape often covers one,
-// large enough that few shapes cross into several and the draw calls stay few.
-constexpr int tileSide = 120;
+// What a way of drawing costs, in pixels painted: a vertex sent costs about as much as this many
+// pixels (llvmpipe's setup and the copying into the tiles' lists), a draw call as many as this.
+constexpr double vertexCost = 16.0;
+constexpr double drawCallCost = 2000.0;
 
-// Batches painting the picture fewer times over than this are drawn whole.
-constexpr double tiledOverdraw = 3.0;
+// Batches whose shapes' bounds cover the picture fewer times over than this are drawn whole: what
+// leaving out the hidden could save is less than the time it takes to find.
+constexpr double plannedOverdraw = 1.5;
 
 // The whole viewport in clip units (2 x 2): the painted area counts in these.
 constexpr double viewportClipArea = 4.0;
 
-// Tiles are drawn when, on average, they keep at most this share of the batch's shapes.
-constexpr double keptShare = 0.5;
-
-// A tile's size in clip units, clip space spanning 2 units across the viewport.
-sf::Vector2f tileInClip(const sf::RenderTarget* target)
+// The least size, in clip units, of a fan that may cover a block of the mask and its margin.
+sf::Vector2f coverSize(const sf::IntRect& viewport)
 {
-    sf::Vector2f pixels(static_cast<float>(showWidth), static_cast<float>(showHeight));
-    if (target != nullptr) {
-        const sf::IntRect viewport = target->getViewport(target->getView());
-        pixels = sf::Vector2f(static_cast<float>(viewport.width), static_cast<float>(viewport.height));
-    }
-    return {2.0f * static_cast<float>(tileSide) / pixels.x, 2.0f * static_cast<float>(tileSide) / pixels.y};
-}
-
-bool overlaps(const ClipRect& a, const ClipRect& b)
-{
-    return a.left <= b.right && b.left <= a.right && a.bottom <= b.top && b.bottom <= a.top;
-}
-
-bool contains(const ClipRect& outer, const ClipRect& inner)
-{
-    return outer.left < inner.left && outer.right > inner.right && outer.bottom < inner.bottom
-           && outer.top > inner.top;
+    const float pixels = static_cast<float>(CoverageMask::blockSide + 4);
+    return {2.0f * pixels / static_cast<float>(viewport.width), 2.0f * pixels / static_cast<float>(viewport.height)};
 }
 
 } // namespace
 
 BatchCanvas::BatchCanvas(sf::RenderTarget* target, sf::Window* window)
-    : target_(target), window_(window), projection_(readProjection()), tileClip_(tileInClip(target))
+    : target_(target), window_(window), projection_(readProjection()), coverClip_(coverSize(viewportPixels())),
+      pixelsPerUnit_(readPixelsPerUnit())
 {
     batch_.reserve(1 << 20);
+}
+
+float BatchCanvas::readPixelsPerUnit() const
+{
+    const sf::IntRect viewport = viewportPixels();
+    const sf::Vector2f size = target_ != nullptr ? target_->getView().getSize()
+                                                 : sf::Vector2f(static_cast<float>(showWidth), static_cast<float>(showHeight));
+    return std::min(static_cast<float>(viewport.width) / std::abs(size.x), static_cast<float>(viewport.height) / std::abs(size.y));
+}
+
+sf::IntRect BatchCanvas::viewportPixels() const
+{
+    if (target_ == nullptr) {
+        return {0, 0, static_cast<int>(showWidth), static_cast<int>(showHeight)};
+    }
+    const sf::IntRect viewport = target_->getViewport(target_->getView());
+    const int bottom = static_cast<int>(target_->getSize().y) - (viewport.top + viewport.height);
+    return {viewport.left, bottom, viewport.width, viewport.height};
+}
+
+void BatchCanvas::forgetBatch()
+{
+    batch_.clear();
+    runs_.clear();
+    items_.clear();
+    coverers_ = 0;
+    paintedArea_ = 0;
 }
 
 void BatchCanvas::flush()
 {
     if (batch_.empty()) {
-        runs_.clear();
-        items_.clear();
-        paintedArea_ = 0;
-        tileSized_ = 0;
+        forgetBatch();
         return;
     }
     // The batch is already in clip space: draw it through a view that passes it unchanged, on the
     // same viewport.
+    const sf::IntRect viewport = viewportPixels();
     sf::View view;
     if (target_ != nullptr) {
         view = target_->getView();
@@ -97,19 +107,67 @@ void BatchCanvas::flush()
         clipSpace.setViewport(view.getViewport());
         target_->setView(clipSpace);
     }
-    if (target_ != nullptr && dropHidden_ && tileSized_ > 0 && paintedArea_ >= viewportClipArea * tiledOverdraw) {
-        drawTiles();
+    // Without an opaque shape large enough to cover a block nothing can be hidden, and a batch
+    // that paints the picture not much more than once over has little to hide.
+    const bool worthPlanning = coverers_ > 0 && (drawing_ != Drawing::cheapest || paintedArea_ >= plannedOverdraw * viewportClipArea);
+    if (drawing_ != Drawing::painter && worthPlanning) {
+        drawShown(viewport);
     } else {
         drawRuns();
     }
     if (target_ != nullptr) {
         target_->setView(view);
     }
-    batch_.clear();
+    forgetBatch();
+}
+
+void BatchCanvas::drawShown(const sf::IntRect& viewport)
+{
+    occlusion_.reset(viewport.width, viewport.height);
+    occlusion_.plan(items_, batch_);
+    // Whole, each shape shown paints all of itself; tile by tile, only its tiles where it shows,
+    // but a shape in several tiles is sent once for each, and each tile is a draw call or more.
+    double wholeVertices = 0;
+    double tiledVertices = 0;
+    for (std::size_t k = 0; k < items_.size(); ++k) {
+        const auto tiles = static_cast<double>(occlusion_.tilesEnd(k) - occlusion_.tilesBegin(k));
+        const auto vertices = static_cast<double>(items_[k].end - items_[k].begin);
+        wholeVertices += tiles > 0 ? vertices : 0.0;
+        tiledVertices += tiles * vertices;
+    }
+    const double whole = occlusion_.wholeFill() + vertexCost * wholeVertices;
+    const double tiled = occlusion_.tiledFill() + vertexCost * tiledVertices
+                         + drawCallCost * static_cast<double>(occlusion_.tileCount());
+    if (drawing_ == Drawing::tiles || (drawing_ == Drawing::cheapest && tiled < whole)) {
+        gatherTiles(viewport);
+        drawTiles(viewport);
+        return;
+    }
+    if (occlusion_.shownItems() < items_.size()) {
+        keepShown();
+    }
+    drawRuns();
+}
+
+// Closes the gaps the hidden items leave in the batch, in order, and cuts it into runs anew.
+void BatchCanvas::keepShown()
+{
     runs_.clear();
-    items_.clear();
-    paintedArea_ = 0;
-    tileSized_ = 0;
+    std::size_t end = 0;
+    for (std::size_t k = 0; k < items_.size(); ++k) {
+        const BatchItem& item = items_[k];
+        if (!occlusion_.shown(k)) {
+            continue;
+        }
+        if (runs_.empty() || runs_.back().texture != item.texture) {
+            runs_.push_back({item.texture, end});
+        }
+        if (end != item.begin) {  // up to the first item left out, everything stays where it is
+            std::copy(batch_.begin() + item.begin, batch_.begin() + item.end, batch_.begin() + static_cast<std::ptrdiff_t>(end));
+        }
+        end += item.end - item.begin;
+    }
+    batch_.resize(end);
 }
 
 void BatchCanvas::drawRuns()
@@ -132,71 +190,86 @@ void BatchCanvas::drawRuns()
     }
 }
 
-void BatchCanvas::drawTiles()
+// Numbers the items shown in each tile, tile by tile, each tile's in the batch's order.
+void BatchCanvas::sortIntoTiles()
 {
-    // The viewport in GL's pixels (from the bottom left), the clip space the batch is in.
-    const sf::IntRect viewport = target_->getViewport(target_->getView());
-    const int left = viewport.left;
-    const int bottom = static_cast<int>(target_->getSize().y) - (viewport.top + viewport.height);
-    const float unitX = 2.0f / static_cast<float>(viewport.width);
-    const float unitY = 2.0f / static_cast<float>(viewport.height);
-    // Two pixels of margin: what covers a tile and this border covers each of its pixels whatever
-    // the rasterizer's edge rules and vertex snapping, and what lies beyond it touches none.
-    const float marginX = 2.0f * unitX;
-    const float marginY = 2.0f * unitY;
-
-    std::vector<Place>& places = places_;
-    places.clear();
-    std::size_t kept = 0;
-    for (int y = 0; y < viewport.height; y += tileSide) {
-        for (int x = 0; x < viewport.width; x += tileSide) {
-            const int width = std::min(tileSide, viewport.width - x);
-            const int height = std::min(tileSide, viewport.height - y);
-            const ClipRect grown{static_cast<float>(x) * unitX - 1.0f - marginX,
-                                 static_cast<float>(y) * unitY - 1.0f - marginY,
-                                 static_cast<float>(x + width) * unitX - 1.0f + marginX,
-                                 static_cast<float>(y + height) * unitY - 1.0f + marginY};
-            std::size_t first = 0;
-            for (std::size_t k = items_.size(); k-- > 0;) {
-                const Item& item = items_[k];
-                if (item.solid && contains(item.bounds, grown)
-                    && fanCovers(batch_.data() + item.begin, (item.end - item.begin) / 3, grown)) {
-                    first = k;
-                    break;
-                }
-            }
-            kept += items_.size() - first;
-            places.push_back({left + x, bottom + y, width, height, grown, first});
+    const auto tileCount = static_cast<std::size_t>(occlusion_.tileCount());
+    tileStarts_.assign(tileCount + 1, 0);
+    for (std::size_t k = 0; k < items_.size(); ++k) {
+        for (const std::uint16_t* t = occlusion_.tilesBegin(k); t != occlusion_.tilesEnd(k); ++t) {
+            ++tileStarts_[*t + 1u];
         }
     }
-    // Tiles pay only where covering shapes hide much of what the batch holds; elsewhere drawing
-    // shapes tile by tile costs more than the whole batch at once.
-    if (static_cast<double>(kept) > keptShare * static_cast<double>(items_.size() * places.size())) {
-        drawRuns();
-        return;
+    for (std::size_t t = 0; t < tileCount; ++t) {
+        tileStarts_[t + 1] += tileStarts_[t];
     }
+    tileItems_.resize(tileStarts_[tileCount]);
+    for (std::size_t k = 0; k < items_.size(); ++k) {
+        for (const std::uint16_t* t = occlusion_.tilesBegin(k); t != occlusion_.tilesEnd(k); ++t) {
+            tileItems_[tileStarts_[*t]++] = static_cast<std::uint32_t>(k);
+        }
+    }
+    // Each start has moved on to the next tile's: shift them back.
+    std::copy_backward(tileStarts_.begin(), tileStarts_.end() - 1, tileStarts_.end());
+    tileStarts_[0] = 0;
+}
 
+// Each tile's list: its items cut into runs of one texture. Of a shape of many triangles reaching
+// beyond the tile only the triangles reaching into it are sent: the others would draw nothing
+// under the tile's scissor.
+void BatchCanvas::gatherTiles(const sf::IntRect& viewport)
+{
+    sortIntoTiles();
     tiled_.clear();
     tiledRuns_.clear();
     tiles_.clear();
-    for (const Place& place : places) {
-        Tile tile{place.x, place.y, place.width, place.height, tiledRuns_.size(), 0};
-        for (std::size_t k = place.first; k < items_.size(); ++k) {
-            const Item& item = items_[k];
-            if (!overlaps(item.bounds, place.grown)) {
-                continue;
-            }
+    const float unitX = 2.0f / static_cast<float>(viewport.width);
+    const float unitY = 2.0f / static_cast<float>(viewport.height);
+    for (int t = 0; t < occlusion_.tileCount(); ++t) {
+        int place[4];
+        occlusion_.tileRect(t, place);
+        // The tile and a pixel round it, in clip space.
+        const ClipRect within{static_cast<float>(place[0] - 1) * unitX - 1.0f, static_cast<float>(place[1] - 1) * unitY - 1.0f,
+                              static_cast<float>(place[0] + place[2] + 1) * unitX - 1.0f,
+                              static_cast<float>(place[1] + place[3] + 1) * unitY - 1.0f};
+        Tile tile{t, tiledRuns_.size(), 0};
+        for (std::uint32_t i = tileStarts_[static_cast<std::size_t>(t)]; i < tileStarts_[static_cast<std::size_t>(t) + 1]; ++i) {
+            const BatchItem& item = items_[tileItems_[i]];
             if (tiledRuns_.size() == tile.firstRun || tiledRuns_.back().texture != item.texture) {
                 tiledRuns_.push_back({item.texture, tiled_.size()});
             }
-            tiled_.insert(tiled_.end(), batch_.begin() + item.begin, batch_.begin() + item.end);
+            appendWithin(item, within);
         }
         tile.endRun = tiledRuns_.size();
         if (tile.endRun != tile.firstRun) {
             tiles_.push_back(tile);
         }
     }
+}
 
+void BatchCanvas::appendWithin(const BatchItem& item, const ClipRect& within)
+{
+    const bool inside = item.bounds.left >= within.left && item.bounds.right <= within.right
+                        && item.bounds.bottom >= within.bottom && item.bounds.top <= within.top;
+    if (inside || item.end - item.begin < 24) {
+        tiled_.insert(tiled_.end(), batch_.begin() + item.begin, batch_.begin() + item.end);
+        return;
+    }
+    for (std::uint32_t v = item.begin; v < item.end; v += 3) {
+        const sf::Vector2f a = batch_[v].position, b = batch_[v + 1].position, c = batch_[v + 2].position;
+        if (std::max({a.x, b.x, c.x}) >= within.left && std::min({a.x, b.x, c.x}) <= within.right
+            && std::max({a.y, b.y, c.y}) >= within.bottom && std::min({a.y, b.y, c.y}) <= within.top) {
+            tiled_.insert(tiled_.end(), batch_.begin() + v, batch_.begin() + v + 3);
+        }
+    }
+}
+
+void BatchCanvas::drawTiles(const sf::IntRect& viewport)
+{
+    if (target_ == nullptr) {
+        drawCalls_ += static_cast<unsigned>(tiledRuns_.size());
+        return;
+    }
     static const auto enable = glFunction<Enable>("glEnable");
     static const auto disable = glFunction<Enable>("glDisable");
     static const auto scissor = glFunction<Scissor>("glScissor");
@@ -206,7 +279,9 @@ void BatchCanvas::drawTiles()
     }
     enable(GL_SCISSOR_TEST);
     for (const Tile& tile : tiles_) {
-        scissor(tile.x, tile.y, tile.width, tile.height);
+        int rect[4];
+        occlusion_.tileRect(tile.tile, rect);
+        scissor(viewport.left + rect[0], viewport.top + rect[1], rect[2], rect[3]);
         for (std::size_t r = tile.firstRun; r < tile.endRun; ++r) {
             const std::size_t begin = tiledRuns_[r].begin;
             const std::size_t end = r + 1 < tiledRuns_.size() ? tiledRuns_[r + 1].begin : tiled_.size();
@@ -219,31 +294,40 @@ void BatchCanvas::drawTiles()
     disable(GL_SCISSOR_TEST);
 }
 
-void BatchCanvas::addItem(std::size_t begin, const sf::Texture* texture, bool solid)
+void BatchCanvas::addItem(std::size_t begin, const sf::Texture* texture, bool solid, float inner)
 {
     if (batch_.size() == begin) {
         return;
     }
     ClipRect bounds{batch_[begin].position.x, batch_[begin].position.y, batch_[begin].position.x,
                     batch_[begin].position.y};
-    for (std::size_t k = begin + 1; k < batch_.size(); ++k) {
-        const sf::Vector2f p = batch_[k].position;
+    const auto take = [&bounds](sf::Vector2f p) {
         bounds.left = std::min(bounds.left, p.x);
         bounds.right = std::max(bounds.right, p.x);
         bounds.bottom = std::min(bounds.bottom, p.y);
         bounds.top = std::max(bounds.top, p.y);
+    };
+    if (texture == nullptr) {
+        // A shape's triangles all start at its fan's centre: the two other corners are enough.
+        for (std::size_t k = begin; k < batch_.size(); k += 3) {
+            take(batch_[k + 1].position);
+            take(batch_[k + 2].position);
+        }
+    } else {
+        for (std::size_t k = begin + 1; k < batch_.size(); ++k) {
+            take(batch_[k].position);
+        }
     }
     const double width = static_cast<double>(std::min(bounds.right, 1.0f) - std::max(bounds.left, -1.0f));
     const double height = static_cast<double>(std::min(bounds.top, 1.0f) - std::max(bounds.bottom, -1.0f));
     if (width > 0 && height > 0) {
         paintedArea_ += width * height;
     }
-    // Only a shape at least a tile wide and high can cover one.
-    if (solid && bounds.right - bounds.left >= tileClip_.x && bounds.top - bounds.bottom >= tileClip_.y) {
-        ++tileSized_;
+    if (solid && bounds.right - bounds.left >= coverClip_.x && bounds.top - bounds.bottom >= coverClip_.y) {
+        ++coverers_;
     }
     items_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(batch_.size()),
-                      bounds, texture, solid});
+                      bounds, texture, solid, inner});
 }
 
 void BatchCanvas::startRun(const sf::Texture* texture)
@@ -262,13 +346,10 @@ void BatchCanvas::dropEmptyRun()
 
 void BatchCanvas::clear(sf::Color color)
 {
-    batch_.clear();  // nothing drawn before a clear can show
-    runs_.clear();
-    items_.clear();
-    paintedArea_ = 0;
-    tileSized_ = 0;
+    forgetBatch();  // nothing drawn before a clear can show
     projection_ = readProjection();
-    tileClip_ = tileInClip(target_);
+    coverClip_ = coverSize(viewportPixels());
+    pixelsPerUnit_ = readPixelsPerUnit();
     if (target_ == nullptr) {
         return;
     }
@@ -286,13 +367,19 @@ void BatchCanvas::clear(sf::Color color)
     ++drawCalls_;
 }
 
-void BatchCanvas::appendShape(const LocalFan& fan, const ClipTransform& transform, sf::Color color)
+void BatchCanvas::appendShape(const LocalFan& fan, float& inner, const sf::Transformable& shape, sf::Color color)
 {
     startRun(nullptr);
     const std::size_t begin = batch_.size();
     bool solid = false;
-    appendTriangles(fan, transform, color, batch_, color.a == 255 ? &solid : nullptr);
-    addItem(begin, nullptr, solid);
+    appendTriangles(fan, ClipTransform(models_.of(shape), projection_), color, batch_, color.a == 255 ? &solid : nullptr);
+    if (solid && inner < 0) {
+        inner = inscribedRadius(fan);  // worked out once a fan, and only for fans that may hide
+    }
+    // Turned, the fan's disc stays a disc; scaled, it is at least as wide as its narrower scale.
+    const sf::Vector2f scale = shape.getScale();
+    const float narrower = std::min(std::abs(scale.x), std::abs(scale.y));
+    addItem(begin, nullptr, solid, solid ? inner * narrower * pixelsPerUnit_ : 0.0f);
     dropEmptyRun();
 }
 
@@ -317,10 +404,11 @@ void BatchCanvas::draw(const Circle& circle, CellRef)
     std::memcpy(&bits, &radius, sizeof bits);
     if (bits != circleRadiusBits_ || circle.getPointCount() != circlePoints_ || circleFan_.points.empty()) {
         circleFan(circle, circleFan_);
+        circleInner_ = -1.0f;
         circleRadiusBits_ = bits;
         circlePoints_ = circle.getPointCount();
     }
-    appendShape(circleFan_, ClipTransform(models_.of(circle), projection_), circle.getFillColor());
+    appendShape(circleFan_, circleInner_, circle, circle.getFillColor());
 }
 
 void BatchCanvas::draw(const Rect& rect, CellRef)
@@ -328,9 +416,10 @@ void BatchCanvas::draw(const Rect& rect, CellRef)
     const sf::Vector2f size = rect.getSize();
     if (std::memcmp(&size, &rectSize_, sizeof size) != 0) {
         rectFan(rect, rectFan_);
+        rectInner_ = -1.0f;
         rectSize_ = size;
     }
-    appendShape(rectFan_, ClipTransform(models_.of(rect), projection_), rect.getFillColor());
+    appendShape(rectFan_, rectInner_, rect, rect.getFillColor());
 }
 
 void BatchCanvas::draw(const sf::Text& text, ObjectRef, const sf::Shader* shader)
@@ -343,7 +432,7 @@ void BatchCanvas::draw(const sf::Text& text, ObjectRef, const sf::Shader* shader
         startRun(page);
         const std::size_t begin = batch_.size();
         appendTextTriangles(text_.vertices, ClipTransform(models_.of(text), projection_), batch_);
-        addItem(begin, page, false);
+        addItem(begin, page, false, 0.0f);
         dropEmptyRun();
         return;
     }

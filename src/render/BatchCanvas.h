@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/Canvas.h"
+#include "render/Occlusion.h"
 #include "render/ShapeGeometry.h"
 #include "render/TextGeometry.h"
 
@@ -36,11 +37,12 @@ public:
     bool isOpen() const override;
     void close() override;
 
-    // Painter's order draws everything gathered over the whole picture. The default, where the
-    // gathered shapes paint the picture over several times, cuts the picture into tiles and draws
-    // in each tile only what follows the last opaque shape covering it: an opaque fill with
-    // SFML's alpha blending writes its own colour whatever lay below, so no pixel changes.
-    void setDropHidden(bool drop) { dropHidden_ = drop; }
+    // How a batch reaches the target. Painter's order draws everything gathered over the whole
+    // picture. The others leave out what opaque shapes drawn later in the batch hide (see
+    // Occlusion), drawing each shape shown whole, or tile by tile under a scissor, only in the
+    // tiles where it shows; the show takes whichever of the two paints less.
+    enum class Drawing { painter, whole, tiles, cheapest };
+    void setDrawing(Drawing drawing) { drawing_ = drawing; }
 
     // Sends what is gathered to the target (the capture reads the target after this).
     void flush();
@@ -56,14 +58,28 @@ protected:
 private:
     // The target's projection, read at each clear: the view never changes within a frame.
     sf::Transform readProjection() const;
+    // The viewport's pixels, as GL counts them from the bottom left (the show's size when the
+    // batch is sent nowhere).
+    sf::IntRect viewportPixels() const;
     // Makes the batch's last run one of this texture; drops it again if nothing joined it.
     void startRun(const sf::Texture* texture);
     void dropEmptyRun();
-    void appendShape(const LocalFan& fan, const ClipTransform& transform, sf::Color color);
-    // Notes the shape or text appended since `begin` (its bounds, whether it is a solid fan).
-    void addItem(std::size_t begin, const sf::Texture* texture, bool solid);
+    // The view's pixels a unit, the least of across and down (a view is never turned).
+    float readPixelsPerUnit() const;
+    // `inner`: the radius of a disc inside the fan (see inscribedRadius), negative until known.
+    void appendShape(const LocalFan& fan, float& inner, const sf::Transformable& shape, sf::Color color);
+    // Notes the shape or text appended since `begin` (its bounds, whether it is a solid fan, the
+    // radius of a disc inside it in pixels).
+    void addItem(std::size_t begin, const sf::Texture* texture, bool solid, float inner);
+    void forgetBatch();
+    // Plans what shows, and draws it the way that paints least.
+    void drawShown(const sf::IntRect& viewport);
+    void keepShown();
     void drawRuns();
-    void drawTiles();
+    void sortIntoTiles();
+    void gatherTiles(const sf::IntRect& viewport);
+    void appendWithin(const BatchItem& item, const ClipRect& within);
+    void drawTiles(const sf::IntRect& viewport);
 
     struct Run {
         const sf::Texture* texture;
@@ -73,35 +89,25 @@ private:
     sf::RenderTarget* target_;
     sf::Window* window_;
     sf::Transform projection_;
-    bool dropHidden_ = true;
+    Drawing drawing_ = Drawing::cheapest;
     // What the batch holds, shape by shape and text by text.
-    struct Item {
-        std::uint32_t begin;
-        std::uint32_t end;
-        ClipRect bounds;
-        const sf::Texture* texture;
-        bool solid;  // opaque, a whole fan: fanCovers may tell what it hides
-    };
-    std::vector<Item> items_;
-    double paintedArea_ = 0;  // the items' bounds within clip space, summed (clip space is 4)
-    sf::Vector2f tileClip_;   // a tile's size in clip units
-    std::size_t tileSized_ = 0;  // solid items at least a tile wide and high
+    std::vector<BatchItem> items_;
+    sf::Vector2f coverClip_;       // the least size, in clip units, of a fan that may cover a block
+    std::size_t coverers_ = 0;     // solid items at least that wide and high
+    double paintedArea_ = 0;       // the items' bounds within clip space, summed (clip space is 4)
+    float pixelsPerUnit_;
+    Occlusion occlusion_;
     // The tiles' draw lists, drawn one tile after another under a scissor rectangle.
     struct Tile {
-        int x, y, width, height;  // in the target's pixels, from its bottom left as GL counts
+        int tile;
         std::size_t firstRun;
         std::size_t endRun;
     };
+    std::vector<std::uint32_t> tileStarts_;  // where each tile's items start in tileItems_
+    std::vector<std::uint32_t> tileItems_;
     std::vector<sf::Vertex> tiled_;
     std::vector<Run> tiledRuns_;
     std::vector<Tile> tiles_;
-    // A tile's place, and where its drawing starts: at the last solid shape covering it.
-    struct Place {
-        int x, y, width, height;
-        ClipRect grown;  // the tile and a margin, in clip space
-        std::size_t first;
-    };
-    std::vector<Place> places_;
     bool open_ = true;
     std::vector<sf::Vertex> batch_;
     std::vector<Run> runs_;
@@ -111,7 +117,9 @@ private:
     LocalFan circleFan_;
     std::uint32_t circleRadiusBits_ = 0;
     std::size_t circlePoints_ = 0;
+    float circleInner_ = 0.0f;
     LocalFan rectFan_;
+    float rectInner_ = 0.0f;
     sf::Vector2f rectSize_{-1.0f, -1.0f};
     unsigned drawCalls_ = 0;
     unsigned lastFrameDrawCalls_ = 0;

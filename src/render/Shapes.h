@@ -4,6 +4,7 @@
 #include <SFML/Graphics/Transformable.hpp>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace tolva {
@@ -41,24 +42,53 @@ private:
 // The cells [i][j] of a nested shape collection that the scenes use. The nested collections
 // repeat every shape many times over, but the scenes only ever touch one element per cell, so only
 // that one exists. Indices are the formulas' own (row 0 and column 0 exist and stay as built).
+//
+// A copy shares the shapes with its original until either is changed (the preview's checkpoints
+// copy every grid, and most stay as they are for whole scenes): asking for a cell to change it
+// makes the shapes this grid's own first.
 template <class Shape>
 class ShapeGrid {
 public:
     ShapeGrid(std::size_t outer, std::size_t inner, const Shape& prototype = Shape())
-        : outer_(outer), inner_(inner), cells_(outer * inner, prototype)
+        : inner_(inner), cells_(std::make_shared<std::vector<Shape>>(outer * inner, prototype))
     {
     }
 
-    Shape& at(std::size_t i, std::size_t j) { return cells_[i * inner_ + j]; }
-    const Shape& at(std::size_t i, std::size_t j) const { return cells_[i * inner_ + j]; }
-    std::size_t outer() const { return outer_; }
-    const std::vector<Shape>& cells() const { return cells_; }
+    Shape& cell(int i, int j) { return own()[index(i, j)]; }
+    const Shape& cell(int i, int j) const { return (*cells_)[index(i, j)]; }
+
+    // Whether the two hold the very same shapes, not merely equal ones.
+    bool shares(const ShapeGrid& other) const { return cells_ == other.cells_; }
+    const void* identity() const { return cells_.get(); }
+    std::size_t bytes() const { return cells_->size() * sizeof(Shape); }
 
 private:
-    std::size_t outer_;
+    std::size_t index(int i, int j) const
+    {
+        return static_cast<std::size_t>(i) * inner_ + static_cast<std::size_t>(j);
+    }
+    std::vector<Shape>& own()
+    {
+        if (cells_.use_count() > 1) {
+            cells_ = std::make_shared<std::vector<Shape>>(*cells_);
+        }
+        return *cells_;
+    }
+
     std::size_t inner_;
-    std::vector<Shape> cells_;
+    std::shared_ptr<std::vector<Shape>> cells_;
 };
+
+// The scenes' loops over their cells: f(i, j) for i and j from 1 to last, the outer index first.
+template <class Visit>
+void forCells(int last, Visit&& visit)
+{
+    for (int i = 1; i <= last; ++i) {
+        for (int j = 1; j <= last; ++j) {
+            visit(i, j);
+        }
+    }
+}
 
 using CircleGrid = ShapeGrid<Circle>;
 using SquareGrid = ShapeGrid<Rect>;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace tolva {
+namespace tolva::cascade {
 
 namespace {
 
@@ -38,7 +38,7 @@ sf::Color columnFill(float i, float j)
                      wrapChannel(((std::cos(0.5f * i) + 0.5f * w) + j / 5.0f) + 55.0f), 255);
 }
 
-ColumnCell plainColumnCell(float i, float j, float columnTime)
+ColumnCell columnCell(float i, float j, float columnTime)
 {
     const double K = columnK();
     const sf::Color fill = columnFill(i, j);
@@ -64,7 +64,7 @@ ColumnCell plainColumnCell(float i, float j, float columnTime)
     return ColumnCell{fill, sf::Vector2f(posX, posY), radius};
 }
 
-sf::Color plainCascadeFill(int a, int b)
+sf::Color cascadeFill(int a, int b)
 {
     const double da = a;
     const double db = b;
@@ -76,7 +76,7 @@ sf::Color plainCascadeFill(int a, int b)
         wrapChannel(std::abs(std::cos(q)) * 13.0 + Sa), wrapChannel(5.0 * q + Ca), 255);
 }
 
-CascadeCell plainCascadeCell(int a, int b, float cascadeTime, float countdown2)
+CascadeCell cascadeCell(int a, int b, float cascadeTime, float countdown2)
 {
     const float fa = asFloat(a);
     const float fb = asFloat(b);
@@ -108,7 +108,7 @@ CascadeCell plainCascadeCell(int a, int b, float cascadeTime, float countdown2)
         dx = narrow(wide((fb / 10.0f) * (std::cos(N - L) * M)) * 0.75
                     * wide(std::cos(R * cascadeSpin)));
     }
-    return CascadeCell{plainCascadeFill(a, b),
+    return CascadeCell{cascadeFill(a, b),
                        sf::Vector2f(1100.0f + 9.0f * fa + dx, 1300.0f + 9.0f * fb + dy)};
 }
 
@@ -165,7 +165,7 @@ ColumnCascadeTerms::ColumnCascadeTerms()
             const std::size_t at = square(a, b);
             const float B = narrow(static_cast<double>(b) / 25.5);
             const float s = std::sin(A) * B - fb / 5.0f;
-            squareFill[at] = plainCascadeFill(a, b);
+            squareFill[at] = cascadeFill(a, b);
             bMinusS[at] = B - s;
             sMinusB[at] = s - B;
             g[at] = fa * std::sin(fb / cascadeSpin);
@@ -209,7 +209,7 @@ void ColumnCascadeTerms::columns(float columnTime, CircleGrid& grid)
         const float back = 5.0f * fi;
         for (int j = 1; j <= columnCells; ++j) {
             const float fj = asFloat(j);
-            Circle& circle = grid.at(at(i), at(j));
+            Circle& circle = grid.cell(i, j);
             circle.setFillColor(t.circleFill[ColumnCascadeTerms::circle(i, j)]);
 
             const float e = narrow(columnShift - (rowShift_[at(j)] + wide(fi)));
@@ -248,7 +248,7 @@ void ColumnCascadeTerms::cascade(ShowClock& cascadeClock, float& cascadeTime, fl
             cascadeClock.restart();
 
             const std::size_t n = ColumnCascadeTerms::square(a, b);
-            Rect& square = grid.at(at(a), at(b));
+            Rect& square = grid.cell(a, b);
             square.setFillColor(t.squareFill[n]);
             square.setSize(sf::Vector2f(25.0f, 25.0f));
             const float baseY = 1300.0f + 9.0f * asFloat(b);
@@ -284,4 +284,4 @@ void ColumnCascadeTerms::cascade(ShowClock& cascadeClock, float& cascadeTime, fl
     }
 }
 
-} // namespace tolva
+} // namespace tolva::cascade

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace tolva {
+namespace tolva::cascade {
 
 constexpr int columnCells = 94;    // circleGrid cells 1 to 94 each way
 constexpr int cascadeCells = 124;  // squareGrid cells 1 to 124 each way
@@ -40,7 +40,7 @@ sf::Color columnFill(float i, float j);
 
 // One circle as the formulas read, nothing cached. The cell's point count (25) and angle (15) do
 // not change.
-ColumnCell plainColumnCell(float i, float j, float columnTime);
+ColumnCell columnCell(float i, float j, float columnTime);
 
 struct CascadeCell {
     sf::Color fill;
@@ -48,8 +48,8 @@ struct CascadeCell {
 };
 
 // One square as the formulas read, nothing cached, for the cascadeTime the cell sees.
-sf::Color plainCascadeFill(int a, int b);
-CascadeCell plainCascadeCell(int a, int b, float cascadeTime, float countdown2);
+sf::Color cascadeFill(int a, int b);
+CascadeCell cascadeCell(int a, int b, float cascadeTime, float countdown2);
 
 // Terms of the two updates that depend on the indices alone, and the updates themselves.
 struct ColumnCascadeTerms {
@@ -105,4 +105,4 @@ struct ColumnCascadeTerms {
     std::vector<double> rowShift_;
 };
 
-} // namespace tolva
+} // namespace tolva::cascade

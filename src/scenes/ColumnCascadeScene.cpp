@@ -1,8 +1,9 @@
 #include "scenes/ColumnCascadeScene.h"
 
-#include "show/ShowObjects.h"
 
 namespace tolva {
+
+using namespace cascade;
 
 void ColumnCascadeScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
@@ -14,37 +15,28 @@ void ColumnCascadeScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
         state.scene2Pending = false;
         state.sceneTime = 0.0f;
     }
-    show_.columnTime = show_.columnTime + 10.0f * state.frameSeconds();
+    own_.columnTime = own_.columnTime + 10.0f * state.frameSeconds();
     state.frameClock.restart();
 
-    terms_.columns(show_.columnTime, show_.circleGrid);
-    terms_.cascade(cascadeClock, show_.cascadeTime, state.countdown[2], show_.squareGrid);
+    terms_.columns(own_.columnTime, shared_.circleGrid);
+    terms_.cascade(cascadeClock, own_.cascadeTime, state.countdown[2], own_.squareGrid);
 
-    canvas.clear(show_.clearBrown);
-    const auto at = [](int n) { return static_cast<std::size_t>(n); };
-    for (int i = 1; i <= columnCells; ++i) {
-        for (int j = 1; j <= columnCells; ++j) {
-            canvas.draw(show_.circleGrid.at(at(i), at(j)), {"circleGrid", i, j});
-        }
-    }
+    canvas.clear(shared_.clearBrown);
+    drawCells(canvas, shared_.circleGrid, columnCells, "circleGrid");
     // Element [1] of each square cell keeps size 0 and shows nothing, so it is not drawn.
-    for (int a = 1; a <= cascadeCells; ++a) {
-        for (int b = 1; b <= cascadeCells; ++b) {
-            canvas.draw(show_.squareGrid.at(at(a), at(b)), {"squareGrid", a, b});
-        }
-    }
+    drawCells(canvas, own_.squareGrid, cascadeCells, "squareGrid");
     const float sceneTime = state.sceneTime;
     if (sceneTime > 7.0f) {
-        canvas.draw(show_.personOneSprite, {"personOneSprite"});
+        canvas.draw(own_.personOneSprite, {"personOneSprite"});
     }
     if (sceneTime > 12.0f && sceneTime < 19.0f) {
-        canvas.draw(show_.wanderText, {"wanderText"});
+        canvas.draw(own_.wanderText, {"wanderText"});
     }
     if (sceneTime > 26.0f && sceneTime < 33.0f) {
         // The line keeps its new words and size after the scene.
-        show_.wanderText.setScale(1.5f, 1.5f);
-        show_.wanderText.setString("Looks like Listenbourg.");
-        canvas.draw(show_.wanderText, {"wanderText"});
+        own_.wanderText.setScale(1.5f, 1.5f);
+        own_.wanderText.setString("Looks like Listenbourg.");
+        canvas.draw(own_.wanderText, {"wanderText"});
     }
     canvas.display();
 }

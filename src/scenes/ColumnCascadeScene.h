@@ -2,20 +2,39 @@
 
 #include "scenes/ColumnCascadeFormulas.h"
 #include "scenes/Scene.h"
+#include "scenes/SharedState.h"
+
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Text.hpp>
 
 namespace tolva {
 
-class ShowObjects;
+// What scene 2 changes from frame to frame (its columns are circleGrid, its background
+// clearBrown, both shared).
+struct ColumnCascadeState {
+    float columnTime = 0.0f;
+    SquareGrid squareGrid{125, 125};
+    float cascadeTime = 0.0f;
+    sf::Sprite personOneSprite;
+    sf::Text wanderText;  // keeps its new words and size after the scene
+
+    void name(NamedValues& values)
+    {
+        values.floats["columnTime"] = &columnTime;
+        values.floats["cascadeTime"] = &cascadeTime;
+    }
+};
 
 // Scene 2: circle columns and square cascade.
 class ColumnCascadeScene final : public SceneUnit {
 public:
-    explicit ColumnCascadeScene(ShowObjects& show) : show_(show) {}
+    ColumnCascadeScene(ColumnCascadeState& state, SharedState& shared) : own_(state), shared_(shared) {}
     void step(ShowState& state, Canvas& canvas, SoundDeck& deck) override;
 
 private:
-    ShowObjects& show_;
-    ColumnCascadeTerms terms_;
+    ColumnCascadeState& own_;
+    SharedState& shared_;
+    cascade::ColumnCascadeTerms terms_;
 };
 
 } // namespace tolva

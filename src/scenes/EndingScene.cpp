@@ -1,6 +1,5 @@
 #include "scenes/EndingScene.h"
 
-#include "show/ShowObjects.h"
 
 namespace tolva {
 
@@ -8,21 +7,21 @@ void EndingScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
     if (state.scene8Pending) {
         deck.play(SoundId::endSound);
-        show_.endClock.restart();
+        own_.endClock.restart();
         state.scene8Pending = false;
     }
-    const sf::Time endElapsed = show_.endClock.getElapsedTime();
+    const sf::Time endElapsed = own_.endClock.getElapsedTime();
     state.frameClock.restart();
     const float c8 = state.countdown[8];
     const float y = endElapsed.asSeconds() * 100 + 50;
 
     canvas.clear(sf::Color(0, 0, 0, 255));
-    sf::Sprite& frogs = show_.frogsSprite;
+    sf::Sprite& frogs = own_.frogsSprite;
     frogs.setScale(0.75f, 0.75f);
     if (c8 >= 15.5f) {
         frogs.setPosition(0, -y);  // rising; from here on it stays where it stopped
     }
-    sf::Text& dream = show_.dreamText;
+    sf::Text& dream = own_.dreamText;
     if (c8 >= 12.0f && c8 <= 15.5f) {
         dream.setFillColor(sf::Color(234, 90, 93, 255));
         dream.setCharacterSize(43);

@@ -6,9 +6,9 @@
 
 namespace tolva::greetings {
 
-float advancePhase(float phase, float t, float m)
+float advancePhase(float phase, float t, float midFrameDelta)
 {
-    return narrow(wide(t * m) + 0.1 + wide(phase));
+    return narrow(wide(t * midFrameDelta) + 0.1 + wide(phase));
 }
 
 CircleCell circleCell(float i, float j, float P, float spin)
@@ -135,7 +135,7 @@ std::uint8_t letterBlue(float W, unsigned CS)
     return low8(truncate32(wide(5.0f * std::atan(W)) + 5.0 * static_cast<double>(CS)));
 }
 
-LetterCell letter(int k, float W, unsigned CS, float ey, float t, float P)
+LetterCell letterCell(int k, float W, unsigned CS, float ey, float t, float P)
 {
     const double dk = static_cast<double>(k);
     const std::uint8_t red = wrapChannel(asFloat(15 * k) * (5.0f * std::sin(W))

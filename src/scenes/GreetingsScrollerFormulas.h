@@ -26,11 +26,11 @@ struct CircleCell {
     float turn;  // degrees, added to the rotation it already has
 };
 
-// The phase after this frame's advance: t x m in float, the two additions in double.
-float advancePhase(float phase, float t, float m);
+// The phase after this frame's advance: t x midFrameDelta in float, the two additions in double.
+float advancePhase(float phase, float t, float midFrameDelta);
 
-// The circle at row i, column j (1 to 74), for phase P and spin = 25 x m. The plain formula: the
-// field cache below must give these bits.
+// The circle at row i, column j (1 to 74), for phase P and spin = 25 x midFrameDelta. The plain
+// formula: the field cache below must give these bits.
 CircleCell circleCell(float i, float j, float P, float spin);
 
 // The same circles with every term that depends on one index, or on none, worked out once per
@@ -74,7 +74,7 @@ struct LetterCell {
 };
 
 // Welcome letter k (0 to 6).
-LetterCell letter(int k, float W, unsigned CS, float ey, float t, float P);
+LetterCell letterCell(int k, float W, unsigned CS, float ey, float t, float P);
 
 sf::Color clearColour(float P);
 unsigned lineCharacterSize(float t);

@@ -1,6 +1,5 @@
 #include "scenes/GreetingsScrollerScene.h"
 
-#include "show/ShowObjects.h"
 #include "scenes/Formula.h"
 
 #include <SFML/Graphics/Shader.hpp>
@@ -8,38 +7,35 @@
 
 namespace tolva {
 
+using namespace greetings;
+
 void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
-    using namespace greetings;
-
-    const float m = state.frameClock.restart().asSeconds();
-    state.warpTime = state.warpTime + state.warpClock.getElapsedTime().asSeconds() * m;
+    const float midFrameDelta = state.frameClock.restart().asSeconds();
+    state.warpTime = state.warpTime + state.warpClock.getElapsedTime().asSeconds() * midFrameDelta;
     // Read once, before the first frame restarts the clock: this frame keeps using it.
-    const float t = show_.scrollerClock.getElapsedTime().asSeconds();
-    show_.scrollPhase = advancePhase(show_.scrollPhase, t, m);
-    const float P = show_.scrollPhase;
+    const float t = own_.scrollerClock.getElapsedTime().asSeconds();
+    own_.scrollPhase = advancePhase(own_.scrollPhase, t, midFrameDelta);
+    const float P = own_.scrollPhase;
     if (state.scene3Pending) {
-        show_.scrollerClock.restart();
+        own_.scrollerClock.restart();
         deck.stop(SoundId::voiceFour);
         state.scene3Pending = false;
     }
-    const float spin = 25.0f * m;
 
-    field_.beginFrame(P, spin);
-    for (int i = 1; i <= fieldSize; ++i) {
-        for (int j = 1; j <= fieldSize; ++j) {
-            const CircleCell cell = field_.cell(i, j);
-            Circle& circle = show_.scrollerGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
-            circle.setFillColor(cell.fill);
-            circle.setRadius(15.0f);
-            circle.setPointCount(10);
-            circle.setPosition(cell.position);
-            circle.rotate(cell.turn);  // the turns add up from frame to frame
-        }
-    }
+    field_.beginFrame(P, 25.0f * midFrameDelta);
+    forCells(fieldSize, [&](int i, int j) {
+        const CircleCell cell = field_.cell(i, j);
+        Circle& circle = own_.scrollerGrid.cell(i, j);
+        circle.setFillColor(cell.fill);
+        circle.setRadius(15.0f);
+        circle.setPointCount(10);
+        circle.setPosition(cell.position);
+        circle.rotate(cell.turn);  // the turns add up from frame to frame
+    });
 
     // The line as the previous frame left it: its size, its width and where its end stood.
-    sf::Text& line = show_.greetingsText;
+    sf::Text& line = own_.greetingsText;
     const float W = line.getLocalBounds().width;
     const unsigned CS = line.getCharacterSize();
     const sf::Vector2f end = line.findCharacterPos(line.getString().getSize());
@@ -47,32 +43,27 @@ void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& d
     line.setPosition(linePosition(t, end.x, P));
 
     for (int k = 0; k < 7; ++k) {
-        const LetterCell cell = letter(k, W, CS, end.y, t, P);
-        sf::Text& text = show_.welcomeLetters[static_cast<std::size_t>(k)];
+        const LetterCell cell = letterCell(k, W, CS, end.y, t, P);
+        sf::Text& text = own_.welcomeLetters[static_cast<std::size_t>(k)];
         text.setOutlineThickness(2.1f);
         text.setPosition(cell.position);
         text.setFillColor(cell.fill);
     }
 
     canvas.clear(clearColour(P));
-    for (int i = 1; i <= fieldSize; ++i) {
-        for (int j = 1; j <= fieldSize; ++j) {
-            canvas.draw(show_.scrollerGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)),
-                        {"scrollerGrid", i, j});
-        }
-    }
+    drawCells(canvas, own_.scrollerGrid, fieldSize, "scrollerGrid");
     for (int k = 0; k < 7; ++k) {
-        canvas.draw(show_.welcomeLetters[static_cast<std::size_t>(k)], {"welcomeLetters", k});
+        canvas.draw(own_.welcomeLetters[static_cast<std::size_t>(k)], {"welcomeLetters", k});
     }
 
     line.setCharacterSize(lineCharacterSize(t));
     const sf::Glsl::Vec2 amplitude = waveAmplitude(state.countdown[3], P);
-    canvas.setUniform(show_.scrollerShader, "wave_phase", wavePhase(t));
-    canvas.setUniform(show_.scrollerShader, "wave_amplitude", amplitude);
-    canvas.setUniform(show_.scrollerShader, "uTime", t);
+    canvas.setUniform(shader_, "wave_phase", wavePhase(t));
+    canvas.setUniform(shader_, "wave_amplitude", amplitude);
+    canvas.setUniform(shader_, "uTime", t);
     line.setFillColor(lineColour(amplitude.y));
     line.setOutlineThickness(2.75f);
-    canvas.draw(line, {"greetingsText"}, &show_.scrollerShader);
+    canvas.draw(line, {"greetingsText"}, &shader_);
     canvas.display();
 }
 

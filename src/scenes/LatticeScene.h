@@ -1,22 +1,35 @@
 #pragma once
 
 #include "scenes/Scene.h"
-#include "scenes/SquareLattice.h"
+#include "scenes/SharedState.h"
+#include "scenes/LatticeFormulas.h"
+
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Text.hpp>
 
 namespace tolva {
 
-class ShowObjects;
+// What scene 6 changes from frame to frame (its background is clearBrown, shared). The lattice's
+// squares are not here: every frame makes each of them over from latticeTime alone.
+struct LatticeState {
+    float latticeTime = 0.0f;
+    sf::Sprite personTwoSprite;
+    sf::Text trafficText;
+
+    void name(NamedValues& values) { values.floats["latticeTime"] = &latticeTime; }
+};
 
 // Scene 6: a lattice of turning squares on scene 2's brown, with the second character and the
 // traffic line shown for a stretch underneath.
 class LatticeScene final : public SceneUnit {
 public:
-    explicit LatticeScene(ShowObjects& show) : show_(show) {}
+    LatticeScene(LatticeState& state, SharedState& shared) : own_(state), shared_(shared) {}
     void step(ShowState& state, Canvas& canvas, SoundDeck& deck) override;
 
 private:
-    ShowObjects& show_;
-    SquareLattice lattice_;
+    LatticeState& own_;
+    SharedState& shared_;
+    lattice::LatticeTerms lattice_;
 };
 
 } // namespace tolva

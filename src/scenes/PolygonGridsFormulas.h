@@ -1,22 +1,26 @@
 #pragma once
 
 // Scene 5's formulas, cell by cell, exactly as the picture is defined: the plain reference that the
-// scene's fast path (PolygonGridsTerms.h) must match bit for bit. Indices i (row) and j (column)
-// are the float counters 1 to 94.
+// scene's fast path (PolygonGridsTerms, below) must match bit for bit. Indices i (row) and j
+// (column) are the float counters 1 to 94.
 
+#include "render/Shapes.h"
 #include "scenes/Formula.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 namespace tolva::polygon {
 
 constexpr int cellsPerSide = 94;  // rows and columns 1 to 94; index 0 is never used
 
 // What a cell gets each frame. Radius and point count never change (see the constants below).
-struct CellLook {
+struct PolygonCell {
     sf::Color fill;
     sf::Vector2f position;
 };
@@ -61,9 +65,66 @@ sf::Color pentagonRedGreen(float i, float j);
 // heptagonOffsetY's factor that does not depend on the phase.
 float heptagonRipple(float i, float j);
 
-CellLook decagonCell(float i, float j, float gridTime);
-CellLook pentagonCell(float i, float j, float gridTime, float fastPhase);
+PolygonCell decagonCell(float i, float j, float gridTime);
+PolygonCell pentagonCell(float i, float j, float gridTime, float fastPhase);
 // colourFuse: the fuse as this cell left it (after its own fall).
-CellLook heptagonCell(float i, float j, float slowPhase, float colourFuse);
+PolygonCell heptagonCell(float i, float j, float slowPhase, float colourFuse);
+
+// The fast path: the formulas above with every term that depends on the indices alone worked out
+// once, and every term that depends on the frame alone (or on the frame and one index) once per
+// frame. Each such term is the very operation of the plain formula on the same operands, so the
+// cells get the same bits; the tests compare every cell with the plain formulas.
+class PolygonGridsTerms {
+public:
+    PolygonGridsTerms();
+
+    // Each sets fill, position, radius and point count of rows and columns 1 to 94.
+    void decagons(float gridTime, CircleGrid& grid) const;
+    void pentagons(float gridTime, float fastPhase, CircleGrid& grid) const;
+    // The fuse falls once per cell before that cell's colour; returns where it ends.
+    float heptagons(float slowPhase, float colourFuse, float fuseTick, CircleGrid& grid) const;
+
+private:
+    static constexpr int n = cellsPerSide;
+    static std::size_t cell(int i, int j) { return static_cast<std::size_t>((i - 1) * n + (j - 1)); }
+
+    template <class T>
+    using Line = std::array<T, n + 1>;  // by index 1 to 94
+
+    void lineTerms();
+    void cellTerms();
+
+    // The heptagons' vertical offset has three regimes in the phase, and a resting one between.
+    enum class Regime { early, middle, late, resting };
+    static Regime regimeOf(float slowPhase);
+    // The offset's wave along j: cos(j x 3 + 2 x (h x 0.75)) into earlyWave in the early regime,
+    // cosf(j - h) or cosf(j + h) into wave in the middle and late ones.
+    static void heptagonWaves(Regime regime, float h, Line<double>& earlyWave, Line<float>& wave);
+
+    // Decagons.
+    std::vector<sf::Color> decagonFill_;
+    std::vector<float> decagonSinJOverI_;  // sinf(j / i)
+    Line<float> decagonSineOfCube_{};      // float(sin(pow(i, 3) + 10))
+    Line<float> decagonHalfTwoC2_{};       // (c2 + c2) x 0.5
+
+    // Pentagons.
+    std::vector<sf::Color> pentagonFill_;   // red and green; blue follows gridTime
+    std::vector<float> pentagonAtanTerm_;  // atan2f(t, i) x 10
+    std::vector<double> pentagonP2_;       // j x 3 + i, widened
+    std::vector<float> pentagonMFirst_;    // i x A / float(pow(A, 3) x j)
+    Line<float> pentagonBlueRow_{};        // i / 3 x 7
+    Line<double> pentagonBlendPoints_[4]{};  // per row: float(S1 + 2), float(2 - S1), ...
+
+    // Heptagons.
+    std::vector<float> heptagonJOverI_;
+    std::vector<float> heptagonIOverJ_;
+    std::vector<float> heptagonGreenBase_;  // atan2f(i, j) - i / 30 x 70
+    std::vector<float> heptagonD_;
+    std::vector<float> heptagonE_;
+    std::vector<float> heptagonR_;          // the offset's common factor
+    std::vector<float> heptagonAtanR_;      // atan2f(i, j) x R
+    Line<double> heptagonBlueBase_{};       // sqrt(pow(i, 3) + 15) x 10
+    Line<double> heptagonWRoot_{};          // sqrt(5 - pow(i / 100, 2)) + 2
+};
 
 } // namespace tolva::polygon

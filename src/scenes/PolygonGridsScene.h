@@ -1,21 +1,38 @@
 #pragma once
 
-#include "scenes/PolygonGridsTerms.h"
+#include "scenes/PolygonGridsFormulas.h"
 #include "scenes/Scene.h"
+#include "scenes/SharedState.h"
 
 namespace tolva {
 
-class ShowObjects;
+// What scene 5 changes from frame to frame (its clock gridTime is shared with scene 7).
+struct PolygonGridsState {
+    explicit PolygonGridsState(TimeSource& time) : fuseClock(time) {}
+
+    CircleGrid decagonGrid{95, 95};
+    ShowClock fuseClock;
+    CircleGrid pentagonGrid{95, 95};
+    CircleGrid heptagonGrid{95, 95};
+    float colourFuse = 100.0f;
+
+    void name(NamedValues& values)
+    {
+        values.floats["colourFuse"] = &colourFuse;
+        values.clocks["fuseTick"] = &fuseClock;
+    }
+};
 
 // Scene 5: three grids of small polygons (decagons, pentagons, heptagons) recomputed every frame
 // from their row, their column and the scene clock gridTime.
 class PolygonGridsScene final : public SceneUnit {
 public:
-    explicit PolygonGridsScene(ShowObjects& show) : show_(show) {}
+    PolygonGridsScene(PolygonGridsState& state, SharedState& shared) : own_(state), shared_(shared) {}
     void step(ShowState& state, Canvas& canvas, SoundDeck& deck) override;
 
 private:
-    ShowObjects& show_;
+    PolygonGridsState& own_;
+    SharedState& shared_;
     polygon::PolygonGridsTerms terms_;
 };
 

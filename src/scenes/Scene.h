@@ -2,6 +2,7 @@
 
 #include "show/ShowState.h"
 #include "render/Canvas.h"
+#include "render/Shapes.h"
 #include "sound/SoundDeck.h"
 
 namespace tolva {
@@ -14,5 +15,13 @@ public:
     virtual ~SceneUnit() = default;
     virtual void step(ShowState& state, Canvas& canvas, SoundDeck& deck) = 0;
 };
+
+// Draws cells [1..last][1..last] of a grid, the outer index first, each under the grid's name and
+// its indices.
+template <class Shape>
+void drawCells(Canvas& canvas, const ShapeGrid<Shape>& grid, int last, const char* name)
+{
+    forCells(last, [&](int i, int j) { canvas.draw(grid.cell(i, j), {name, i, j}); });
+}
 
 } // namespace tolva

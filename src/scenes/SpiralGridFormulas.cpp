@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace tolva {
+namespace tolva::spiral {
 
 namespace {
 
@@ -53,7 +53,7 @@ std::size_t spiralPointCount(float warpTime)
 
 float spiralRotation(float warpTime) { return narrow(wide(warpTime) * 0.1); }
 
-SpiralCell plainSpiralCell(float i, float j, float warpTime)
+SpiralCell spiralCell(float i, float j, float warpTime)
 {
     const float s = spiralShade(i, j, warpTime);
     return SpiralCell{spiralFill(s), sf::Vector2f(13.0f * i + 350.0f, 13.0f * j),
@@ -99,4 +99,4 @@ SpiralGridTerms::SpiralGridTerms()
     }
 }
 
-} // namespace tolva
+} // namespace tolva::spiral

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace tolva {
+namespace tolva::spiral {
 
 // The circles' block: columns and rows 1 to 94.
 constexpr int spiralCells = 94;
@@ -40,7 +40,7 @@ struct SpiralCell {
 };
 
 // One cell as the formulas read, nothing cached.
-SpiralCell plainSpiralCell(float i, float j, float warpTime);
+SpiralCell spiralCell(float i, float j, float warpTime);
 
 // The fill for a cell's shade s; the sums are single precision and wrap.
 inline sf::Color spiralFill(float s)
@@ -83,4 +83,4 @@ private:
     std::vector<float> radius_;
 };
 
-} // namespace tolva
+} // namespace tolva::spiral

@@ -1,8 +1,8 @@
 #include "scenes/SpiralGridScene.h"
 
-#include "show/ShowObjects.h"
-
 namespace tolva {
+
+using namespace spiral;
 
 void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
@@ -13,21 +13,16 @@ void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
     updateCells(state.warpTime);
 
     const TitleTransform title = titleTransform(state.sceneTime);
-    show_.titleSprite.setScale(title.scale);
-    show_.titleSprite.setRotation(title.rotation);
-    show_.titleSprite.setPosition(title.position);
+    own_.titleSprite.setScale(title.scale);
+    own_.titleSprite.setRotation(title.rotation);
+    own_.titleSprite.setPosition(title.position);
 
     if (!state.voiceOneOn) {
         layOutCredits(state.warpTime);
     }
 
     canvas.clear(sf::Color(0, 0, 0, 255));
-    for (int i = 1; i <= spiralCells; ++i) {
-        for (int j = 1; j <= spiralCells; ++j) {
-            canvas.draw(show_.circleGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)),
-                        {"circleGrid", i, j});
-        }
-    }
+    drawCells(canvas, shared_.circleGrid, spiralCells, "circleGrid");
     // Strict on both sides: at exactly 21 or 29 neither the title nor the letters show.
     if (state.sceneTime > 21.0f && state.sceneTime < 29.0f) {
         if (!state.voiceOneOn) {
@@ -35,7 +30,7 @@ void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
             deck.play(SoundId::voiceOne);
             state.voiceOneOn = true;
         }
-        canvas.draw(show_.titleSprite, {"titleSprite"});
+        canvas.draw(own_.titleSprite, {"titleSprite"});
     }
     if (state.sceneTime > 29.0f && state.voiceOneOn) {
         state.voiceOneOn = false;
@@ -44,7 +39,7 @@ void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
     }
     if (!state.voiceOneOn && state.sceneTime < 21.0f) {
         for (int k = 0; k < creditLetterCount; ++k) {
-            canvas.draw(show_.creditLetters[static_cast<std::size_t>(k)], {"creditLetters", k});
+            canvas.draw(own_.creditLetters[static_cast<std::size_t>(k)], {"creditLetters", k});
         }
     }
     canvas.display();
@@ -57,29 +52,25 @@ void SpiralGridScene::updateCells(float warpTime)
     const float timeTerm = spiralTimeTerm(warpTime);
     const std::size_t points = spiralPointCount(warpTime);
     const float rotation = spiralRotation(warpTime);
-    for (int i = 1; i <= spiralCells; ++i) {
-        const float fi = asFloat(i);
-        for (int j = 1; j <= spiralCells; ++j) {
-            const float fj = asFloat(j);
-            Circle& circle = show_.circleGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
-            const float s = terms_.shadeBase(i, j) + timeTerm;
-            circle.setFillColor(spiralFill(s));
-            circle.setPosition(13.0f * fi + 350.0f, 13.0f * fj);
-            circle.setRadius(terms_.radius(i, j));
-            circle.setPointCount(points);
-            circle.setRotation(rotation);
-        }
-    }
+    forCells(spiralCells, [&](int i, int j) {
+        Circle& circle = shared_.circleGrid.cell(i, j);
+        const float s = terms_.shadeBase(i, j) + timeTerm;
+        circle.setFillColor(spiralFill(s));
+        circle.setPosition(13.0f * asFloat(i) + 350.0f, 13.0f * asFloat(j));
+        circle.setRadius(terms_.radius(i, j));
+        circle.setPointCount(points);
+        circle.setRotation(rotation);
+    });
 }
 
 void SpiralGridScene::layOutCredits(float warpTime)
 {
     for (int k = 0; k < creditLetterCount; ++k) {
-        sf::Text& letter = show_.creditLetters[static_cast<std::size_t>(k)];
+        sf::Text& letter = own_.creditLetters[static_cast<std::size_t>(k)];
         const LetterPlace place = creditLetterPlace(k, warpTime);
         letter.setOutlineThickness(creditOutline);
         letter.setPosition(place.position);
-        letter.setFillColor(show_.creditBrown);
+        letter.setFillColor(own_.creditBrown);
         letter.setRotation(place.rotation);
     }
 }

@@ -1,24 +1,38 @@
 #pragma once
 
 #include "scenes/Scene.h"
+#include "scenes/SharedState.h"
 #include "scenes/SpiralGridFormulas.h"
+
+#include <SFML/Graphics/Sprite.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <vector>
 
 namespace tolva {
 
-class ShowObjects;
+// What scene 1 changes from frame to frame (its circles are circleGrid, shared).
+struct SpiralGridState {
+    std::vector<sf::Text> creditLetters;  // the three names, one letter a text
+    sf::Sprite titleSprite;
+    sf::Color creditBrown;                // the letters' fill
+
+    void name(NamedValues& /*values*/) {}
+};
 
 // Scene 1: spiral circle grid and credits.
 class SpiralGridScene final : public SceneUnit {
 public:
-    explicit SpiralGridScene(ShowObjects& show) : show_(show) {}
+    SpiralGridScene(SpiralGridState& state, SharedState& shared) : own_(state), shared_(shared) {}
     void step(ShowState& state, Canvas& canvas, SoundDeck& deck) override;
 
 private:
     void updateCells(float warpTime);
     void layOutCredits(float warpTime);
 
-    ShowObjects& show_;
-    SpiralGridTerms terms_;
+    SpiralGridState& own_;
+    SharedState& shared_;
+    spiral::SpiralGridTerms terms_;
 };
 
 } // namespace tolva

@@ -81,7 +81,7 @@ sf::Color middleColour(float i, float j)
 
 } // namespace
 
-HeptagonCell heptagon(float i, float j, const Frame& frame)
+HeptagonCell heptagonCell(float i, float j, const Frame& frame)
 {
     HeptagonCell cell;
     cell.fill = middleColours(frame.c4) ? middleColour(i, j) : outerColour(i, j);
@@ -101,7 +101,7 @@ sf::Color squareFill(float k, float c)
     return sf::Color(red, 75, low8(blue0 + red), 255);
 }
 
-SquareCell square(float k, float c, const Frame& frame)
+SquareCell squareCell(float k, float c, const Frame& frame)
 {
     const float Ck = std::cos(k / 5.0f + frame.S / 15.0f);
     const float sk = std::sin(k / 11.0f);

@@ -50,8 +50,8 @@ struct SquareCell {
 sf::Color squareFill(float k, float c);
 
 // The plain formulas, cell by cell.
-HeptagonCell heptagon(float i, float j, const Frame& frame);
-SquareCell square(float k, float c, const Frame& frame);
+HeptagonCell heptagonCell(float i, float j, const Frame& frame);
+SquareCell squareCell(float k, float c, const Frame& frame);
 
 sf::Color clearColour(const Frame& frame);
 

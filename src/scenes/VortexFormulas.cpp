@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace tolva {
+namespace tolva::vortex {
 
 float nextVortexTime(float vortexTime, float midFrameDelta)
 {
@@ -51,7 +51,7 @@ float fieldS(float i) { return narrow(wide(i) * 0.5 + 1); }
 
 } // namespace
 
-HeptagonLook vortexCell(float i, float j, float vortexTime)
+HeptagonCell vortexCell(float i, float j, float vortexTime)
 {
     const float s = vortexTime / 175;
     const float w = 1 - s;
@@ -86,7 +86,7 @@ HeptagonLook vortexCell(float i, float j, float vortexTime)
     return {vortexFill(i, j), {x, y}, narrow(spin + 15)};
 }
 
-HeptagonLook fieldCell(float i, float j, float gridTime, bool tail)
+HeptagonCell fieldCell(float i, float j, float gridTime, bool tail)
 {
     const float q = gridTime / 44;
     const float z = q - 95;
@@ -165,7 +165,7 @@ void VortexTerms::beginFrame(float vortexTime)
     }
 }
 
-HeptagonLook VortexTerms::cell(int i, int j) const
+HeptagonCell VortexTerms::cell(int i, int j) const
 {
     const auto a = static_cast<std::size_t>(i);
     const auto b = static_cast<std::size_t>(j);
@@ -235,7 +235,7 @@ void FieldTerms::beginFrame(float gridTime, bool tail)
     }
 }
 
-HeptagonLook FieldTerms::cell(int i, int j) const
+HeptagonCell FieldTerms::cell(int i, int j) const
 {
     const auto a = static_cast<std::size_t>(i);
     const auto b = static_cast<std::size_t>(j);
@@ -253,4 +253,4 @@ HeptagonLook FieldTerms::cell(int i, int j) const
     return {cell.fill, {x, y}, 0.0f};
 }
 
-} // namespace tolva
+} // namespace tolva::vortex

@@ -17,10 +17,10 @@
 #include <cstddef>
 #include <vector>
 
-namespace tolva {
+namespace tolva::vortex {
 
 // What a cell's formulas give: what the step sets on its shape besides radius and point count.
-struct HeptagonLook {
+struct HeptagonCell {
     sf::Color fill;
     sf::Vector2f position;
     float rotation = 0.0f;  // degrees as handed to setRotation; the field sets none
@@ -46,11 +46,11 @@ float nextGridTime(float gridTime, float midFrameDelta);
 inline double powMinusOne(double x) { return 1.0 / x; }
 
 // Cell (i, j) of the vortex: i and j the whole numbers 1 to 94 as floats.
-HeptagonLook vortexCell(float i, float j, float vortexTime);
+HeptagonCell vortexCell(float i, float j, float vortexTime);
 
 // Cell (i, j) of the field: i the row, j the column, 1 to 119 as floats; gridTime as it stands
 // after this frame's advance; tail when countdown7 is below tailCountdown.
-HeptagonLook fieldCell(float i, float j, float gridTime, bool tail);
+HeptagonCell fieldCell(float i, float j, float gridTime, bool tail);
 
 class VortexTerms {
 public:
@@ -59,7 +59,7 @@ public:
     // The terms of this frame's rows and columns.
     void beginFrame(float vortexTime);
     // Cell (i, j), i and j from 1 to 94, for the frame begun last.
-    HeptagonLook cell(int i, int j) const;
+    HeptagonCell cell(int i, int j) const;
 
 private:
     struct Row {
@@ -102,7 +102,7 @@ public:
 
     void beginFrame(float gridTime, bool tail);
     // Cell (i, j), row i and column j from 1 to 119, for the frame begun last.
-    HeptagonLook cell(int i, int j) const;
+    HeptagonCell cell(int i, int j) const;
 
 private:
     struct Row {
@@ -126,4 +126,4 @@ private:
     double spread_ = 0.0;            // double(z) + double(tail)
 };
 
-} // namespace tolva
+} // namespace tolva::vortex

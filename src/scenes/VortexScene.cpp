@@ -1,15 +1,16 @@
 #include "scenes/VortexScene.h"
 
-#include "show/ShowObjects.h"
 
 namespace tolva {
 
+using namespace vortex;
+
 namespace {
 
-void apply(Circle& shape, const HeptagonLook& look)
+void apply(Circle& shape, const HeptagonCell& cell)
 {
-    shape.setFillColor(look.fill);
-    shape.setPosition(look.position);
+    shape.setFillColor(cell.fill);
+    shape.setPosition(cell.position);
     shape.setRadius(heptagonRadius);
     shape.setPointCount(heptagonPoints);
 }
@@ -21,45 +22,25 @@ void VortexScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
     const float countdown = state.countdown[7];
     const float midFrameDelta = state.frameClock.restart().asSeconds();
 
-    show_.vortexTime = nextVortexTime(show_.vortexTime, midFrameDelta);
-    vortex_.beginFrame(show_.vortexTime);
-    for (int i = 1; i <= vortexSide; ++i) {
-        for (int j = 1; j <= vortexSide; ++j) {
-            const HeptagonLook look = vortex_.cell(i, j);
-            Circle& shape = show_.circleGrid.at(static_cast<std::size_t>(i),
-                                                static_cast<std::size_t>(j));
-            apply(shape, look);
-            shape.setRotation(look.rotation);
-        }
-    }
+    own_.vortexTime = nextVortexTime(own_.vortexTime, midFrameDelta);
+    vortex_.beginFrame(own_.vortexTime);
+    forCells(vortexSide, [&](int i, int j) {
+        const HeptagonCell cell = vortex_.cell(i, j);
+        Circle& shape = shared_.circleGrid.cell(i, j);
+        apply(shape, cell);
+        shape.setRotation(cell.rotation);
+    });
 
     // Advanced between the two loops: the vortex never sees this frame's step, the field does.
-    show_.gridTime = nextGridTime(show_.gridTime, midFrameDelta);
-    field_.beginFrame(show_.gridTime, countdown < tailCountdown);
-    for (int i = 1; i <= fieldSide; ++i) {
-        for (int j = 1; j <= fieldSide; ++j) {
-            apply(show_.fieldGrid.at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)),
-                  field_.cell(i, j));
-        }
-    }
+    shared_.gridTime = nextGridTime(shared_.gridTime, midFrameDelta);
+    field_.beginFrame(shared_.gridTime, countdown < tailCountdown);
+    forCells(fieldSide, [&](int i, int j) { apply(own_.fieldGrid.cell(i, j), field_.cell(i, j)); });
 
     canvas.clear(sf::Color(0, 0, 0, 255));
-    for (int i = 1; i <= vortexSide; ++i) {
-        for (int j = 1; j <= vortexSide; ++j) {
-            canvas.draw(show_.circleGrid.at(static_cast<std::size_t>(i),
-                                            static_cast<std::size_t>(j)),
-                        {"circleGrid", i, j});
-        }
-    }
+    drawCells(canvas, shared_.circleGrid, vortexSide, "circleGrid");
     // Updated all along, the field is only shown from here on.
     if (countdown < fieldShownBelow) {
-        for (int i = 1; i <= fieldSide; ++i) {
-            for (int j = 1; j <= fieldSide; ++j) {
-                canvas.draw(show_.fieldGrid.at(static_cast<std::size_t>(i),
-                                               static_cast<std::size_t>(j)),
-                            {"fieldGrid", i, j});
-            }
-        }
+        drawCells(canvas, own_.fieldGrid, fieldSide, "fieldGrid");
     }
     canvas.display();
 }

@@ -4,8 +4,18 @@
 #include "show/Timing.h"
 
 #include <array>
+#include <map>
+#include <string>
 
 namespace tolva {
+
+// The show's values by their names, for the inspector and the tests: every state struct names its
+// own where it declares them.
+struct NamedValues {
+    std::map<std::string, float*> floats;
+    std::map<std::string, bool*> flags;
+    std::map<std::string, ShowClock*> clocks;  // by the name of their reading
+};
 
 // The timing state every scene shares. Created right after the window, before any asset, so the
 // first frame's frameDelta and warpClock reading hold the whole start-up.
@@ -27,6 +37,21 @@ struct ShowState {
 
     float frameSeconds() const { return frameDelta.asSeconds(); }
 
+    void name(NamedValues& values)
+    {
+        values.floats["warpTime"] = &warpTime;
+        values.floats["sceneTime"] = &sceneTime;
+        for (std::size_t n = 0; n < countdown.size(); ++n) {
+            values.floats["countdown" + std::to_string(n)] = &countdown[n];
+        }
+        values.flags["scene1Pending"] = &scene1Pending;
+        values.flags["scene2Pending"] = &scene2Pending;
+        values.flags["scene3Pending"] = &scene3Pending;
+        values.flags["voiceOneOn"] = &voiceOneOn;
+        values.flags["scene8Pending"] = &scene8Pending;
+        values.clocks["warpElapsed"] = &warpClock;
+    }
+
 private:
     static std::array<float, 9> starts()
     {
@@ -35,6 +60,7 @@ private:
             c[n] = timing::countdowns[n].start;
         }
         return c;
-    }};
+    }
+};
 
 } // namespace tolva

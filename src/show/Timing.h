@@ -1,7 +1,10 @@
 #pragma once
 
-// The show's timing in one table: where each scene's countdown starts and how it falls while its
-// scene runs. The timeline, the capture, the stills and the tests all read it from here.
+// The show's timing in one table: for each scene, where its countdown starts, how it falls while
+// the scene runs, and the gate that decides whether the scene runs. The frame loop
+// (driver/Timeline.cpp) offers every iteration to scenes 0 to 8 in this order; a countdown falls
+// only while its own scene runs, so the scenes follow each other, and in the iteration of a
+// hand-over both run. The timeline, the capture, the stills and the tests all read it from here.
 
 #include <array>
 #include <cstddef>
@@ -15,21 +18,35 @@ enum class Fall {
     frameSecondsTimes1_1,  // frameDelta's seconds x 1.1, in double
 };
 
+using Countdowns = std::array<float, 9>;
+
+// Whether a scene runs now, with the countdowns as they stand when the loop reaches it.
+using Gate = bool (*)(const Countdowns& c);
+
 struct Countdown {
     float start;
     Fall fall;
+    Gate gate;
 };
 
+// A scene runs while its own countdown is not negative and its predecessor's is not positive.
+// Most gates also want the lead-in over (countdown0 not positive); those of scenes 3, 5 and 8 do
+// not ask, as the show never did. In a run it makes no difference: their predecessors only ever
+// run after the lead-in. A state set by hand in the inspector can tell.
 constexpr std::array<Countdown, 9> countdowns = {{
-    {2.0f, Fall::tenthPerFrame},
-    {61.0f, Fall::frameSeconds},
-    {36.0f, Fall::frameSeconds},
-    {57.0f, Fall::frameSeconds},
-    {49.0f, Fall::frameSeconds},
-    {39.0f, Fall::frameSeconds},
-    {36.0f, Fall::frameSecondsTimes1_5},
-    {54.0f, Fall::frameSecondsTimes1_1},
-    {34.0f, Fall::frameSeconds},
+    {2.0f, Fall::tenthPerFrame, [](const Countdowns& c) { return c[0] >= 0.0f; }},
+    {61.0f, Fall::frameSeconds, [](const Countdowns& c) { return c[1] >= 0.0f && c[0] <= 0.0f; }},
+    {36.0f, Fall::frameSeconds,
+     [](const Countdowns& c) { return c[1] <= 0.0f && c[2] >= 0.0f && c[0] <= 0.0f; }},
+    {57.0f, Fall::frameSeconds, [](const Countdowns& c) { return c[3] >= 0.0f && c[2] <= 0.0f; }},
+    {49.0f, Fall::frameSeconds,
+     [](const Countdowns& c) { return c[3] <= 0.0f && c[4] >= 0.0f && c[0] <= 0.0f; }},
+    {39.0f, Fall::frameSeconds, [](const Countdowns& c) { return c[4] <= 0.0f && c[5] >= 0.0f; }},
+    {36.0f, Fall::frameSecondsTimes1_5,
+     [](const Countdowns& c) { return c[5] <= 0.0f && c[6] >= 0.0f && c[0] <= 0.0f; }},
+    {54.0f, Fall::frameSecondsTimes1_1,
+     [](const Countdowns& c) { return c[6] <= 0.0f && c[7] >= 0.0f && c[0] <= 0.0f; }},
+    {34.0f, Fall::frameSeconds, [](const Countdowns& c) { return c[7] <= 0.0f && c[8] >= 0.0f; }},
 }};
 
 // Scene 0 runs while its countdown is not negative: 20 frames from 2.0.

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-
 #include <vector>
 
 namespace tolva {
@@ -28,13 +27,15 @@ struct FirstThree {
 FirstThree computeFirstThree();
 SampleArray computeFourth();
 
-// Start-up steps: fill the buffers and create the voices on the deck.
+// Start-up steps, in the order the start-up runs them. synthesizeFirstThree fills three buffers
+// and creates their voices; synthesizeFourth fills the fourth buffer and returns its samples,
+// whose colour the wandering line takes before createVoiceFour makes the voice.
 void synthesizeFirstThree(SoundDeck& deck);
 SampleArray synthesizeFourth(SoundDeck& deck);
-
-// The colour the wandering line takes from the fourth tone: its samples 1 to 3, as stored.
-sf::Color wanderColour(const SampleArray& four);  // returns array 4; voiceFour comes later
 void createVoiceFour(SoundDeck& deck);
 void loadSoundFiles(SoundDeck& deck);
+
+// The colour the wandering line takes from the fourth tone: its samples 1 to 3, as stored.
+sf::Color wanderColour(const SampleArray& four);
 
 } // namespace tolva

@@ -17,6 +17,7 @@ check() {  # check DESCRIPTION COMMAND...: a failure is counted, not fatal
 programs='
 tolva
 tolva-capture
+tolva-farm
 tolva-preview
 tolva-flashes
 '
@@ -51,6 +52,8 @@ launchers() {
         "$data|unset|two words||*|\$HOME|-x|" "$bin/tolva" "two words" "" '*' '$HOME' -x
     try "the preview runs in the asset folder with its arguments unchanged" \
         "$data|unset|--from|150|" "$bin/tolva-preview" --from 150
+    try "the farm runs in the caller's folder with its arguments unchanged" \
+        "$c|unset|--out|show.mp4|--hosts|my hosts|" "$bin/tolva-farm" --out show.mp4 --hosts "my hosts"
     try "the flash checker runs in the caller's folder with its arguments unchanged" \
         "$(cd "$c" && pwd -P)|unset|--csv|out.csv|my show.mp4|" "$bin/tolva-flashes" --csv out.csv "my show.mp4"
     try "the launcher started through a link finds the installation" "$data|unset|" "$work/links/tolva"
@@ -84,6 +87,7 @@ contents() {
     field() { dpkg-deb -f "$deb" "$1"; }
     check "control fields" test "$(field Package) $(field Version) $(field Architecture) $(field Recommends)" = \
                                 "tolva $TOLVA_VERSION $arch ffmpeg"
+    check "the farm's tools suggested" sh -c "dpkg-deb -f '$deb' Suggests | grep -q 'parallel, openssh-client, rsync'"
     fonts=$(grep -E '^[[:space:]]*fonts-[a-z0-9.+-]+[[:space:]]*$' "$TOLVA_SOURCE_DIR/scripts/packages.txt" | tr -d ' \t' | sort -u | tr '\n' ' ')
     depends=" $(field Depends | tr ',' '\n' | sed 's/^ *//; s/[ (].*//; s/[0-9.]*$//' | tr '\n' ' ')"
     for package in libsfml-graphics libsfml-window libsfml-system libsfml-audio $fonts; do

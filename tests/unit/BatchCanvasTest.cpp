@@ -2,6 +2,7 @@
 #include "render/BatchCanvas.h"
 #include "render/FrameTape.h"
 #include "render/Letterbox.h"
+#include "render/Occlusion.h"
 #include "render/Recorder.h"
 #include "render/ShapeGeometry.h"
 #include "support/SceneMoments.h"
@@ -22,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -29,14 +31,15 @@ namespace tolva {
 namespace {
 
 // A drawing's tape rendered shape by shape through SFML or through the batched canvas (in
-// painter's order or tile by tile), read back and compared byte for byte.
+// painter's order, or leaving out what is hidden: shapes whole, tile by tile, or the cheaper),
+// read back and compared byte for byte.
 bool samePixels(const sf::Image& a, const sf::Image& b)
 {
     return a.getSize() == b.getSize()
            && std::memcmp(a.getPixelsPtr(), b.getPixelsPtr(), 4 * std::size_t{a.getSize().x} * a.getSize().y) == 0;
 }
 
-enum class Way { direct, painter, tiled };
+enum class Way { direct, painter, whole, tiles, cheapest };
 
 // On a target of another size the show's picture is letterboxed, as on a screen without 1920x1080.
 sf::Image rasterize(const FrameTape& tape, Way way, sf::Vector2u size = {1920, 1080},
@@ -50,7 +53,9 @@ sf::Image rasterize(const FrameTape& tape, Way way, sf::Vector2u size = {1920, 1
         tape.replay(canvas);
     } else {
         BatchCanvas canvas(&target, nullptr);
-        canvas.setDropHidden(way == Way::tiled);
+        const BatchCanvas::Drawing drawings[] = {BatchCanvas::Drawing::painter, BatchCanvas::Drawing::whole,
+                                                 BatchCanvas::Drawing::tiles, BatchCanvas::Drawing::cheapest};
+        canvas.setDrawing(drawings[static_cast<int>(way) - 1]);
         tape.replay(canvas);
         canvas.display();
         if (drawCalls != nullptr) {
@@ -219,8 +224,8 @@ void drawCoversThenTexts(Canvas& canvas)
     }
 }
 
-// SFML shape by shape, the batch in painter's order and the batch leaving out what is hidden,
-// drawing tile by tile: one picture, at the show's size and letterboxed.
+// SFML shape by shape, the batch in painter's order and the batch leaving out what is hidden
+// every way it can: one picture, at the show's size and letterboxed.
 TEST(BatchCanvas, DrawsTheSamePixelsAsSfml)
 {
     ASSERT_TRUE(fonts().loaded);
@@ -229,13 +234,144 @@ TEST(BatchCanvas, DrawsTheSamePixelsAsSfml)
     for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1280, 1024)}) {
         unsigned painterCalls = 0;
         unsigned tiledCalls = 0;
-        const sf::Image tiled = rasterize(tape, Way::tiled, size, &tiledCalls);
-        EXPECT_TRUE(samePixels(rasterize(tape, Way::painter, size, &painterCalls), tiled));
+        const sf::Image painter = rasterize(tape, Way::painter, size, &painterCalls);
+        EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::tiles, size, &tiledCalls)));
+        EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::whole, size)));
+        EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::cheapest, size)));
         if (size == sf::Vector2u(1920, 1080)) {  // SFML alone leaves the bars to the clear colour
-            EXPECT_TRUE(samePixels(rasterize(tape, Way::direct), tiled));
+            EXPECT_TRUE(samePixels(rasterize(tape, Way::direct), painter));
         }
         EXPECT_GT(tiledCalls, painterCalls + 50) << "drawn tile by tile";
     }
+}
+
+// Opaque and translucent squares and polygons of every size, packed so that many are hidden
+// whole or in part, their edges at every offset from the blocks and tiles of the mask.
+TEST(BatchCanvas, LeavesOutOnlyWhatIsPaintedOver)
+{
+    FrameTape tape;
+    std::mt19937 random(77);
+    std::uniform_real_distribution<float> x(-60, 1980), y(-60, 1140), angle(0, 360), side(1, 140);
+    std::uniform_int_distribution<int> points(3, 12), kind(0, 5);
+    tape.clear(sf::Color(90, 10, 30));
+    for (int k = 0; k < 6000; ++k) {
+        sf::Color fill = colour(random);
+        fill.a = kind(random) == 0 ? fill.a : 255;
+        const float size = side(random) * (k % 500 == 0 ? 8.0f : 1.0f);
+        if (k % 2 == 0) {
+            tape.draw(rect({size, side(random)}, {x(random), y(random)}, k % 4 == 0 ? 0.0f : angle(random), fill), {"r", k, 0});
+        } else {
+            tape.draw(circle(size * 0.5f, static_cast<std::size_t>(points(random)), {x(random), y(random)}, angle(random), fill), {"c", k, 0});
+        }
+    }
+    for (const sf::Vector2u size : {sf::Vector2u(1920, 1080), sf::Vector2u(1366, 768)}) {
+        const sf::Image painter = rasterize(tape, Way::painter, size);
+        EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::whole, size)));
+        EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::tiles, size)));
+    }
+}
+
+// Items as the batch gathers them, in the clip space of the show's 1920 x 1080 view.
+struct PlannedItems {
+    std::vector<sf::Vertex> batch;
+    std::vector<BatchItem> items;
+
+    void add(const Rect& shape)
+    {
+        LocalFan fan;
+        rectFan(shape, fan);
+        add(fan, shape, shape.getFillColor());
+    }
+    void add(const Circle& shape)
+    {
+        LocalFan fan;
+        circleFan(shape, fan);
+        add(fan, shape, shape.getFillColor());
+    }
+    void add(const LocalFan& fan, const sf::Transformable& shape, sf::Color fill)
+    {
+        const auto begin = static_cast<std::uint32_t>(batch.size());
+        bool solid = false;
+        const sf::Transform view = sf::View(sf::FloatRect(0, 0, 1920, 1080)).getTransform();
+        ModelTransforms models;
+        appendTriangles(fan, ClipTransform(models.of(shape), view), fill, batch, fill.a == 255 ? &solid : nullptr);
+        ClipRect bounds{2, 2, -2, -2};
+        for (std::size_t k = begin; k < batch.size(); ++k) {
+            bounds = {std::min(bounds.left, batch[k].position.x), std::min(bounds.bottom, batch[k].position.y),
+                      std::max(bounds.right, batch[k].position.x), std::max(bounds.top, batch[k].position.y)};
+        }
+        const float inner = solid ? inscribedRadius(fan) : 0.0f;
+        items.push_back({begin, static_cast<std::uint32_t>(batch.size()), bounds, nullptr, solid, inner});
+    }
+    Occlusion plan() const
+    {
+        Occlusion occlusion;
+        occlusion.reset(1920, 1080);
+        occlusion.plan(items, batch);
+        return occlusion;
+    }
+};
+
+// A shape is left out only where an opaque one drawn after it covers all it may touch and a
+// margin; a translucent one, or one covering the shape to its edges and no further, hides nothing.
+TEST(Occlusion, HidesOnlyUnderOpaqueCoverWithAMargin)
+{
+    const Rect small = rect({40, 40}, {500, 500}, 0, sf::Color::Red);
+    const Rect large = rect({200, 200}, {500, 500}, 0, sf::Color::Red);
+    const struct {
+        Rect shape;
+        Rect cover;
+        bool hides;
+    } cases[] = {
+        {small, rect({200, 200}, {420, 420}, 0, sf::Color::Blue), true},
+        {small, rect({200, 200}, {420, 420}, 0, sf::Color(0, 0, 255, 254)), false},
+        {small, rect({40, 40}, {500, 500}, 0, sf::Color::Blue), false},
+        {small, rect({300, 300}, {520, 330}, 45, sf::Color::Blue), true},
+        // the blocks the large shape may touch, 496 to 704 across and down, and two pixels of
+        // margin round them: covered, and just not
+        {large, rect({214, 214}, {493, 493}, 0, sf::Color::Blue), true},
+        {large, rect({212, 212}, {495, 495}, 0, sf::Color::Blue), false},
+        // small covers mark the blocks inside the disc inscribed in them
+        {small, rect({90, 90}, {475, 475}, 0, sf::Color::Blue), true},
+        {small, rect({50, 50}, {495, 495}, 0, sf::Color::Blue), false},
+    };
+    for (const auto& [shape, cover, hides] : cases) {
+        PlannedItems planned;
+        planned.add(shape);
+        planned.add(cover);
+        const Occlusion occlusion = planned.plan();
+        EXPECT_EQ(occlusion.shown(0), !hides) << cover.getSize().x << " " << int(cover.getFillColor().a);
+        EXPECT_TRUE(occlusion.shown(1));
+    }
+    // A circle of many points hides what its disc holds.
+    PlannedItems under;
+    under.add(small);
+    under.add(circle(60, 30, {460, 460}, 0, sf::Color::Green));
+    EXPECT_FALSE(under.plan().shown(0));
+    // Beyond the picture a shape touches no pixel at all.
+    PlannedItems outside;
+    outside.add(rect({40, 40}, {1930, 500}, 0, sf::Color::Red));
+    EXPECT_FALSE(outside.plan().shown(0));
+}
+
+// A picture-wide shape half covered later shows in the tiles of the other half, and only there.
+TEST(Occlusion, KeepsAShapeInTheTilesWhereItShows)
+{
+    PlannedItems planned;
+    planned.add(rect({1920, 1080}, {0, 0}, 0, sf::Color::Red));
+    planned.add(rect({970, 1100}, {-10, -10}, 0, sf::Color::Blue));
+    const Occlusion occlusion = planned.plan();
+    std::set<int> tiles(occlusion.tilesBegin(0), occlusion.tilesEnd(0));
+    for (int tile = 0; tile < occlusion.tileCount(); ++tile) {
+        int place[4];
+        occlusion.tileRect(tile, place);
+        if (place[0] >= 960) {
+            EXPECT_EQ(tiles.count(tile), 1u) << tile;
+        } else if (place[0] + place[2] < 950) {
+            EXPECT_EQ(tiles.count(tile), 0u) << tile;
+        }
+    }
+    EXPECT_LT(occlusion.tiledFill(), occlusion.wholeFill() - 0.4 * 1920 * 1080);
 }
 
 // One draw call per run of one texture: shapes, texts of one page, shapes again; a culled shape
@@ -282,7 +418,7 @@ TEST(Letterbox, APictureIn1920x1080CoordinatesAppearsWholeBetweenBlackBars)
         const bool middle = corner.x == 900;
         tape.draw(rect({120, 120}, corner, 0, middle ? sf::Color::Green : sf::Color::Red), {"test", middle, 0});
     }
-    const sf::Image image = rasterize(tape, Way::tiled, {1280, 1024});
+    const sf::Image image = rasterize(tape, Way::cheapest, {1280, 1024});
     // Scaled by 2/3 to 1280x720, rows 152 to 871: the corners land on the screen's sides.
     for (const sf::Vector2u corner : {sf::Vector2u(2, 154), {1277, 154}, {2, 869}, {1277, 869}}) {
         EXPECT_EQ(image.getPixel(corner.x, corner.y), sf::Color::Red);
@@ -294,8 +430,8 @@ TEST(Letterbox, APictureIn1920x1080CoordinatesAppearsWholeBetweenBlackBars)
     }
 }
 
-// Real frames of every scene, SFML shape by shape, the batch in painter's order and the batch as
-// the show draws it: one picture. The show is built once for all moments.
+// Real frames of every scene, SFML shape by shape, the batch in painter's order and the batch
+// leaving out what is hidden, shapes whole and tile by tile: one picture. The show is built once for all moments.
 TEST(SceneFrames, AreThoseOfSfmlShapeByShape)
 {
     if (!displayAvailable()) {
@@ -311,7 +447,8 @@ TEST(SceneFrames, AreThoseOfSfmlShapeByShape)
         testing::playMoment(show, time, moment, tape);
         const sf::Image painter = rasterize(tape, Way::painter);
         EXPECT_TRUE(samePixels(rasterize(tape, Way::direct), painter));
-        EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::tiled)));
+        EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::whole)));
+        EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::tiles)));
     }
 }
 

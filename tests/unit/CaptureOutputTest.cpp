@@ -1,7 +1,8 @@
 // What the capture writes around the show: the part of it chosen, the checks made before any work,
-// the stills and their contact sheet, the progress line.
+// the chapters, the enlarged picture, the stills and their contact sheet, the progress line.
 
 #include "capture/Capture.h"
+#include "capture/Chapters.h"
 #include "capture/FfmpegPipe.h"
 #include "capture/Progress.h"
 #include "capture/Stills.h"
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace {
 
@@ -53,8 +55,9 @@ TEST(CaptureOutput, TheRangeIsWholeFramesOfTheLoopAndBadRequestsAreRefusedBefore
 TEST(CaptureOutput, FfmpegGetsOutputsOnlyAsFilesAndFromPathsThatNameFolders)
 {
     const std::string here = fs::current_path().string();
-    const auto mux = muxCommand("ffmpeg", "v.mp4", "s.wav", "-x.mov", Container::mov, AudioTrack::lossless);
-    for (const std::string& argument : {"file:" + here + "/s.wav", "file:" + here + "/-x.mov", std::string("alac")}) {
+    const auto mux = muxCommand("ffmpeg", "v.mp4", "s.wav", "c.txt", "-x.mov", Container::mov, AudioTrack::lossless);
+    for (const std::string& argument :
+         {"file:" + here + "/s.wav", "file:" + here + "/c.txt", "file:" + here + "/-x.mov", std::string("alac")}) {
         EXPECT_NE(std::find(mux.begin(), mux.end(), argument), mux.end()) << argument;
     }
     EXPECT_EQ(containerOf("Show.MOV"), Container::mov);
@@ -74,6 +77,71 @@ TEST(CaptureOutput, FfmpegGetsOutputsOnlyAsFilesAndFromPathsThatNameFolders)
     EXPECT_EQ(findProgram("tolva-fake-tool"), (dir / "tolva-fake-tool").string());
     setenv("PATH", oldPath.c_str(), 1);
     fs::current_path(oldDir);
+    fs::remove_all(dir);
+}
+
+TEST(CaptureOutput, ChaptersStartWhereEachScenesPictureIsShownAndTheLeadInOpensTheFirst)
+{
+    // At 60 frames a second: the lead-in's last iteration presents scene 1's first frame after
+    // its own, as each hand-over presents the new scene last.
+    std::vector<Chapter> chapters;
+    const std::vector<std::pair<long, std::vector<int>>> frames = {
+        {0, {0}}, {19, {0, 1}}, {20, {1}}, {3599, {1}}, {3679, {1, 2}}, {3680, {}}, {5838, {2, 3}}};
+    for (const auto& [frame, scenes] : frames) {
+        noteFrame(chapters, frame, scenes);
+    }
+    ASSERT_EQ(chapters.size(), 3u);
+    EXPECT_EQ(std::tuple(chapters[1].scene, chapters[1].firstFrame), std::tuple(2, 3679L));
+    EXPECT_EQ(ffmetadata(chapters, 6000, 60),
+              ";FFMETADATA1\n"
+              "[CHAPTER]\nTIMEBASE=1/60\nSTART=0\nEND=3679\ntitle=Spiral circle grid, credits, title\n"
+              "[CHAPTER]\nTIMEBASE=1/60\nSTART=3679\nEND=5838\ntitle=Circle columns and square cascade\n"
+              "[CHAPTER]\nTIMEBASE=1/60\nSTART=5838\nEND=6000\ntitle=Greetings scroller\n");
+    // Whole seconds, rounded down: 61.32 s and 97.3 s; 59.98 s would be 0:59, never 1:00.
+    EXPECT_EQ(descriptionLines(chapters, 60),
+              "0:00 Spiral circle grid, credits, title\n1:01 Circle columns and square cascade\n1:37 Greetings scroller\n");
+    EXPECT_EQ(descriptionLines({{8, 3599}}, 60), "0:59 Ending\n");
+}
+
+// The video's filters, run by ffmpeg on a picture of random colours into raw 4:2:0: at scale 2
+// the brightness is the 1080p video's in 2x2 blocks, and each block's colour its own pixel's,
+// exactly (a picture of any size goes through the same filters).
+TEST(CaptureOutput, TheEnlargedPictureKeepsEveryPixelsColourInItsOwnBlock)
+{
+    const auto ffmpeg = findProgram("ffmpeg");
+    if (!ffmpeg) {
+        GTEST_SKIP() << "needs ffmpeg";
+    }
+    const fs::path dir = fs::temp_directory_path() / "tolva-capture-scale-test";
+    fs::create_directories(dir);
+    constexpr std::size_t w = 64, h = 36;
+    std::string rgba(w * h * 4, '\xff');
+    std::mt19937 random(5);
+    for (std::size_t k = 0; k < rgba.size(); ++k) {
+        rgba[k] = k % 4 == 3 ? '\xff' : static_cast<char>(random());
+    }
+    std::ofstream(dir / "in.rgba", std::ios::binary) << rgba;
+    const auto filtered = [&](int scale, const std::string& more, const char* pixels) {
+        const std::vector<std::string> encoding = videoEncoding(VideoFormat{w, h, 60, scale});
+        const std::string out = (dir / (std::to_string(scale) + pixels)).string();
+        const std::string command = *ffmpeg + " -v error -y -f rawvideo -pix_fmt rgba -video_size 64x36 -i " +
+                                    (dir / "in.rgba").string() + " -vf " + encoding[1] + more +
+                                    " -f rawvideo -pix_fmt " + pixels + " " + out;
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return std::string(std::istreambuf_iterator<char>(std::ifstream(out, std::ios::binary).rdbuf()), {});
+    };
+    const std::string full = filtered(1, ",format=yuv444p", "yuv444p");  // Y, U, V of every pixel
+    const std::string big = filtered(2, "", "yuv420p");
+    ASSERT_EQ(full.size(), w * h * 3);
+    ASSERT_EQ(big.size(), 4 * w * h * 3 / 2) << "3840x2160 from 1920x1080";
+    std::size_t wrong = 0;
+    for (std::size_t y = 0; y < 2 * h; ++y) {
+        for (std::size_t x = 0; x < 2 * w; ++x) {
+            wrong += big[y * 2 * w + x] != full[y / 2 * w + x / 2];
+        }
+    }
+    EXPECT_EQ(wrong, 0u) << "luma samples not their pixel's";
+    EXPECT_EQ(big.substr(4 * w * h), full.substr(w * h)) << "the chroma planes, one sample per pixel";
     fs::remove_all(dir);
 }
 

@@ -5,7 +5,7 @@
 
 #include "capture/CaptureDeck.h"
 #include "capture/FrameCanvas.h"
-#include "capture/WorkCanvas.h"
+#include "worktime/WorkCanvas.h"
 #include "driver/Show.h"
 #include "render/Letterbox.h"
 #include "render/Recorder.h"
@@ -133,7 +133,7 @@ TEST(CaptureShow, SkippedIterationsLeaveTheShowAsRenderedOnesDo)
         }
     }
     EXPECT_GT(target.only<DisplayOp>().size(), 40u) << "every scene rendered its frames";
-    EXPECT_GT(rendered->show.objects.cascadeTime, 0.0f) << "time passes inside scene 2's step";
+    EXPECT_GT(rendered->show.scenes.columnCascade.cascadeTime, 0.0f) << "time passes inside scene 2's step";
     EXPECT_EQ(rendered->clock.overruns(), 0);
 }
 

@@ -1,15 +1,20 @@
 // Checkpoints of the whole show: resumed, in any scene and at every hand-over, after the show has
-// run on past them, they give the frames and sounds of a run straight from the start.
+// run on past them, they give the frames and sounds of a run straight from the start; and each
+// scene, its state changed, checkpointed, changed again and put back, goes on as it did.
 
 #include "capture/Capture.h"
 #include "capture/FrameCanvas.h"
 #include "preview/Rehearsal.h"
+#include "preview/ShowSnapshot.h"
 #include "render/Letterbox.h"
+#include "render/Recorder.h"
+#include "support/SceneMoments.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -75,6 +80,64 @@ TEST(Checkpoints, ResumedTheyGiveTheFramesOfAStraightRun)
         EXPECT_EQ(resumed.sounds, at->second.sounds) << "frame " << at->first;
     }
     EXPECT_LE(show.checkpointCount(), 9 + Rehearsal::periodicKept);
+}
+
+// Everything a step of a scene did and left: its operations and the show's named values after it.
+std::vector<std::string> transcript(Show& show, Recorder& recorder)
+{
+    std::vector<std::string> lines;
+    for (const RecordedOp& op : recorder.ops()) {
+        lines.push_back(toJson(op));
+    }
+    for (const auto& [name, value] : show.floatValues()) {
+        lines.push_back(name + "=" + std::to_string(*value));
+    }
+    for (const auto& [name, clock] : show.clocks()) {
+        lines.push_back(name + "=" + std::to_string(clock->getElapsedTime().asMicroseconds()));
+    }
+    return lines;
+}
+
+// A value a scene keeps outside its state struct, or a part of the show a checkpoint leaves out,
+// shows here as a step that differs after the restore.
+TEST(Checkpoints, EveryScenePutBackWhole)
+{
+    if (!displayAvailable()) {
+        GTEST_SKIP() << "needs an X display";
+    }
+    WorkClock clock(WorkModel{}, 60);
+    ShowState state(clock);
+    Recorder recorder;
+    Show show(state, recorder);
+    for (const tolva::testing::SceneMoment& moment : tolva::testing::sceneMoments()) {
+        auto values = show.floatValues();
+        auto flags = show.flagValues();
+        std::istringstream words(moment.settings);
+        for (std::string word; words >> word;) {
+            const std::string name = word.substr(0, word.find('='));
+            const float value = std::stof(word.substr(name.size() + 1));
+            if (values.count(name) != 0) {
+                *values[name] = value;
+            } else if (flags.count(name) != 0) {
+                *flags[name] = value != 0.0f;
+            }
+        }
+        state.frameDelta = sf::microseconds(16667);
+        const auto frame = [&] {
+            clock.spend(16'666'667);
+            recorder.forget();
+            show.run(moment.scene, recorder);
+            return transcript(show, recorder);
+        };
+        frame();
+        frame();
+        const ShowSnapshot checkpoint(show, clock, 0);
+        const std::vector<std::string> straight = frame();
+        frame();
+        frame();
+        checkpoint.restore(show, clock);
+        EXPECT_EQ(frame(), straight) << moment.name;
+    }
 }
 
 } // namespace

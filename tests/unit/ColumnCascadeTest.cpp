@@ -6,13 +6,14 @@
 namespace tolva {
 namespace {
 
+using namespace cascade;
 using testing::Look;
 using testing::SceneSteps;
 
 TEST(ColumnCascadeFormulas, WorkedSquareColours)
 {
-    EXPECT_EQ(plainCascadeFill(1, 1), sf::Color(0, 13, 7, 255));
-    EXPECT_EQ(plainCascadeFill(20, 7), sf::Color(55, 16, 0, 255));  // red wrapped from 311.5
+    EXPECT_EQ(cascadeFill(1, 1), sf::Color(0, 13, 7, 255));
+    EXPECT_EQ(cascadeFill(20, 7), sf::Color(55, 16, 0, 255));  // red wrapped from 311.5
 }
 
 // Virtual time that, once told to, counts its readings and moves on by a tick after every third
@@ -47,13 +48,13 @@ protected:
         state.countdown[2] = countdown + state.frameSeconds();
         recorder.forget();
         show->run(2, recorder);
-        const float columnTime = show->objects.columnTime;
+        const float columnTime = show->scenes.columnCascade.columnTime;
         testing::expectDrawn(recorder, "circleGrid", columnCells, [&](float i, float j) {
-            const ColumnCell plain = plainColumnCell(i, j, columnTime);
+            const ColumnCell plain = columnCell(i, j, columnTime);
             return Look{plain.fill, plain.position, {}, plain.radius};
         });
         testing::expectDrawn(recorder, "squareGrid", cascadeCells, [&](float a, float b) {
-            const CascadeCell plain = plainCascadeCell(static_cast<int>(a), static_cast<int>(b), seen(), countdown);
+            const CascadeCell plain = cascadeCell(static_cast<int>(a), static_cast<int>(b), seen(), countdown);
             return Look{plain.fill, plain.position};
         });
     }
@@ -73,11 +74,11 @@ TEST_F(ColumnCascadeStep, EveryCellAsThePlainFormulasGiveIt)
     };
     for (const Frame& frame : {Frame{0.0f, 0.0f, 36.5f}, Frame{12.0f, 40.0f, 33.0f}, Frame{97.3f, 61.25f, 20.0f},
                                Frame{5000.0f, 1.0e5f, 0.125f}}) {
-        show->objects.columnTime = frame.columnTime;
-        show->objects.cascadeTime = frame.cascadeTime;
+        show->scenes.columnCascade.columnTime = frame.columnTime;
+        show->scenes.columnCascade.cascadeTime = frame.cascadeTime;
         step(frame.countdown, [&] { return frame.cascadeTime; });
-        ASSERT_EQ(show->objects.columnTime, frame.columnTime + 10.0f * state.frameSeconds());
-        ASSERT_EQ(show->objects.cascadeTime, frame.cascadeTime);
+        ASSERT_EQ(show->scenes.columnCascade.columnTime, frame.columnTime + 10.0f * state.frameSeconds());
+        ASSERT_EQ(show->scenes.columnCascade.cascadeTime, frame.cascadeTime);
     }
 }
 
@@ -87,7 +88,7 @@ TEST_F(ColumnCascadeStep, EveryCellAsThePlainFormulasGiveIt)
 TEST_F(ColumnCascadeStep, CascadeTimeGrowsSquareBySquare)
 {
     state.scene2Pending = false;
-    show->objects.cascadeTime = 50.0f;
+    show->scenes.columnCascade.cascadeTime = 50.0f;
     float cascadeTime = 50.0f;
     long n = 0;
     time.ticking = true;
@@ -98,7 +99,7 @@ TEST_F(ColumnCascadeStep, CascadeTimeGrowsSquareBySquare)
     });
     time.ticking = false;
     EXPECT_EQ(time.readings, 2 + 2 * cascadeCells * cascadeCells);
-    EXPECT_EQ(show->objects.cascadeTime, cascadeTime);
+    EXPECT_EQ(show->scenes.columnCascade.cascadeTime, cascadeTime);
     EXPECT_GT(cascadeTime, 51.0f);
     // The next frame's frameDelta counts from the step's own restart of frameClock.
     EXPECT_EQ(state.frameClock.getElapsedTime(), time.readingAt(time.readings) - time.readingAt(1));
@@ -117,7 +118,7 @@ TEST_F(SceneSteps, ColumnCascade)
         {"sceneTime=26.5", "circleGrid*8836 squareGrid*15376 personOneSprite wanderText"},
         {"sceneTime=33", "circleGrid*8836 squareGrid*15376 personOneSprite"},
     });
-    EXPECT_EQ(show->objects.wanderText.getString().toAnsiString(), "Looks like Listenbourg.");
+    EXPECT_EQ(show->scenes.columnCascade.wanderText.getString().toAnsiString(), "Looks like Listenbourg.");
 }
 
 } // namespace

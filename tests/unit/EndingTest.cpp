@@ -35,8 +35,8 @@ TEST_F(SceneSteps, EndingLineWindows)
         const char* holds;
         unsigned size;
     };
-    const sf::Text& dream = show->objects.dreamText;
-    show->objects.dreamText.setCharacterSize(20);
+    const sf::Text& dream = show->scenes.ending.dreamText;
+    show->scenes.ending.dreamText.setCharacterSize(20);
     step(8, "scene8Pending=0 frameDelta=0 countdown8=16");
     EXPECT_EQ(summary(recorder), "frogsSprite");
     EXPECT_EQ(dream.getCharacterSize(), 20u);

@@ -7,8 +7,8 @@
 #include "scenes/GreetingsScrollerFormulas.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsTerms.h"
-#include "scenes/SquareLattice.h"
+#include "scenes/PolygonGridsFormulas.h"
+#include "scenes/LatticeFormulas.h"
 #include "scenes/SwirlFieldFormulas.h"
 #include "scenes/VortexFormulas.h"
 
@@ -24,11 +24,11 @@ using testing::same;
 Look look(const greetings::CircleCell& c) { return {c.fill, c.position, c.turn}; }
 Look look(const swirl::HeptagonCell& c) { return {c.fill, c.position, c.rotation, c.radius}; }
 Look look(const swirl::SquareCell& c) { return {c.fill, c.position}; }
-Look look(const polygon::CellLook& c) { return {c.fill, c.position}; }
+Look look(const polygon::PolygonCell& c) { return {c.fill, c.position}; }
 Look look(const Circle& c) { return {c.getFillColor(), c.getPosition()}; }
-Look look(const lattice::SquareLook& c) { return {c.fill, c.position, reported(c.rotation)}; }
+Look look(const lattice::SquareCell& c) { return {c.fill, c.position, reported(c.rotation)}; }
 Look look(const Rect& r) { return {r.getFillColor(), r.getPosition(), r.getRotation()}; }
-Look look(const HeptagonLook& c) { return {c.fill, c.position, c.rotation}; }
+Look look(const vortex::HeptagonCell& c) { return {c.fill, c.position, c.rotation}; }
 
 // Cells [1..side][1..side] in drawing order; `plain` is called once per cell in that order.
 template <class Fast, class Plain>
@@ -67,12 +67,12 @@ TEST(FastPath, Swirl)
             const swirl::Frame frame = swirl::frameOf(q, c4);
             heptagons.beginFrame(frame);
             everyCell(swirl::heptagonSize, [&](int i, int j) { return heptagons.cell(i, j); },
-                      [&](float i, float j) { return swirl::heptagon(i, j, frame); }, q, c4);
+                      [&](float i, float j) { return swirl::heptagonCell(i, j, frame); }, q, c4);
         }
         const swirl::Frame frame = swirl::frameOf(q, 30.0f);
         squares.beginFrame(frame);
         everyCell(swirl::squareSize, [&](int k, int c) { return squares.cell(k, c); },
-                  [&](float k, float c) { return swirl::square(k, c, frame); }, q);
+                  [&](float k, float c) { return swirl::squareCell(k, c, frame); }, q);
     }
 }
 
@@ -93,7 +93,7 @@ TEST(FastPath, PolygonGrids)
     const polygon::PolygonGridsTerms terms;
     CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
     const auto in = [](const CircleGrid& grid) {
-        return [g = &grid](int i, int j) { return g->at(static_cast<std::size_t>(i), static_cast<std::size_t>(j)); };
+        return [g = &grid](int i, int j) { return g->cell(i, j); };
     };
     for (const FrameCase& f : frames) {
         const polygon::GridFrame frame = polygon::gridFrame(f.gridTime);
@@ -117,11 +117,11 @@ TEST(FastPath, PolygonGrids)
 // Scene 6: consecutive frames (t = 0, where a / t is infinite, among them) and a jump far ahead.
 TEST(FastPath, Lattice)
 {
-    SquareLattice lattice;
+    lattice::LatticeTerms lattice;
     for (const float t : {0.0f, 0.016f, 0.0333f, 1.0f, 14.2f, 54.0f, 300.0f, -2.5f}) {
         lattice.update(t);
-        everyCell(124, [&](int a, int k) { return lattice.cells.at(static_cast<std::size_t>(a), static_cast<std::size_t>(k)); },
-                  [&](float a, float k) { return lattice::latticeSquare(static_cast<int>(a), static_cast<int>(k), t); }, t);
+        everyCell(124, [&](int a, int k) { return lattice.cells.cell(a, k); },
+                  [&](float a, float k) { return lattice::squareCell(static_cast<int>(a), static_cast<int>(k), t); }, t);
     }
 }
 
@@ -129,19 +129,19 @@ TEST(FastPath, Lattice)
 // window, one object through all frames as in the scene; the field with and without the tail.
 TEST(FastPath, VortexAndField)
 {
-    VortexTerms vortex;
+    vortex::VortexTerms vortex;
     for (const float vortexTime : {0.0f, 0.035f, 0.0712345f, 1.2345f, 17.5f, 33.333f, 50.0f, 60.0f,
                                    174.99f, 175.0f, 175.01f, 350.0f, 1000.0f, 123456.0f}) {
         vortex.beginFrame(vortexTime);
-        everyCell(vortexSide, [&](int i, int j) { return vortex.cell(i, j); },
-                  [&](float i, float j) { return vortexCell(i, j, vortexTime); }, vortexTime);
+        everyCell(vortex::vortexSide, [&](int i, int j) { return vortex.cell(i, j); },
+                  [&](float i, float j) { return vortex::vortexCell(i, j, vortexTime); }, vortexTime);
     }
-    FieldTerms field;
+    vortex::FieldTerms field;
     for (const bool tail : {false, true}) {
         for (const float gridTime : {0.0f, 117.35f, 118.0f, 600.5f, 1234.567f, 1500.25f, 1600.0f, 40000.0f}) {
             field.beginFrame(gridTime, tail);
-            everyCell(fieldSide, [&](int i, int j) { return field.cell(i, j); },
-                      [&](float i, float j) { return fieldCell(i, j, gridTime, tail); }, gridTime, tail);
+            everyCell(vortex::fieldSide, [&](int i, int j) { return field.cell(i, j); },
+                      [&](float i, float j) { return vortex::fieldCell(i, j, gridTime, tail); }, gridTime, tail);
         }
     }
 }

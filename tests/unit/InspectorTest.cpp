@@ -1,6 +1,8 @@
 // The whole show on virtual time through the inspector's command line, run as a program (under the
 // tests' X display): start-up, the cue table, the length of the timeline, and what it refuses.
 
+#include "support/SceneMoments.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -21,7 +23,7 @@ struct Output {
 Output inspect(const std::string& arguments, bool withErrors = false, const std::string& folder = ".")
 {
     Output out;
-    const std::string command = "cd " + folder + " && timeout 120 " + std::string(TOLVA_INSPECT) + " "
+    const std::string command = "cd " + folder + " && timeout 1200 " + std::string(TOLVA_INSPECT) + " "
                                 + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = popen(command.c_str(), "r");
     char* line = nullptr;
@@ -54,6 +56,18 @@ std::vector<std::string> cues(const Output& out)
         }
     }
     return found;
+}
+
+// What the show drew at each scene moment when the table was recorded (see SceneMoments.h).
+TEST(Inspector, EverySceneMomentDrawsWhatWasRecorded)
+{
+    for (const tolva::testing::SceneMoment& moment : tolva::testing::sceneMoments()) {
+        const std::string arguments = "scene " + std::to_string(moment.scene) + " " + moment.settings;
+        const Output out = inspect(arguments + " | sha256sum | cut -c1-16");
+        ASSERT_EQ(out.lines.size(), 1u);
+        EXPECT_EQ(out.lines[0], moment.digest) << "scene " << moment.scene << ", moment " << moment.name
+                                               << ": " << moment.settings;
+    }
 }
 
 // One run at 60 Hz serves several checks: it takes a while once every scene draws.

@@ -6,16 +6,17 @@
 namespace tolva {
 namespace {
 
+using namespace spiral;
 using testing::reported;
 using testing::SceneSteps;
 
 TEST(SpiralGridFormulas, WorkedShadesAndTheCentreColumnThatVanishes)
 {
     EXPECT_NEAR(spiralShade(36, 40, 0), 346.85f, 0.005f);
-    EXPECT_EQ(plainSpiralCell(36, 40, 0).fill, sf::Color(55, 149, 127, 255));  // all wrapped
-    EXPECT_EQ(plainSpiralCell(1, 1, 1000).fill, sf::Color(88, 166, 144, 255));
+    EXPECT_EQ(spiralCell(36, 40, 0).fill, sf::Color(55, 149, 127, 255));  // all wrapped
+    EXPECT_EQ(spiralCell(1, 1, 1000).fill, sf::Color(88, 166, 144, 255));
     EXPECT_EQ(spiralShade(1, 1, 1000), spiralShade(1, 1, 0) + 100.0f);
-    EXPECT_EQ(plainSpiralCell(35, 35, 1234.5f).fill, sf::Color(0, 0, 0, 255));
+    EXPECT_EQ(spiralCell(35, 35, 1234.5f).fill, sf::Color(0, 0, 0, 255));
     for (int j = 1; j <= spiralCells; ++j) {
         EXPECT_TRUE(std::isnan(spiralRadius(35, static_cast<float>(j)))) << "j " << j;
     }
@@ -54,7 +55,7 @@ TEST_F(SceneSteps, SpiralGridEveryCell)
     for (const char* w : {"0", "17.3", "1863.77", "3.0e7"}) {
         step(1, std::string("sceneTime=30 warpTime=") + w);
         testing::expectDrawn(recorder, "circleGrid", spiralCells, [&](float i, float j) {
-            const SpiralCell c = plainSpiralCell(i, j, state.warpTime);
+            const SpiralCell c = spiralCell(i, j, state.warpTime);
             return testing::Look{c.fill, c.position, reported(c.rotation), c.radius, c.points};
         }, std::string(" at ") + w);
     }
@@ -63,12 +64,12 @@ TEST_F(SceneSteps, SpiralGridEveryCell)
 // The letters are not laid out while voiceOne plays, and the layout comes before the switch.
 TEST_F(SceneSteps, SpiralGridLettersStayPutWhileVoiceOnePlays)
 {
-    show->objects.creditLetters[5].setPosition(1, 1);
+    show->scenes.spiralGrid.creditLetters[5].setPosition(1, 1);
     step(1, "voiceOneOn=1 sceneTime=28 warpTime=100");
     step(1, "sceneTime=29.5");
-    EXPECT_EQ(show->objects.creditLetters[5].getPosition(), sf::Vector2f(1, 1));
+    EXPECT_EQ(show->scenes.spiralGrid.creditLetters[5].getPosition(), sf::Vector2f(1, 1));
     step(1, "sceneTime=40");
-    EXPECT_EQ(show->objects.creditLetters[5].getPosition(), creditLetterPlace(5, 100.0f).position);
+    EXPECT_EQ(show->scenes.spiralGrid.creditLetters[5].getPosition(), creditLetterPlace(5, 100.0f).position);
 }
 
 } // namespace

@@ -116,21 +116,5 @@ TEST(FrameLoop, ScrollerClockHeldAtZeroUntilSceneTwoEnds)
     EXPECT_EQ(rig.scrollerClock.getElapsedTime(), sf::milliseconds(60));
 }
 
-TEST(Countdowns, EachFallsByItsOwnRule)
-{
-    ManualTimeSource time;
-    ShowState state(time);
-    state.frameDelta = sf::microseconds(16667);
-    const float seconds = state.frameDelta.asSeconds();
-    countDown(state, 0);
-    EXPECT_EQ(state.countdown[0], static_cast<float>(2.0 - 0.1));
-    countDown(state, 3);
-    EXPECT_EQ(state.countdown[3], 57.0f - seconds);
-    countDown(state, 6);
-    EXPECT_EQ(state.countdown[6], static_cast<float>(36.0 - static_cast<double>(seconds) * 1.5));
-    countDown(state, 7);
-    EXPECT_EQ(state.countdown[7], static_cast<float>(54.0 - static_cast<double>(seconds) * 1.1));
-}
-
 } // namespace
 } // namespace tolva

@@ -1,11 +1,12 @@
 // tolva-capture: the whole show, or a part of it, to a video file with its sound, frame-exact.
 //
 // The show runs offscreen on virtual time: iteration heads exactly 1/fps apart, every clock
-// reading and drawing operation costing a fixed amount of time (see capture/WorkClock.h), so the
+// reading and drawing operation costing a fixed amount of time (see worktime/WorkClock.h), so the
 // same options give the same frames, bit for bit.
 
 #include "capture/Capture.h"
 #include "capture/FfmpegPipe.h"
+#include "Version.h"
 #include "driver/Show.h"
 
 #include <CLI/CLI.hpp>
@@ -54,14 +55,20 @@ int main(int argc, char** argv)
     app.add_option("--audio", audio, "the video's sound: aac (default) or lossless (FLAC in .mkv, ALAC in "
                                      ".mp4 and .mov), for archives")
         ->check(CLI::IsMember({"aac", "lossless"}));
-    app.add_option("--frames", options.framesDir, "write PNG frames, sound.wav and join.txt (the ffmpeg "
-                                                  "command that joins them) to this folder; no video then, unless --out is given too");
+    app.add_option("--scale", options.scale, "each pixel as a K x K block in the video (1 to 4): 2 makes a "
+                                             "3840x2160 master for video sites")
+        ->default_val(1);
+    app.add_option("--frames", options.framesDir, "write PNG frames, sound.wav, chapters.txt and join.txt "
+                                                  "(the ffmpeg command that joins them) to this folder; no video then, unless --out is given too");
     app.add_option("--from", options.from, "first second of the show written (the show still runs from its start)")
         ->default_val(0.0);
     app.add_option("--to", options.to, "second of the show where the part written ends (default: the show's end)");
     app.add_option("--stills", options.stillsDir, "write one PNG per scene and contact-sheet.png to this folder");
-    app.add_option("--log", options.logPath, "write one JSON line per frame (with its hash), per sound cue and a summary");
+    app.add_option("--log", options.logPath, "write one JSON line per frame (with its hash), per sound cue, a summary "
+                                             "and the chapters");
     app.add_option("--wav", options.wavPath, "write the mixed sound of the part written as a WAV file");
+    bool version = false;
+    app.add_flag("--version", version, "print the version and the OpenGL renderer the frames are drawn with");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -69,6 +76,11 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& error) {
         fmt::print(stderr, "tolva-capture: {} (see --help)\n", error.what());
         return 2;
+    }
+
+    if (version) {
+        fmt::print("{}", versionReport());
+        return 0;
     }
 
     // With no other output asked for, the video goes to tolva.mp4.
@@ -93,6 +105,11 @@ int main(int argc, char** argv)
     try {
         const CaptureResult result = runCapture(options, ffmpeg, stopRequested);
         const double seconds = static_cast<double>(result.frames) / options.fps;
+        // The chapters, ready to paste into a video's description: alone on standard output.
+        if (result.frames > 0 && (!options.out.empty() || !options.framesDir.empty())) {
+            fmt::print("{}", descriptionLines(result.chapters, options.fps));
+            std::fflush(stdout);
+        }
         if (!options.stillsDir.empty()) {
             fmt::print(stderr, "tolva-capture: stills of scenes 1 to 8 and contact-sheet.png are in {}\n",
                        options.stillsDir);
@@ -107,7 +124,7 @@ int main(int argc, char** argv)
             fmt::print(stderr, "tolva-capture: PNG frames and sound.wav are in {} (join.txt there says how to join them)\n",
                        options.framesDir);
             if (ffmpeg.empty()) {
-                fmt::print(stderr, "{}", joinNote(options.framesDir, options.fps));
+                fmt::print(stderr, "{}", joinNote(options.framesDir, options.fps, options.scale));
             }
         }
         if (result.showEnded && options.to && result.frames > 0 &&

@@ -1,13 +1,13 @@
 // tolva-preview: the show from any second, in a window, to rehearse or debug it.
 //
-// The show runs on the capture's virtual time (capture/WorkClock.h) up to the second asked for,
+// The show runs on the capture's virtual time (worktime/WorkClock.h) up to the second asked for,
 // undrawn and unheard, then live, paced by the steady clock: every frame it draws is the one the
 // capture writes for that moment, and the sound plays from where the capture's mix has it.
 
-#include "capture/Capture.h"
 #include "driver/Desktop.h"
 #include "preview/Rehearsal.h"
 #include "tools/preview/Player.h"
+#include "worktime/FrameRange.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -87,13 +87,10 @@ int main(int argc, char** argv)
     window.setVerticalSyncEnabled(true);
     window.setKeyRepeatEnabled(true);
 
-    CaptureOptions at;
-    at.fps = Rehearsal::fps;
-    at.from = from;
     Rehearsal show(speakers.get());
     Player player(window, show, paused);
     std::string problem;
-    const int status = player.run(frameRange(at).first, problem);
+    const int status = player.run(frameRange(Rehearsal::fps, from, std::nullopt).first, problem);
     if (!problem.empty()) {
         fmt::print(stderr, "tolva-preview: {}\n", problem);
     }

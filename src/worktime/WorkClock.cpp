@@ -1,4 +1,4 @@
-#include "capture/WorkClock.h"
+#include "worktime/WorkClock.h"
 
 #include <stdexcept>
 

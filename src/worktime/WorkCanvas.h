@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/WorkClock.h"
+#include "worktime/WorkClock.h"
 #include "render/Canvas.h"
 
 namespace tolva {

@@ -1,4 +1,4 @@
-#include "capture/WorkCanvas.h"
+#include "worktime/WorkCanvas.h"
 
 #include <SFML/Graphics/Shader.hpp>
 #include <SFML/Graphics/Text.hpp>

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "render/ShapeGeometry.h"
+
+#include <SFML/Graphics/Vertex.hpp>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace sf {
+class Texture;
+}
+
+namespace tolva {
+
+// A shape or text the batch holds: its triangles [begin, end) and their bounds in clip space.
+struct BatchItem {
+    std::uint32_t begin;
+    std::uint32_t end;
+    ClipRect bounds;
+    const sf::Texture* texture;
+    bool solid;   // opaque, a whole fan (see appendTriangles): it hides what lies under it
+    float inner;  // a solid fan's inscribed radius in pixels, round its centre (its first vertex)
+};
+
+// The radius of a disc round the fan's centre that lies inside every edge of the fan.
+float inscribedRadius(const LocalFan& fan);
+
+// Blocks of the viewport's pixels, in GL's order (columns from the left, rows from the bottom),
+// one bit each, set where an opaque shape drawn later paints every pixel of the block. The
+// viewport is cut into tiles of whole blocks.
+class CoverageMask {
+public:
+    static constexpr int blockSide = 8;
+    static constexpr int tileBlocks = 10;  // 120 pixels: 16 x 9 tiles at 1920 x 1080
+
+    void reset(int columns, int rows);
+    int columns() const { return columns_; }
+    int rows() const { return rows_; }
+    int tileColumns() const { return tileColumns_; }
+    int tileRows() const { return tileRows_; }
+    // Whether every block of the row from `first` to `last` (both included) is set.
+    bool covered(int row, int first, int last) const
+    {
+        const std::uint64_t* words = bits_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(words_);
+        for (int w = first / 64; w <= last / 64; ++w) {
+            const std::uint64_t wanted = bitRange(std::max(first, 64 * w) - 64 * w, std::min(last, 64 * w + 63) - 64 * w);
+            if ((words[w] & wanted) != wanted) {
+                return false;
+            }
+        }
+        return true;
+    }
+    void set(int row, int first, int last);
+    bool allFull() const { return fullRows_ == rows_; }
+
+private:
+    // The bits `first` to `last` (0 to 63, both included) of a word.
+    static std::uint64_t bitRange(int first, int last)
+    {
+        const std::uint64_t upTo = last == 63 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last + 1)) - 1;
+        return upTo & ~((std::uint64_t{1} << first) - 1);
+    }
+
+    int columns_ = 0;
+    int rows_ = 0;
+    int words_ = 0;  // 64-bit words a row
+    int tileColumns_ = 0;
+    int tileRows_ = 0;
+    int fullRows_ = 0;
+    std::vector<char> rowFull_;
+    std::vector<std::uint64_t> bits_;
+};
+
+// Blocks from left to right and bottom to top, all included.
+struct BlockRect {
+    int left;
+    int bottom;
+    int right;
+    int top;
+};
+
+// What of a batch can show: the batch's items walked from the last to the first over a coverage
+// mask, each kept in the tiles where some block it may touch is not yet covered, and each opaque
+// fan kept marking the blocks it covers whole. An item hidden in every tile is left out. Blocks
+// are marked only where the fan covers them with a margin, so every pixel of a marked block is
+// painted over by an opaque fill later in the batch, and with SFML's alpha blending an opaque fill
+// writes its own colour whatever lay below: leaving out what lies under it changes no pixel.
+class Occlusion {
+public:
+    // The viewport in pixels.
+    void reset(int width, int height);
+    void plan(const std::vector<BatchItem>& items, const std::vector<sf::Vertex>& batch);
+
+    bool shown(std::size_t item) const { return shown_[item].end != shown_[item].begin; }
+    // The tiles (numbered row by row from the bottom left) where the item may show.
+    const std::uint16_t* tilesBegin(std::size_t item) const { return tiles_.data() + shown_[item].begin; }
+    const std::uint16_t* tilesEnd(std::size_t item) const { return tiles_.data() + shown_[item].end; }
+    int tileCount() const { return mask_.tileColumns() * mask_.tileRows(); }
+    // A tile's pixels within the viewport: x, y from the bottom left, width, height.
+    void tileRect(int tile, int rect[4]) const;
+
+    // Pixels the items' bounds cover within the viewport: drawn whole (the shown ones), and drawn
+    // only in the tiles where they show.
+    double wholeFill() const { return wholeFill_; }
+    double tiledFill() const { return tiledFill_; }
+    std::size_t shownItems() const { return shownItems_; }
+
+private:
+    struct Span {
+        std::uint32_t begin;
+        std::uint32_t end;
+    };
+    struct Bounds {  // an item's bounds in pixels, and the margin its blocks take around them
+        double left, bottom, right, top, margin;
+    };
+
+    Bounds pixelBounds(const ClipRect& clip) const;
+    bool footprint(const Bounds& bounds, BlockRect& blocks) const;
+    void keepWhereShown(const Bounds& bounds, const BlockRect& blocks, std::size_t item);
+    void keepInAll(const BlockRect& blocks, std::size_t item, double area);
+    bool coveredWithin(const BlockRect& blocks, int tile);
+    void markCovered(const sf::Vertex* triangles, std::size_t count, const Bounds& bounds,
+                     const BlockRect& blocks);
+    void markInscribed(sf::Vector2f centre, double radius, const Bounds& bounds);
+    bool gatherEdges(const sf::Vertex* triangles, std::size_t count);
+
+    int width_ = 0;
+    int height_ = 0;
+    CoverageMask mask_;
+    std::vector<Span> shown_;
+    std::vector<std::uint16_t> tiles_;
+    std::vector<char> tileFull_;
+    double wholeFill_ = 0;
+    double tiledFill_ = 0;
+    std::size_t shownItems_ = 0;
+    // A fan's outer edges as bounds on x along y (x > slope * y + offset, or <), and on y alone.
+    struct Edge {
+        double slope;
+        double offset;
+    };
+    std::vector<Edge> lower_;
+    std::vector<Edge> upper_;
+    double yAbove_ = 0;
+    double yBelow_ = 0;
+};
+
+} // namespace tolva

@@ -1,0 +1,73 @@
+// tolva-farm: one capture spread over many machines by GNU parallel, in parts of whole frames,
+// and joined into the video and log one capture of the whole range would write.
+
+#include "Farm.h"
+
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+
+#include <csignal>
+#include <cstring>
+#include <string>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void onInterrupt(int) { stopRequested = 1; }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace tolva::farm;
+    FarmOptions options;
+    CLI::App app{"Captures the show on many machines at once with GNU parallel: the range in parts of "
+                 "whole frames, joined into the video and log one tolva-capture run would write.",
+                 "tolva-farm"};
+    app.add_option("--fps", options.fps, "frames per second of the video")->default_val(60);
+    app.add_option("--from", options.from, "first second of the show written")->default_val(0.0);
+    app.add_option("--to", options.to, "second of the show where the part written ends (default: the show's end)");
+    app.add_option("--out", options.out, "the video: .mp4, .mkv or .mov (default tolva.mp4)");
+    app.add_option("--log", options.log, "the log of every frame's hash, the sound cues and a summary");
+    app.add_option("--audio", options.audio, "the video's sound: aac (default) or lossless")
+        ->check(CLI::IsMember({"aac", "lossless"}));
+    app.add_option("--parts", options.parts, "parts the range is cut into (default: one a job slot)");
+    app.add_option("--hosts", options.hostsFile, "the machines, in GNU parallel's --sshloginfile format "
+                                                  "(':' is this one; default: this one only)");
+    // The capture's other outputs are files of a single run; saying so beats "not expected".
+    for (int k = 1; k < argc; ++k) {
+        for (const char* own : {"--frames", "--stills", "--wav"}) {
+            const std::size_t length = std::strlen(own);
+            if (std::strncmp(argv[k], own, length) == 0 && (argv[k][length] == '\0' || argv[k][length] == '=')) {
+                fmt::print(stderr, "tolva-farm: {} is tolva-capture's alone; the farm makes a video "
+                                   "(--out) and a log (--log)\n", own);
+                return 2;
+            }
+        }
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError& error) {
+        fmt::print(stderr, "tolva-farm: {} (see --help)\n", error.what());
+        return 2;
+    }
+    if (options.out.empty() && options.log.empty()) {
+        options.out = "tolva.mp4";
+    }
+    if (const auto problem = checkFarmOptions(options)) {
+        fmt::print(stderr, "tolva-farm: {}\n", *problem);
+        return 2;
+    }
+    // Ctrl-C or a polite kill ends every part on every host, and what was made goes.
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    return runFarm(options, stopRequested);
+}
