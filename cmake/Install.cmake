@@ -5,8 +5,8 @@
 # share/tolva and start the programs; they find both folders relative to themselves, so the
 # installation works under any prefix and unpacked anywhere. The programs are not changed.
 #
-#   <prefix>/bin/tolva, tolva-capture, tolva-preview, tolva-farm   launchers (shell scripts)
-#   <prefix>/lib/tolva/tolva, tolva-capture, tolva-preview, tolva-farm  the programs
+#   <prefix>/bin/tolva, tolva-capture, tolva-preview, tolva-farm, tolva-flashes   launchers (shell scripts)
+#   <prefix>/lib/tolva/tolva, tolva-capture, tolva-preview, tolva-farm, tolva-flashes  the programs
 #   <prefix>/share/tolva/{fonts,graphics,sounds,shaders}
 #   <prefix>/share/applications/tolva.desktop, share/icons/hicolor/*/apps/tolva.png
 #   <prefix>/share/man/man6/tolva.6.gz (the other programs' pages link to it)
@@ -51,6 +51,9 @@ endif()
 if(TARGET tolva-farm)
   list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-farm)
 endif()
+if(TARGET tolva-flashes)
+  list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-flashes)
+endif()
 install(TARGETS ${TOLVA_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${TOLVA_INSTALL_PROGRAMDIR})
 
 # The launchers' relative paths, worked out on a stand-in prefix (they do not depend on it).
@@ -64,7 +67,7 @@ if(TARGET tolva-farm)
        /prefix/${TOLVA_INSTALL_PROGRAMDIR} /prefix/${TOLVA_INSTALL_DATADIR})
   target_compile_definitions(tolva-farm PRIVATE TOLVA_FARM_TO_DATA="${TOLVA_FARM_TO_DATA}")
 endif()
-# Both launchers are generated (the tests try them on stand-in programs); each is installed
+# The launchers are generated (the tests try them on stand-in programs); each is installed
 # with its program.
 foreach(TOLVA_LAUNCHED_PROGRAM tolva tolva-capture tolva-farm)
   configure_file(${TOLVA_PACKAGING_DIR}/launcher/${TOLVA_LAUNCHED_PROGRAM}.in
@@ -74,6 +77,11 @@ endforeach()
 set(TOLVA_LAUNCHED_PROGRAM tolva-preview)
 configure_file(${TOLVA_PACKAGING_DIR}/launcher/tolva.in
                ${TOLVA_PACKAGING_OUT}/launchers/tolva-preview @ONLY)
+# The flash checker reads no assets: the farm's launcher, which stays in the caller's folder,
+# serves it.
+set(TOLVA_LAUNCHED_PROGRAM tolva-flashes)
+configure_file(${TOLVA_PACKAGING_DIR}/launcher/tolva-farm.in
+               ${TOLVA_PACKAGING_OUT}/launchers/tolva-flashes @ONLY)
 foreach(TOLVA_LAUNCHED_PROGRAM IN LISTS TOLVA_INSTALLED_PROGRAMS)
   install(PROGRAMS ${TOLVA_PACKAGING_OUT}/launchers/${TOLVA_LAUNCHED_PROGRAM}
           DESTINATION ${TOLVA_INSTALL_BINDIR})
@@ -96,6 +104,7 @@ configure_file(${TOLVA_PACKAGING_DIR}/debian/changelog.in ${TOLVA_PACKAGING_OUT}
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-capture.6.gz SYMBOLIC)
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-preview.6.gz SYMBOLIC)
 file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-farm.6.gz SYMBOLIC)
+file(CREATE_LINK tolva.6.gz ${TOLVA_PACKAGING_OUT}/man/tolva-flashes.6.gz SYMBOLIC)
 
 set(TOLVA_ICON_SIZES 48 128 256)
 # Runs on every build (it is quick): the title picture and the fonts come from other targets,
@@ -149,13 +158,17 @@ if(TARGET tolva-farm)
   install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-farm.6.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 endif()
+if(TARGET tolva-flashes)
+  install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-flashes.6.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
 install(FILES ${TOLVA_PACKAGING_OUT}/doc/copyright ${TOLVA_PACKAGING_OUT}/doc/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # --- Debian package ----------------------------------------------------------------------
 # Runtime dependencies: the shared libraries' packages (libsfml-*, found by dpkg-shlibdeps), the
 # font packages the show's fonts come from (every fonts-* line of scripts/packages.txt), and
-# ffmpeg for the capture tool.
+# ffmpeg for the capture tool and the flash checker.
 set(TOLVA_PACKAGE_LIST ${CMAKE_SOURCE_DIR}/scripts/packages.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TOLVA_PACKAGE_LIST})
 file(STRINGS ${TOLVA_PACKAGE_LIST} TOLVA_FONT_PACKAGES REGEX "^[ \t]*fonts-[a-z0-9.+-]+[ \t]*$")
@@ -194,7 +207,9 @@ The package also has tolva-capture, which records the show to a video file
 with ffmpeg, tolva-preview, which plays it in a window from any second,
 with keys to pause, step and seek, for rehearsing and checking the show,
 and tolva-farm, which spreads one capture over many machines with GNU
-parallel and joins the parts into the video one capture would make.")
+parallel and joins the parts into the video one capture would make.
+tolva-flashes checks any video for flashes past the general flash and red
+flash thresholds of WCAG 2.2, for organisers and video sites.")
 # Debian's own touches on the staged tree: the fonts become links to the font packages' files.
 set(CPACK_TOLVA_DATADIR ${TOLVA_INSTALL_DATADIR})
 set(CPACK_TOLVA_PROGRAMDIR ${TOLVA_INSTALL_PROGRAMDIR})

@@ -19,6 +19,7 @@ tolva
 tolva-capture
 tolva-farm
 tolva-preview
+tolva-flashes
 '
 work=$TOLVA_BUILD_DIR/package-test/$1
 rm -rf "$work"
@@ -53,6 +54,8 @@ launchers() {
         "$data|unset|--from|150|" "$bin/tolva-preview" --from 150
     try "the farm runs in the caller's folder with its arguments unchanged" \
         "$c|unset|--out|show.mp4|--hosts|my hosts|" "$bin/tolva-farm" --out show.mp4 --hosts "my hosts"
+    try "the flash checker runs in the caller's folder with its arguments unchanged" \
+        "$(cd "$c" && pwd -P)|unset|--csv|out.csv|my show.mp4|" "$bin/tolva-flashes" --csv out.csv "my show.mp4"
     try "the launcher started through a link finds the installation" "$data|unset|" "$work/links/tolva"
     try "the launcher started through PATH finds the installation" "$data|unset|" env PATH="$bin:$PATH" tolva
     try "the capture launcher makes the caller's relative paths absolute" \
