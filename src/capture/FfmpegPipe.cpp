@@ -34,17 +34,6 @@ std::vector<char*> cArgs(const std::vector<std::string>& argv)
     return args;
 }
 
-bool exitedCleanly(int pid)
-{
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return false;
-        }
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 // Spawns argv in its own process group, its standard input from stdinFd (or ours if -1), its
 // standard error into stderrFd.
 int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd, int stderrFd)
@@ -77,6 +66,17 @@ int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd, int st
 }
 
 } // namespace
+
+bool exitedCleanly(int pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 void setOwnProcessGroup(posix_spawnattr_t& attributes)
 {

@@ -57,6 +57,9 @@ private:
     int pid_ = -1;
 };
 
+// Waits for child `pid` to end (through interrupted waits); whether it exited with status 0.
+bool exitedCleanly(int pid);
+
 // Runs a program to its end; its messages go to our standard error afterwards.
 struct ProgramOutcome {
     bool succeeded = false;  // exited with status 0

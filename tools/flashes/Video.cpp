@@ -1,5 +1,7 @@
 #include "Video.h"
 
+#include "capture/FfmpegPipe.h"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -63,17 +65,6 @@ std::size_t readFully(int fd, void* data, std::size_t size)
         got += static_cast<std::size_t>(n);
     }
     return got;
-}
-
-bool exitedCleanly(int pid)
-{
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return false;
-        }
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool parseRate(const std::string& text, long& num, long& den)
