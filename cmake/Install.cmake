@@ -146,22 +146,12 @@ install(FILES ${TOLVA_PACKAGING_DIR}/desktop/tolva.desktop
 install(DIRECTORY ${TOLVA_PACKAGING_OUT}/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons OPTIONAL)
 install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-if(TARGET tolva-capture)
-  install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-capture.6.gz
-          DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-endif()
-if(TARGET tolva-preview)
-  install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-preview.6.gz
-          DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-endif()
-if(TARGET tolva-farm)
-  install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-farm.6.gz
-          DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-endif()
-if(TARGET tolva-flashes)
-  install(FILES ${TOLVA_PACKAGING_OUT}/man/tolva-flashes.6.gz
-          DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-endif()
+# The tools' pages are links to the show's (one page tells them all).
+foreach(tool tolva-capture tolva-preview tolva-farm tolva-flashes)
+  if(TARGET ${tool})
+    install(FILES ${TOLVA_PACKAGING_OUT}/man/${tool}.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  endif()
+endforeach()
 install(FILES ${TOLVA_PACKAGING_OUT}/doc/copyright ${TOLVA_PACKAGING_OUT}/doc/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
