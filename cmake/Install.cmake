@@ -42,18 +42,11 @@ set(TOLVA_MANUAL_PREFIX /usr)
 
 # --- Programs and launchers ------------------------------------------------------------
 set(TOLVA_INSTALLED_PROGRAMS tolva)
-if(TARGET tolva-capture)
-  list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-capture)
-endif()
-if(TARGET tolva-preview)
-  list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-preview)
-endif()
-if(TARGET tolva-farm)
-  list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-farm)
-endif()
-if(TARGET tolva-flashes)
-  list(APPEND TOLVA_INSTALLED_PROGRAMS tolva-flashes)
-endif()
+foreach(tool tolva-capture tolva-preview tolva-farm tolva-flashes)
+  if(TARGET ${tool})
+    list(APPEND TOLVA_INSTALLED_PROGRAMS ${tool})
+  endif()
+endforeach()
 install(TARGETS ${TOLVA_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${TOLVA_INSTALL_PROGRAMDIR})
 
 # The launchers' relative paths, worked out on a stand-in prefix (they do not depend on it).
