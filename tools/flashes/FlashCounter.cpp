@@ -68,10 +68,18 @@ double flashesOf(int transitions) { return static_cast<double>(transitions) / 2.
 
 FlashCounter::FlashCounter(int width, int height, long rateNum, long rateDen)
     : pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)),
+      words_((pixels_ + 63) / 64),
       rateNum_(rateNum), rateDen_(rateDen),
-      luminance_(pixels_), red_(pixels_)
+      window_(std::max(1L, (rateNum + rateDen - 1) / rateDen))
 {
-    redPicture_.red = true;
+    red_.red = true;
+    for (Measure* measure : {&luminance_, &red_}) {
+        measure->swings.resize(pixels_);
+        measure->rows.assign(static_cast<std::size_t>(window_) * words_, 0);
+        measure->counts.assign(pixels_, 0);
+        measure->histogram.assign(static_cast<std::size_t>(window_) + 1, 0);
+        measure->histogram[0] = static_cast<long>(pixels_);
+    }
 }
 
 double FlashCounter::timeOf(long frame) const
@@ -119,7 +127,8 @@ bool FlashCounter::turn(Swing& swing, const Colour& now, double Colour::*measure
 
 FrameFlashes FlashCounter::add(const std::uint8_t* rgb)
 {
-    long brighter = 0, darker = 0, redder = 0, lessRed = 0;  // pixels with a transition each way
+    forget(luminance_);
+    forget(red_);
     for (std::size_t p = 0; p < pixels_; ++p) {
         // A pixel as it was in the frame before has no transition: its turning points hold it.
         if (frame_ > 0 && std::equal(rgb + 3 * p, rgb + 3 * p + 3, previous_.begin() + 3 * static_cast<long>(p))) {
@@ -127,15 +136,15 @@ FrameFlashes FlashCounter::add(const std::uint8_t* rgb)
         }
         const Colour colour = colourOf(rgb[3 * p], rgb[3 * p + 1], rgb[3 * p + 2]);
         if (frame_ == 0) {
-            luminance_[p].low = luminance_[p].high = colour;
-            red_[p].low = red_[p].high = colour;
+            luminance_.swings[p].low = luminance_.swings[p].high = colour;
+            red_.swings[p].low = red_.swings[p].high = colour;
             continue;
         }
-        if (turn(luminance_[p], colour, &Colour::luminance, luminanceStep)) {
-            ++(luminance_[p].last > 0 ? brighter : darker);
+        if (turn(luminance_.swings[p], colour, &Colour::luminance, luminanceStep)) {
+            mark(luminance_, p);
         }
-        if (turn(red_[p], colour, &Colour::fromRed, redStep)) {
-            ++(red_[p].last < 0 ? redder : lessRed);  // a fall of the distance from red
+        if (turn(red_.swings[p], colour, &Colour::fromRed, redStep)) {
+            mark(red_, p);
         }
     }
     previous_.assign(rgb, rgb + 3 * pixels_);
@@ -143,54 +152,94 @@ FrameFlashes FlashCounter::add(const std::uint8_t* rgb)
     FrameFlashes result;
     result.time = timeOf(frame_);
     const double all = pixels_ == 0 ? 1.0 : static_cast<double>(pixels_);
-    result.area = static_cast<double>(brighter - darker) / all;
-    result.redArea = static_cast<double>(redder - lessRed) / all;
-    result.transitions = follow(luminancePicture_, brighter - darker);
-    result.redTransitions = follow(redPicture_, redder - lessRed);
+    result.area = static_cast<double>(luminance_.now) / all;
+    result.redArea = static_cast<double>(red_.now) / all;
+    result.transitions = judge(luminance_);
+    result.redTransitions = judge(red_);
     ++frame_;
     return result;
 }
 
-// Adds a frame's change (in pixels, signed) to the picture's run, counts a transition when the
-// run reaches a quarter of the picture, and returns the transitions of the second ending here.
-// Seconds over the limit open a stretch or lengthen the open one.
-int FlashCounter::follow(Picture& picture, long change)
+// The frame that left the second with this one takes its transitions out of the counts.
+void FlashCounter::forget(Measure& measure)
 {
-    if (change != 0) {
-        const bool turned = (change > 0) != (picture.run > 0) || picture.run == 0;
-        picture.run = turned ? change : picture.run + change;
-        picture.counted = picture.counted && !turned;
-        if (!picture.counted && std::abs(picture.run) * 4 >= static_cast<long>(pixels_)) {
-            picture.counted = true;
-            picture.recent.push_back(frame_);
+    measure.now = 0;
+    std::uint64_t* row = &measure.rows[static_cast<std::size_t>(frame_ % window_) * words_];
+    for (std::size_t w = 0; w < words_; ++w) {
+        for (std::uint64_t bits = row[w]; bits != 0; bits &= bits - 1) {
+            const std::size_t p = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+            --measure.histogram[measure.counts[p]];
+            --measure.counts[p];
+            ++measure.histogram[measure.counts[p]];
+        }
+        row[w] = 0;
+    }
+}
+
+void FlashCounter::mark(Measure& measure, std::size_t pixel)
+{
+    measure.rows[static_cast<std::size_t>(frame_ % window_) * words_ + pixel / 64] |= std::uint64_t{1} << (pixel % 64);
+    --measure.histogram[measure.counts[pixel]];
+    ++measure.counts[pixel];
+    ++measure.histogram[measure.counts[pixel]];
+    ++measure.now;
+}
+
+// The first (or last) frame of the second ending here in which a pixel past the limit made a
+// transition; -1 if none did.
+long FlashCounter::transitionFrame(const Measure& measure, bool first) const
+{
+    const long oldest = std::max(0L, frame_ - window_ + 1);
+    for (long i = 0; i <= frame_ - oldest; ++i) {
+        const long frame = first ? oldest + i : frame_ - i;
+        const std::uint64_t* row = &measure.rows[static_cast<std::size_t>(frame % window_) * words_];
+        for (std::size_t w = 0; w < words_; ++w) {
+            for (std::uint64_t bits = row[w]; bits != 0; bits &= bits - 1) {
+                if (measure.counts[w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))] >
+                    static_cast<std::uint32_t>(kMostTransitions)) {
+                    return frame;
+                }
+            }
         }
     }
-    // The second ending at this frame: the frames less than one second before it.
-    while (!picture.recent.empty() && (frame_ - picture.recent.front()) * rateDen_ >= rateNum_) {
-        picture.recent.pop_front();
+    return -1;
+}
+
+// The transitions a quarter of the picture made in the second ending here: the most k such that
+// a quarter of the pixels (or more) made k or more. Seconds over the limit open a stretch or
+// lengthen the open one.
+int FlashCounter::judge(Measure& measure)
+{
+    int transitions = 0;
+    long reached = 0;   // pixels with `k` transitions or more
+    for (long k = window_; k > 0 && pixels_ > 0; --k) {
+        reached += measure.histogram[static_cast<std::size_t>(k)];
+        if (reached * 4 >= static_cast<long>(pixels_)) {
+            transitions = static_cast<int>(k);
+            break;
+        }
     }
-    const int transitions = static_cast<int>(picture.recent.size());
     if (transitions > kMostTransitions) {
-        const double first = timeOf(picture.recent.front()), last = timeOf(picture.recent.back());
-        if (!picture.failing) {
-            picture.failing = true;
-            picture.stretch = Stretch{picture.red, first, last, transitions};
+        const double last = timeOf(transitionFrame(measure, false));
+        if (!measure.failing) {
+            measure.failing = true;
+            measure.stretch = Stretch{measure.red, timeOf(transitionFrame(measure, true)), last, transitions};
         }
-        picture.stretch.end = std::max(picture.stretch.end, last);
-        picture.stretch.transitions = std::max(picture.stretch.transitions, transitions);
-    } else if (picture.failing) {
-        picture.failing = false;
-        failures_.push_back(picture.stretch);
+        measure.stretch.end = std::max(measure.stretch.end, last);
+        measure.stretch.transitions = std::max(measure.stretch.transitions, transitions);
+    } else if (measure.failing) {
+        measure.failing = false;
+        failures_.push_back(measure.stretch);
     }
     return transitions;
 }
 
 const std::vector<Stretch>& FlashCounter::finish()
 {
-    for (Picture* picture : {&luminancePicture_, &redPicture_}) {
-        if (picture->failing) {
-            failures_.push_back(picture->stretch);
-            picture->failing = false;
+    for (Measure* measure : {&luminance_, &red_}) {
+        if (measure->failing) {
+            failures_.push_back(measure->stretch);
+            measure->failing = false;
         }
     }
     std::stable_sort(failures_.begin(), failures_.end(),

@@ -4,9 +4,8 @@
 // WCAG 2.2. Where the guideline leaves a choice, the choices are those of EA's open-source analyser
 // IRIS (which counts transitions as the Trace Center's PEAT and Harding's analyser do): a flash is
 // a pair of opposing transitions (two transitions, one flash), the area is a share of the whole
-// picture (25%, as the broadcasters' guidance has it for a screen, not of a 10-degree field), a
-// transition of the picture is followed through the frames it takes in one direction, and more
-// than six transitions (three flashes) in one second fail.
+// picture (25%, as the broadcasters' guidance has it for a screen, not of a 10-degree field), and
+// more than six transitions (three flashes) in one second fail.
 //
 // Where IRIS follows the mean luminance of the frame, this follows each pixel, the colours taken
 // from sRGB to linear light:
@@ -16,17 +15,20 @@
 //   other way: noise under 0.1 never counts, a fade counts once;
 // - red: the same on the chromaticity in CIE 1976 u'v': more than 0.2 towards or away from the
 //   red primary, between the state nearest to it and the state farthest from it since the last
-//   transition, one of the two a saturated red (R/(R+G+B) >= 0.8). Below a relative luminance of
-//   0.01 a pixel counts as black, of no colour: the near-black pixels of a compressed video take
-//   any chromaticity from its noise.
-// A frame's change is the share of the picture with a transition one way less the share with one
-// the other way, so that motion (as much brightening as darkening) is no flash. The changes of
-// consecutive frames in one direction add up, and the picture makes a transition when they reach
-// a quarter of it: a flash that sweeps across it in a few frames counts too.
+//   transition, one of the two a saturated red. Below a relative luminance of 0.01 a pixel counts
+//   as black, of no colour: the near-black pixels of a compressed video take any chromaticity from
+//   its noise.
+// The area is the combined area of everything that flashes in the same second, as WCAG adds it
+// up: a quarter of the picture reaches k transitions in a second when at least a quarter of its
+// pixels each made k or more there, wherever they lie and whatever their phase. A measure of the
+// picture as a whole (its mean, or its brightening less its darkening) would let regions flashing
+// in opposite phase cancel out, a checkerboard whose squares swap black and white reading as
+// still. Moving detail is no exception: where it passes each pixel of a quarter of the picture more
+// than three times a second, that quarter flashes as a strobe would; passed once or twice a
+// second, it is within the limit.
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 namespace tolva::flashes {
@@ -47,22 +49,22 @@ struct Colour {
 };
 Colour colourOf(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
-// A stretch of the video where seconds hold more flashes than the limit: from the first to the
-// last transition of those seconds.
+// A stretch of the video where seconds hold more flashes than the limit over a quarter of the
+// picture: from the first to the last transition, in those seconds, of the pixels past the limit.
 struct Stretch {
     bool red = false;
     double start = 0.0;     // seconds from the first frame
     double end = 0.0;
-    int transitions = 0;    // the most in one second within it
+    int transitions = 0;    // the most a quarter of the picture made in one second within it
 };
 
 // What one frame adds.
 struct FrameFlashes {
     double time = 0.0;
-    int transitions = 0;      // luminance transitions of the picture in the second ending here
+    int transitions = 0;      // luminance transitions a quarter of the picture made in the second ending here
     int redTransitions = 0;
-    double area = 0.0;        // the frame's change: share brightening less share darkening
-    double redArea = 0.0;     // share turning towards red less share turning away
+    double area = 0.0;        // share of the picture with a luminance transition in this frame, either way
+    double redArea = 0.0;     // share with a red transition in it
 };
 
 class FlashCounter {
@@ -83,12 +85,17 @@ private:
         Colour low, high;        // lowest and highest of the measure
         std::int8_t last = 0;    // +1 after a rise, -1 after a fall, 0 before any
     };
-    // The picture's transitions on one measure.
-    struct Picture {
+    // Every pixel's transitions on one measure, over the second ending at the current frame.
+    struct Measure {
         bool red = false;
-        long run = 0;              // pixels: the change of the frames since the direction turned
-        bool counted = false;      // this run has made its transition
-        std::deque<long> recent;   // frames of the transitions in the current second
+        std::vector<Swing> swings;
+        // A row of bits for each frame of the second (frame f in row f % its length), a bit for
+        // each pixel: which pixels made a transition in that frame. Sparse in real videos, so
+        // the second's oldest frame leaves it at the cost of its transitions, not of the picture.
+        std::vector<std::uint64_t> rows;
+        std::vector<std::uint32_t> counts;   // each pixel's transitions in the second
+        std::vector<long> histogram;         // [k]: the pixels with k transitions in the second
+        long now = 0;                        // pixels with a transition in the current frame
         bool failing = false;
         Stretch stretch;
     };
@@ -96,14 +103,18 @@ private:
     static bool luminanceStep(const Colour& from, const Colour& to);
     static bool redStep(const Colour& from, const Colour& to);
     static bool turn(Swing& swing, const Colour& now, double Colour::*measure, Step step);
-    int follow(Picture& picture, long change);
+    void forget(Measure& measure);
+    void mark(Measure& measure, std::size_t pixel);
+    long transitionFrame(const Measure& measure, bool first) const;
+    int judge(Measure& measure);
 
     std::size_t pixels_;
+    std::size_t words_;   // of one row
     long rateNum_, rateDen_;
+    long window_;         // frames in one second: those less than a second before a frame, and it
     long frame_ = 0;
-    std::vector<Swing> luminance_, red_;
     std::vector<std::uint8_t> previous_;  // the frame before, rgb24
-    Picture luminancePicture_, redPicture_;
+    Measure luminance_, red_;
     std::vector<Stretch> failures_;
 };
 

@@ -112,7 +112,7 @@ TEST_F(Flashes, FullScreenFlashesAtKnownRates)
         EXPECT_NEAR(time, frames / 60.0, 1e-4);
         // Every change is the whole picture's, at frames 60 (brighter), 66 (darker), ... 174.
         const bool change = frames >= 60 && frames <= 174 && frames % 6 == 0;
-        EXPECT_EQ(area, change ? (frames % 12 == 0 ? 1.0 : -1.0) : 0.0) << row;
+        EXPECT_EQ(area, change ? 1.0 : 0.0) << row;
         EXPECT_EQ(redArea, 0.0) << row;
         most = std::max(most, luminance);
         mostRed = std::max(mostRed, red);
@@ -150,28 +150,47 @@ TEST_F(Flashes, AreaColourAndFades)
     EXPECT_TRUE(says(fade, "passes: at most 0.5 flashes and 0 red flashes")) << fade.output;
 }
 
-// Straight on the counter, a row of ten pixels. Moving detail brightens as much of the picture as
-// it darkens: a white bar of three pixels sweeping along it six times a second is no flash,
-// although each pixel flickers. A white band that takes five frames to cross it, back and
-// forth five times a second, changes a fifth of the picture a frame: it flashes.
-TEST_F(Flashes, MotionIsNoFlashASweepIs)
+// Regions flashing in opposite phase add up: a checkerboard whose squares swap black and white
+// 5 times a second flashes all over, though its mean luminance never changes; at 2 it passes.
+TEST_F(Flashes, OppositePhasesAddUp)
 {
-    const auto most = [](int width, auto white) {
-        tolva::flashes::FlashCounter counter(width, 1, 60, 1);
-        int transitions = 0;
-        for (int n = 0; n < 120; ++n) {
-            std::vector<std::uint8_t> frame;
-            for (int x = 0; x < width; ++x) {
-                frame.insert(frame.end(), 3, white(n, x) ? 255 : 0);
-            }
-            transitions = std::max(transitions, counter.add(frame.data()).transitions);
+    const std::string squares = "255*mod(floor(X/20)+floor(Y/15)+floor(N/";
+    const Outcome fast = flashes(grey("checks5.mkv", 2, squares + "6),2)"));
+    EXPECT_EQ(fast.status, 1) << fast.output;
+    EXPECT_TRUE(says(fast, "\nfails at 0.1-1.9 s: 5 flashes in one second\n")) << fast.output;
+
+    const Outcome slow = flashes(grey("checks2.mkv", 3, squares + "15),2)"));
+    EXPECT_EQ(slow.status, 0) << slow.output;
+    EXPECT_TRUE(says(slow, "passes: at most 2 flashes and 0 red flashes")) << slow.output;
+}
+
+// Straight on the counter, a row of pixels white where `white(frame, x)`, over two seconds: the
+// most transitions a quarter of it made in a second, and the stretches that fail.
+std::pair<int, std::size_t> mostInRow(int width, bool (*white)(int, int), long rate = 60)
+{
+    tolva::flashes::FlashCounter counter(width, 1, rate, 1);
+    int transitions = 0;
+    for (int n = 0; n < 2 * rate; ++n) {
+        std::vector<std::uint8_t> frame;
+        for (int x = 0; x < width; ++x) {
+            frame.insert(frame.end(), 3, white(n, x) ? 255 : 0);
         }
-        return std::pair(transitions, counter.finish().size());
-    };
-    EXPECT_EQ(most(10, [](int n, int x) { return (x - n % 10 + 10) % 10 < 3; }), std::pair(0, std::size_t{0}));
-    // Pixels x turn white 1 + x / 2 frames into each 12-frame cycle, black 6 frames later.
-    const auto sweep = [](int n, int x) { return (n - 1 - x / 2 + 12) % 12 < 6; };
-    EXPECT_EQ(most(10, sweep), std::pair(10, std::size_t{1}));
+        transitions = std::max(transitions, counter.add(frame.data()).transitions);
+    }
+    return std::pair(transitions, counter.finish().size());
+}
+
+// Motion flashes only as often as it passes a pixel. A bar a tenth of a row wide sweeping along it
+// twice a second passes each pixel twice (4 transitions); dots a twentieth apart drifting one
+// pixel a frame, so that each pixel turns white 3 frames in 20, flash it 3 times a second; a band
+// that sweeps back and forth 5 times a second, each pixel a frame or two after its neighbour, fails,
+// as a strobe of 5 a second does at 120 frames a second (a second is 120 frames, not 60 or 64).
+TEST_F(Flashes, MotionFlashesAsOftenAsItPasses)
+{
+    EXPECT_EQ(mostInRow(4, [](int n, int) { return n % 24 < 12; }, 120), std::pair(10, std::size_t{1}));
+    EXPECT_EQ(mostInRow(300, [](int n, int x) { return (x - n * 10 + 3000) % 300 < 30; }), std::pair(4, std::size_t{0}));
+    EXPECT_EQ(mostInRow(200, [](int n, int x) { return (x - n + 200) % 20 < 3; }), std::pair(6, std::size_t{0}));
+    EXPECT_EQ(mostInRow(10, [](int n, int x) { return (n - 1 - x / 2 + 12) % 12 < 6; }), std::pair(10, std::size_t{1}));
 }
 
 TEST_F(Flashes, WhatCannotBeReadOrWrittenIsStatusTwo)

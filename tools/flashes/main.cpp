@@ -60,9 +60,9 @@ int main(int argc, char** argv)
                  "Status 0: within the limits, 1: past them, 2: the file cannot be read.",
                  "tolva-flashes"};
     app.add_option("FILE", path, "the video (any file ffmpeg can decode)")->required();
-    app.add_option("--csv", csvPath, "write a line per frame: time, luminance flashes and red flashes in the "
-                                     "second ending there, the frame's change (share of the picture brightening "
-                                     "less share darkening) and red change (towards red less away)");
+    app.add_option("--csv", csvPath, "write a line per frame: time, the luminance flashes and red flashes a quarter "
+                                     "of the picture made in the second ending there, and the share of the picture "
+                                     "with a luminance transition (either way) and with a red transition in the frame");
     app.add_option("--plot", plotPath, "draw the flashes a second over time into this PNG picture");
     app.add_option("--width", width, "analyse the picture scaled down to this many pixels across (0: as it is)")
         ->default_val(300)
