@@ -85,7 +85,7 @@ void rasterizeFrame(benchmark::State& run, const testing::SceneMoment& moment, B
         return;
     }
     static sf::RenderTexture target;
-    static const bool created = target.create(showWidth, showHeight);
+    static const bool created = target.create(showWidth, showHeight, BatchCanvas::targetSettings());
     if (!created) {
         run.SkipWithError("cannot create a render texture");
         return;

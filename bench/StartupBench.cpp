@@ -24,7 +24,7 @@ void StartUpToFirstFrame(benchmark::State& run)
     for (auto _ : run) {
         SteadyTimeSource time;
         sf::RenderWindow window(sf::VideoMode(1920, 1080, 32), "Tolva", sf::Style::Fullscreen,
-                                sf::ContextSettings());
+                                BatchCanvas::targetSettings());
         window.setVerticalSyncEnabled(true);
         window.setMouseCursorVisible(false);
         fitShowView(window);

@@ -273,7 +273,7 @@ Capture::Capture(const CaptureOptions& options, const std::string& ffmpeg)
     }
     try {
         if (run.drawFrames || run.wantStills) {
-            if (!run.texture.create(showWidth, showHeight)) {
+            if (!run.texture.create(showWidth, showHeight, BatchCanvas::targetSettings())) {
                 throw std::runtime_error("cannot make a 1920x1080 render texture (no OpenGL framebuffer?)");
             }
             run.frames.emplace(run.texture);

@@ -50,7 +50,7 @@ int main(int, char** argv)
 
     SteadyTimeSource time;
     sf::RenderWindow window(sf::VideoMode(1920, 1080, 32), "Tolva", sf::Style::Fullscreen,
-                            sf::ContextSettings());
+                            BatchCanvas::targetSettings());
     window.setVerticalSyncEnabled(true);
     window.setMouseCursorVisible(false);
     fitShowView(window);  // a display without a 1920x1080 mode still shows the whole picture

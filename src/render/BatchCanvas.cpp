@@ -17,6 +17,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 namespace tolva {
 
@@ -24,6 +25,10 @@ namespace {
 
 using Enable = void (*)(GLenum);
 using Scissor = void (*)(GLint, GLint, GLsizei, GLsizei);
+using StencilFunc = void (*)(GLenum, GLint, GLuint);
+using StencilOp = void (*)(GLenum, GLenum, GLenum);
+using Clear = void (*)(GLbitfield);
+using GetIntegerv = void (*)(GLenum, GLint*);
 
 // The functions come from the GL context, so nothing here links OpenGL itself.
 template <class Function>
@@ -41,12 +46,35 @@ Function glFunction(const char* name)
 constexpr double vertexCost = 16.0;
 constexpr double drawCallCost = 2000.0;
 
-// Batches whose shapes' bounds cover the picture fewer times over than this are drawn whole: what
-// leaving out the hidden could save is less than the time it takes to find.
+// Batches whose opaque shapes of a tile or more cover the picture fewer times over than this are
+// drawn whole: the stencil already writes each pixel once, and what finding the hidden would save
+// (rasterizing what is painted over, which a stencil test still costs) is less than its own time.
+// Small shapes, however many, are hidden only in part and are not worth the search.
 constexpr double plannedOverdraw = 1.5;
 
 // The whole viewport in clip units (2 x 2): the painted area counts in these.
 constexpr double viewportClipArea = 4.0;
+
+// Turns the order of `count` vertices' triangles round, each triangle's corners kept in their order.
+void reverseTriangles(sf::Vertex* first, std::size_t count)
+{
+    static_assert(std::is_trivially_copyable<sf::Vertex>::value, "triangles are moved as bytes");
+    if (count < 6) {
+        return;
+    }
+    sf::Vertex held[3];
+    for (sf::Vertex *a = first, *b = first + count - 3; a < b; a += 3, b -= 3) {
+        std::memcpy(held, a, sizeof held);
+        std::memcpy(a, b, sizeof held);
+        std::memcpy(b, held, sizeof held);
+    }
+}
+
+// A stretch of opaque items is drawn front to back from this many on: a lone one paints nothing
+// twice, and each stretch costs a draw call.
+constexpr std::size_t leastStretch = 2;
+// An 8-bit stencil holds this many references besides the cleared 0.
+constexpr int stencilReferences = 255;
 
 // The least size, in clip units, of a fan that may cover a block of the mask and its margin.
 sf::Vector2f coverSize(const sf::IntRect& viewport)
@@ -55,13 +83,22 @@ sf::Vector2f coverSize(const sf::IntRect& viewport)
     return {2.0f * pixels / static_cast<float>(viewport.width), 2.0f * pixels / static_cast<float>(viewport.height)};
 }
 
+// The size of a tile, in clip units.
+sf::Vector2f tileSize(const sf::IntRect& viewport)
+{
+    const float pixels = static_cast<float>(CoverageMask::tileSide);
+    return {2.0f * pixels / static_cast<float>(viewport.width), 2.0f * pixels / static_cast<float>(viewport.height)};
+}
+
 } // namespace
 
 BatchCanvas::BatchCanvas(sf::RenderTarget* target, sf::Window* window)
     : target_(target), window_(window), projection_(readProjection()), coverClip_(coverSize(viewportPixels())),
+      tileClip_(tileSize(viewportPixels())),
       pixelsPerUnit_(readPixelsPerUnit())
 {
     batch_.reserve(1 << 20);
+    tiled_.reserve(1 << 20);
 }
 
 float BatchCanvas::readPixelsPerUnit() const
@@ -82,13 +119,19 @@ sf::IntRect BatchCanvas::viewportPixels() const
     return {viewport.left, bottom, viewport.width, viewport.height};
 }
 
+sf::ContextSettings BatchCanvas::targetSettings()
+{
+    return sf::ContextSettings(0, 8);
+}
+
 void BatchCanvas::forgetBatch()
 {
     batch_.clear();
     runs_.clear();
     items_.clear();
+    layers_ = 0;
     coverers_ = 0;
-    paintedArea_ = 0;
+    bulkArea_ = 0;
 }
 
 void BatchCanvas::flush()
@@ -109,10 +152,16 @@ void BatchCanvas::flush()
     }
     // Without an opaque shape large enough to cover a block nothing can be hidden, and a batch
     // that paints the picture not much more than once over has little to hide.
-    const bool worthPlanning = coverers_ > 0 && (drawing_ != Drawing::cheapest || paintedArea_ >= plannedOverdraw * viewportClipArea);
+    const bool worthPlanning = coverers_ > 0 && (drawing_ != Drawing::cheapest || bulkArea_ >= plannedOverdraw * viewportClipArea);
+    if (drawing_ != Drawing::painter) {
+        layerStretches();
+    }
     if (drawing_ != Drawing::painter && worthPlanning) {
         drawShown(viewport);
     } else {
+        if (layers_ > 0) {
+            cutRuns(false);
+        }
         drawRuns();
     }
     if (target_ != nullptr) {
@@ -143,24 +192,58 @@ void BatchCanvas::drawShown(const sf::IntRect& viewport)
         drawTiles(viewport);
         return;
     }
-    if (occlusion_.shownItems() < items_.size()) {
-        keepShown();
+    if (occlusion_.shownItems() < items_.size() || layers_ > 0) {
+        cutRuns(true);
     }
     drawRuns();
 }
 
-// Closes the gaps the hidden items leave in the batch, in order, and cuts it into runs anew.
-void BatchCanvas::keepShown()
+bool BatchCanvas::stencilled()
+{
+    if (stencil_ == Stencil::unknown) {
+        if (target_ == nullptr) {
+            stencil_ = Stencil::present;  // sent nowhere, the batch is built as for a stencilled target
+        } else if (target_->setActive(true)) {
+            static const auto getIntegerv = glFunction<GetIntegerv>("glGetIntegerv");
+            GLint bits = 0;
+            getIntegerv(GL_STENCIL_BITS, &bits);
+            stencil_ = bits >= 8 ? Stencil::present : Stencil::absent;
+        }
+    }
+    return stencil_ == Stencil::present;
+}
+
+void BatchCanvas::layerStretches()
+{
+    layers_ = 0;
+    if (!stencilled()) {
+        return;
+    }
+    layer_.assign(items_.size(), -1);
+    for (std::size_t k = 0; k < items_.size();) {
+        std::size_t end = k;
+        while (end < items_.size() && items_[end].opaque) {
+            ++end;
+        }
+        if (end - k >= leastStretch && layers_ < stencilReferences) {
+            std::fill(layer_.begin() + static_cast<std::ptrdiff_t>(k), layer_.begin() + static_cast<std::ptrdiff_t>(end), layers_++);
+        }
+        k = std::max(end, k + 1);
+    }
+}
+
+void BatchCanvas::cutRuns(bool planned)
 {
     runs_.clear();
     std::size_t end = 0;
     for (std::size_t k = 0; k < items_.size(); ++k) {
         const BatchItem& item = items_[k];
-        if (!occlusion_.shown(k)) {
+        if (planned && !occlusion_.shown(k)) {
             continue;
         }
-        if (runs_.empty() || runs_.back().texture != item.texture) {
-            runs_.push_back({item.texture, end});
+        const int layer = layers_ > 0 ? layer_[k] : -1;
+        if (runs_.empty() || runs_.back().texture != item.texture || runs_.back().layer != layer) {
+            runs_.push_back({item.texture, end, layer});
         }
         if (end != item.begin) {  // up to the first item left out, everything stays where it is
             std::copy(batch_.begin() + item.begin, batch_.begin() + item.end, batch_.begin() + static_cast<std::ptrdiff_t>(end));
@@ -168,26 +251,109 @@ void BatchCanvas::keepShown()
         end += item.end - item.begin;
     }
     batch_.resize(end);
+    for (std::size_t r = 0; r < runs_.size(); ++r) {
+        if (runs_[r].layer >= 0) {
+            const std::size_t runEnd = r + 1 < runs_.size() ? runs_[r + 1].begin : batch_.size();
+            reverseTriangles(batch_.data() + runs_[r].begin, runEnd - runs_[r].begin);
+        }
+    }
+}
+
+void BatchCanvas::appendTileItems(const std::uint32_t* first, const std::uint32_t* last, const ClipRect& within)
+{
+    const std::size_t firstRun = tiledRuns_.size();
+    while (first != last) {
+        const BatchItem& item = items_[*first];
+        const int layer = layers_ > 0 ? layer_[*first] : -1;
+        const std::uint32_t* end = first + 1;
+        while (layer >= 0 && end != last && layer_[*end] == layer) {
+            ++end;
+        }
+        if (tiledRuns_.size() == firstRun || tiledRuns_.back().texture != item.texture || tiledRuns_.back().layer != layer) {
+            tiledRuns_.push_back({item.texture, tiled_.size(), layer});
+        }
+        if (layer < 0) {
+            appendWithin(item, within);
+        } else {
+            // A stretch's items go last first; an item's own triangles, of one colour, need no turning.
+            for (const std::uint32_t* k = end; k-- != first;) {
+                appendWithin(items_[*k], within);
+            }
+        }
+        first = end;
+    }
+}
+
+void BatchCanvas::startLayers()
+{
+    stencilLayer_ = -1;
+    // A window closed by Escape has no context left: nothing is drawn, and no GL call is made.
+    layersReady_ = layers_ > 0 && target_ != nullptr && target_->setActive(true);
+    if (!layersReady_) {
+        return;
+    }
+    if (!stencilCleared_ || stencilUsed_ + layers_ > stencilReferences) {
+        static const auto clear = glFunction<Clear>("glClear");
+        clear(GL_STENCIL_BUFFER_BIT);
+        stencilCleared_ = true;
+        stencilUsed_ = 0;
+    }
+    stencilBase_ = stencilUsed_;
+    stencilUsed_ += layers_;
+}
+
+void BatchCanvas::drawRun(const sf::Vertex* vertices, std::size_t count, const Run& run)
+{
+    ++drawCalls_;
+    if (target_ == nullptr) {
+        return;
+    }
+    if (layersReady_ && run.layer != stencilLayer_) {
+        static const auto enable = glFunction<Enable>("glEnable");
+        static const auto disable = glFunction<Enable>("glDisable");
+        static const auto stencilFunc = glFunction<StencilFunc>("glStencilFunc");
+        static const auto stencilOp = glFunction<StencilOp>("glStencilOp");
+        if (run.layer < 0) {
+            disable(GL_STENCIL_TEST);
+        } else {
+            if (stencilLayer_ < 0) {
+                enable(GL_STENCIL_TEST);
+            }
+            // Drawn where no later shape of the stretch has drawn yet; drawing marks the pixel.
+            stencilFunc(GL_NOTEQUAL, stencilBase_ + run.layer + 1, 0xFF);
+            stencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+        }
+        stencilLayer_ = run.layer;
+    }
+    // A font's page is bound only now: the glyphs asked for since the last flush may have grown
+    // it, and its texture coordinates are in pixels, which SFML's texture matrix scales by the
+    // page's size at binding.
+    sf::RenderStates states;
+    states.texture = run.texture;
+    target_->draw(vertices, count, sf::Triangles, states);
+}
+
+void BatchCanvas::endLayers()
+{
+    if (stencilLayer_ >= 0) {
+        static const auto disable = glFunction<Enable>("glDisable");
+        disable(GL_STENCIL_TEST);
+    }
+    stencilLayer_ = -1;
+    layersReady_ = false;
 }
 
 void BatchCanvas::drawRuns()
 {
+    startLayers();
     for (std::size_t r = 0; r < runs_.size(); ++r) {
         const std::size_t begin = runs_[r].begin;
         const std::size_t end = r + 1 < runs_.size() ? runs_[r + 1].begin : batch_.size();
-        if (end == begin) {
-            continue;
+        if (end != begin) {
+            drawRun(batch_.data() + begin, end - begin, runs_[r]);
         }
-        if (target_ != nullptr) {
-            // A font's page is bound only now: the glyphs asked for since the last flush may have
-            // grown it, and its texture coordinates are in pixels, which SFML's texture matrix
-            // scales by the page's size at binding.
-            sf::RenderStates states;
-            states.texture = runs_[r].texture;
-            target_->draw(batch_.data() + begin, end - begin, sf::Triangles, states);
-        }
-        ++drawCalls_;
     }
+    endLayers();
 }
 
 // Numbers the items shown in each tile, tile by tile, each tile's in the batch's order.
@@ -233,13 +399,9 @@ void BatchCanvas::gatherTiles(const sf::IntRect& viewport)
                               static_cast<float>(place[0] + place[2] + 1) * unitX - 1.0f,
                               static_cast<float>(place[1] + place[3] + 1) * unitY - 1.0f};
         Tile tile{t, tiledRuns_.size(), 0};
-        for (std::uint32_t i = tileStarts_[static_cast<std::size_t>(t)]; i < tileStarts_[static_cast<std::size_t>(t) + 1]; ++i) {
-            const BatchItem& item = items_[tileItems_[i]];
-            if (tiledRuns_.size() == tile.firstRun || tiledRuns_.back().texture != item.texture) {
-                tiledRuns_.push_back({item.texture, tiled_.size()});
-            }
-            appendWithin(item, within);
-        }
+        const std::uint32_t* first = tileItems_.data() + tileStarts_[static_cast<std::size_t>(t)];
+        const std::uint32_t* last = tileItems_.data() + tileStarts_[static_cast<std::size_t>(t) + 1];
+        appendTileItems(first, last, within);
         tile.endRun = tiledRuns_.size();
         if (tile.endRun != tile.firstRun) {
             tiles_.push_back(tile);
@@ -259,7 +421,9 @@ void BatchCanvas::appendWithin(const BatchItem& item, const ClipRect& within)
         const sf::Vector2f a = batch_[v].position, b = batch_[v + 1].position, c = batch_[v + 2].position;
         if (std::max({a.x, b.x, c.x}) >= within.left && std::min({a.x, b.x, c.x}) <= within.right
             && std::max({a.y, b.y, c.y}) >= within.bottom && std::min({a.y, b.y, c.y}) <= within.top) {
-            tiled_.insert(tiled_.end(), batch_.begin() + v, batch_.begin() + v + 3);
+            tiled_.push_back(batch_[v]);  // three at a time: a range insert costs several times more
+            tiled_.push_back(batch_[v + 1]);
+            tiled_.push_back(batch_[v + 2]);
         }
     }
 }
@@ -277,6 +441,7 @@ void BatchCanvas::drawTiles(const sf::IntRect& viewport)
         // A window closed by Escape has no context left; SFML's own draws then draw nothing too.
         return;
     }
+    startLayers();  // its clear is the whole stencil's: before the scissor
     enable(GL_SCISSOR_TEST);
     for (const Tile& tile : tiles_) {
         int rect[4];
@@ -285,16 +450,14 @@ void BatchCanvas::drawTiles(const sf::IntRect& viewport)
         for (std::size_t r = tile.firstRun; r < tile.endRun; ++r) {
             const std::size_t begin = tiledRuns_[r].begin;
             const std::size_t end = r + 1 < tiledRuns_.size() ? tiledRuns_[r + 1].begin : tiled_.size();
-            sf::RenderStates states;
-            states.texture = tiledRuns_[r].texture;
-            target_->draw(tiled_.data() + begin, end - begin, sf::Triangles, states);
-            ++drawCalls_;
+            drawRun(tiled_.data() + begin, end - begin, tiledRuns_[r]);
         }
     }
     disable(GL_SCISSOR_TEST);
+    endLayers();
 }
 
-void BatchCanvas::addItem(std::size_t begin, const sf::Texture* texture, bool solid, float inner)
+void BatchCanvas::addItem(std::size_t begin, const sf::Texture* texture, bool solid, float inner, bool opaque)
 {
     if (batch_.size() == begin) {
         return;
@@ -320,20 +483,20 @@ void BatchCanvas::addItem(std::size_t begin, const sf::Texture* texture, bool so
     }
     const double width = static_cast<double>(std::min(bounds.right, 1.0f) - std::max(bounds.left, -1.0f));
     const double height = static_cast<double>(std::min(bounds.top, 1.0f) - std::max(bounds.bottom, -1.0f));
-    if (width > 0 && height > 0) {
-        paintedArea_ += width * height;
+    if (solid && width > 0 && height > 0 && bounds.right - bounds.left >= tileClip_.x && bounds.top - bounds.bottom >= tileClip_.y) {
+        bulkArea_ += width * height;
     }
     if (solid && bounds.right - bounds.left >= coverClip_.x && bounds.top - bounds.bottom >= coverClip_.y) {
         ++coverers_;
     }
     items_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(batch_.size()),
-                      bounds, texture, solid, inner});
+                      bounds, texture, solid, inner, opaque});
 }
 
 void BatchCanvas::startRun(const sf::Texture* texture)
 {
     if (runs_.empty() || runs_.back().texture != texture) {
-        runs_.push_back({texture, batch_.size()});
+        runs_.push_back({texture, batch_.size(), -1});
     }
 }
 
@@ -347,8 +510,10 @@ void BatchCanvas::dropEmptyRun()
 void BatchCanvas::clear(sf::Color color)
 {
     forgetBatch();  // nothing drawn before a clear can show
+    stencilCleared_ = false;
     projection_ = readProjection();
     coverClip_ = coverSize(viewportPixels());
+    tileClip_ = tileSize(viewportPixels());
     pixelsPerUnit_ = readPixelsPerUnit();
     if (target_ == nullptr) {
         return;
@@ -379,7 +544,7 @@ void BatchCanvas::appendShape(const LocalFan& fan, float& inner, const sf::Trans
     // Turned, the fan's disc stays a disc; scaled, it is at least as wide as its narrower scale.
     const sf::Vector2f scale = shape.getScale();
     const float narrower = std::min(std::abs(scale.x), std::abs(scale.y));
-    addItem(begin, nullptr, solid, solid ? inner * narrower * pixelsPerUnit_ : 0.0f);
+    addItem(begin, nullptr, solid, solid ? inner * narrower * pixelsPerUnit_ : 0.0f, color.a == 255);
     dropEmptyRun();
 }
 
@@ -432,7 +597,7 @@ void BatchCanvas::draw(const sf::Text& text, ObjectRef, const sf::Shader* shader
         startRun(page);
         const std::size_t begin = batch_.size();
         appendTextTriangles(text_.vertices, ClipTransform(models_.of(text), projection_), batch_);
-        addItem(begin, page, false, 0.0f);
+        addItem(begin, page, false, 0.0f, false);
         dropEmptyRun();
         return;
     }

@@ -6,6 +6,7 @@
 #include "render/TextGeometry.h"
 
 #include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Window/ContextSettings.hpp>
 
 #include <vector>
 
@@ -40,8 +41,14 @@ public:
     // How a batch reaches the target. Painter's order draws everything gathered over the whole
     // picture. The others leave out what opaque shapes drawn later in the batch hide (see
     // Occlusion), drawing each shape shown whole, or tile by tile under a scissor, only in the
-    // tiles where it shows; the show takes whichever of the two paints less.
+    // tiles where it shows; the show takes whichever of the two paints less. On a target with a
+    // stencil buffer they also draw each stretch of opaque shapes from the last to the first, every
+    // pixel written once, by the shape that would have been drawn over it last (see layerStretches).
     enum class Drawing { painter, whole, tiles, cheapest };
+
+    // What a target needs for every pixel of an opaque stretch to be written once: a stencil
+    // buffer. Without one the stretches are drawn in painter's order, the pixels the same.
+    static sf::ContextSettings targetSettings();
     void setDrawing(Drawing drawing) { drawing_ = drawing; }
 
     // Sends what is gathered to the target (the capture reads the target after this).
@@ -70,11 +77,10 @@ private:
     void appendShape(const LocalFan& fan, float& inner, const sf::Transformable& shape, sf::Color color);
     // Notes the shape or text appended since `begin` (its bounds, whether it is a solid fan, the
     // radius of a disc inside it in pixels).
-    void addItem(std::size_t begin, const sf::Texture* texture, bool solid, float inner);
+    void addItem(std::size_t begin, const sf::Texture* texture, bool solid, float inner, bool opaque);
     void forgetBatch();
     // Plans what shows, and draws it the way that paints least.
     void drawShown(const sf::IntRect& viewport);
-    void keepShown();
     void drawRuns();
     void sortIntoTiles();
     void gatherTiles(const sf::IntRect& viewport);
@@ -84,7 +90,21 @@ private:
     struct Run {
         const sf::Texture* texture;
         std::size_t begin;  // the run ends where the next begins, the last at the batch's end
+        int layer;          // the opaque stretch drawn front to back it belongs to, or -1
     };
+    // Numbers the stretches of consecutive opaque items worth drawing front to back (layer_).
+    void layerStretches();
+    bool stencilled();
+    // Cuts the shown items' triangles into runs of one texture and one stretch (whose triangles go
+    // last first), closing up the gaps the hidden ones leave.
+    void cutRuns(bool planned);
+    // Appends a tile's items, in their order but for each stretch's, which go last first, and
+    // starts a run wherever the texture or the stretch changes (always at the tile's first).
+    void appendTileItems(const std::uint32_t* first, const std::uint32_t* last, const ClipRect& within);
+    // Before the first run of a batch with stretches: the stencil's references for them.
+    void startLayers();
+    void drawRun(const sf::Vertex* vertices, std::size_t count, const Run& run);
+    void endLayers();
 
     sf::RenderTarget* target_;
     sf::Window* window_;
@@ -94,7 +114,8 @@ private:
     std::vector<BatchItem> items_;
     sf::Vector2f coverClip_;       // the least size, in clip units, of a fan that may cover a block
     std::size_t coverers_ = 0;     // solid items at least that wide and high
-    double paintedArea_ = 0;       // the items' bounds within clip space, summed (clip space is 4)
+    sf::Vector2f tileClip_;        // a tile's size in clip units
+    double bulkArea_ = 0;          // the bounds within clip space (which is 4) of solid items a tile or more wide and high
     float pixelsPerUnit_;
     Occlusion occlusion_;
     // The tiles' draw lists, drawn one tile after another under a scissor rectangle.
@@ -123,6 +144,18 @@ private:
     sf::Vector2f rectSize_{-1.0f, -1.0f};
     unsigned drawCalls_ = 0;
     unsigned lastFrameDrawCalls_ = 0;
+    // Front to back under the stencil: each stretch draws where the stencil does not yet hold its
+    // reference, and leaves its reference where it drew. References are handed out in order since
+    // the stencil was last cleared, so a later stretch draws over an earlier one.
+    enum class Stencil { unknown, absent, present };
+    Stencil stencil_ = Stencil::unknown;
+    std::vector<int> layer_;     // each item's stretch, or -1
+    int layers_ = 0;             // stretches in the batch
+    int stencilBase_ = 0;        // the reference before the batch's first stretch
+    int stencilUsed_ = 0;        // references handed out since the stencil was cleared
+    bool stencilCleared_ = false;  // since the frame's clear
+    int stencilLayer_ = -1;      // the stretch the stencil is set for, -1 with the test off
+    bool layersReady_ = false;   // the batch's stretches have their references, in a current context
 };
 
 // Draws every shape as its own SFML shape, as SFML alone would: the reference the batch is

@@ -18,7 +18,7 @@ constexpr double infinity = std::numeric_limits<double>::infinity();
 constexpr double marginPixels = 2.0;
 constexpr double marginPerPixel = 1.0 / 524288.0;
 
-constexpr int tileSide = CoverageMask::blockSide * CoverageMask::tileBlocks;
+constexpr int tileSide = CoverageMask::tileSide;
 
 // Fans at least this many pixels wide and high mark every block they cover.
 constexpr double exactSide = 160.0;

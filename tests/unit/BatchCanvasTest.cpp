@@ -14,6 +14,8 @@
 #include <SFML/Graphics/Sprite.hpp>
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/Texture.hpp>
+#include <SFML/OpenGL.hpp>
+#include <SFML/Window/Context.hpp>
 
 #include <gtest/gtest.h>
 
@@ -41,13 +43,36 @@ bool samePixels(const sf::Image& a, const sf::Image& b)
 
 enum class Way { direct, painter, whole, tiles, cheapest };
 
+// What the drawing costs: GL's count of the fragments it wrote, where GL can count them.
+struct FragmentQuery {
+    using Gen = void (*)(GLsizei, GLuint*);
+    using Begin = void (*)(GLenum, GLuint);
+    using End = void (*)(GLenum);
+    using Result = void (*)(GLuint, GLenum, GLuint*);
+    static constexpr GLenum samplesPassed = 0x8914;
+    static constexpr GLenum queryResult = 0x8866;
+    Gen gen = reinterpret_cast<Gen>(sf::Context::getFunction("glGenQueries"));
+    Begin begin = reinterpret_cast<Begin>(sf::Context::getFunction("glBeginQuery"));
+    End end = reinterpret_cast<End>(sf::Context::getFunction("glEndQuery"));
+    Result result = reinterpret_cast<Result>(sf::Context::getFunction("glGetQueryObjectuiv"));
+    bool available() const { return gen != nullptr && begin != nullptr && end != nullptr && result != nullptr; }
+};
+
 // On a target of another size the show's picture is letterboxed, as on a screen without 1920x1080.
+// A target without a stencil buffer takes the settings SFML gives by default.
 sf::Image rasterize(const FrameTape& tape, Way way, sf::Vector2u size = {1920, 1080},
-                           unsigned* drawCalls = nullptr)
+                           unsigned* drawCalls = nullptr, bool stencil = true, double* fragments = nullptr)
 {
     sf::RenderTexture target;
-    target.create(size.x, size.y);
+    target.create(size.x, size.y, stencil ? BatchCanvas::targetSettings() : sf::ContextSettings());
     fitShowView(target);
+    FragmentQuery counting;
+    GLuint query = 0;
+    if (fragments != nullptr && counting.available()) {
+        target.setActive(true);
+        counting.gen(1, &query);
+        counting.begin(FragmentQuery::samplesPassed, query);
+    }
     if (way == Way::direct) {
         DirectCanvas canvas(target);
         tape.replay(canvas);
@@ -61,6 +86,13 @@ sf::Image rasterize(const FrameTape& tape, Way way, sf::Vector2u size = {1920, 1
         if (drawCalls != nullptr) {
             *drawCalls = canvas.lastFrameDrawCalls();
         }
+    }
+    if (query != 0) {
+        target.setActive(true);
+        counting.end(FragmentQuery::samplesPassed);
+        GLuint written = 0;
+        counting.result(query, FragmentQuery::queryResult, &written);
+        *fragments = static_cast<double>(written);
     }
     target.display();
     return target.getTexture().copyToImage();
@@ -271,6 +303,53 @@ TEST(BatchCanvas, LeavesOutOnlyWhatIsPaintedOver)
     }
 }
 
+// Opaque stretches drawn last first under the stencil: each pixel written once, by the shape SFML
+// would have left on top, over more stretches in a frame than the stencil has references (a
+// sprite between batches, translucent shapes between stretches); on a target without a stencil
+// the same pixels in painter's order.
+TEST(BatchCanvas, PaintsEachPixelOfAnOpaqueStretchOnce)
+{
+    sf::Texture texture;
+    ASSERT_TRUE(texture.create(16, 16));
+    sf::Sprite sprite(texture);
+    sprite.setPosition(900, 500);
+    FrameTape tape;
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> x(-100, 1900), y(-100, 1060), side(4, 160);
+    tape.clear(sf::Color(20, 40, 60));
+    for (int batch = 0; batch < 3; ++batch) {
+        for (int k = 0; k < 200; ++k) {
+            sf::Color translucent = colour(random);
+            translucent.a = 100;
+            for (int opaque = 0; opaque < 2; ++opaque) {
+                const sf::Color fill(static_cast<sf::Uint8>(random()), static_cast<sf::Uint8>(random()), static_cast<sf::Uint8>(random()));
+                tape.draw(rect({side(random), side(random)}, {x(random), y(random)}, 0.0f, fill), {"r", k, opaque});
+            }
+            tape.draw(circle(side(random), 7, {x(random), y(random)}, 0.0f, translucent), {"c", k, 0});
+        }
+        tape.draw(sprite, {"s", batch});
+    }
+    const sf::Image painter = rasterize(tape, Way::painter);
+    EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::whole)));
+    EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::tiles)));
+    EXPECT_TRUE(samePixels(painter, rasterize(tape, Way::cheapest, {1920, 1080}, nullptr, false)));
+
+    FrameTape stack;  // a hundred opaque pictures, one over the other
+    stack.clear(sf::Color::Black);
+    for (int k = 0; k < 100; ++k) {
+        stack.draw(rect({1920, 1080}, {static_cast<float>(k % 7), 0}, 0.0f, sf::Color(static_cast<sf::Uint8>(k), 9, 9)), {"r", k, 0});
+    }
+    double stacked = 0;
+    double once = 0;
+    const sf::Image under = rasterize(stack, Way::painter, {1920, 1080}, nullptr, true, &stacked);
+    EXPECT_TRUE(samePixels(under, rasterize(stack, Way::whole, {1920, 1080}, nullptr, true, &once)));
+    if (stacked > 0) {
+        const double screen = 1920.0 * 1080.0;
+        EXPECT_GT(stacked, 90 * screen);
+        EXPECT_LE(once, screen);
+    }
+}
+
 // Items as the batch gathers them, in the clip space of the show's 1920 x 1080 view.
 struct PlannedItems {
     std::vector<sf::Vertex> batch;
@@ -327,13 +406,14 @@ TEST(Occlusion, HidesOnlyUnderOpaqueCoverWithAMargin)
         {small, rect({200, 200}, {420, 420}, 0, sf::Color(0, 0, 255, 254)), false},
         {small, rect({40, 40}, {500, 500}, 0, sf::Color::Blue), false},
         {small, rect({300, 300}, {520, 330}, 45, sf::Color::Blue), true},
-        // the blocks the large shape may touch, 496 to 704 across and down, and two pixels of
+        // the blocks the large shape may touch, 480 to 720 across and down, and two pixels of
         // margin round them: covered, and just not
-        {large, rect({214, 214}, {493, 493}, 0, sf::Color::Blue), true},
-        {large, rect({212, 212}, {495, 495}, 0, sf::Color::Blue), false},
-        // small covers mark the blocks inside the disc inscribed in them
-        {small, rect({90, 90}, {475, 475}, 0, sf::Color::Blue), true},
-        {small, rect({50, 50}, {495, 495}, 0, sf::Color::Blue), false},
+        {large, rect({246, 246}, {477, 477}, 0, sf::Color::Blue), true},
+        {large, rect({244, 244}, {479, 479}, 0, sf::Color::Blue), false},
+        // small covers mark the blocks inside the disc inscribed in them (those of the small
+        // shape, 480 to 560, and the margin: 59.4 pixels from its centre at the corners)
+        {small, rect({124, 124}, {458, 458}, 0, sf::Color::Blue), true},
+        {small, rect({116, 116}, {462, 462}, 0, sf::Color::Blue), false},
     };
     for (const auto& [shape, cover, hides] : cases) {
         PlannedItems planned;
@@ -346,7 +426,7 @@ TEST(Occlusion, HidesOnlyUnderOpaqueCoverWithAMargin)
     // A circle of many points hides what its disc holds.
     PlannedItems under;
     under.add(small);
-    under.add(circle(60, 30, {460, 460}, 0, sf::Color::Green));
+    under.add(circle(62, 30, {458, 458}, 0, sf::Color::Green));
     EXPECT_FALSE(under.plan().shown(0));
     // Beyond the picture a shape touches no pixel at all.
     PlannedItems outside;

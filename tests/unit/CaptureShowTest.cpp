@@ -143,7 +143,7 @@ TEST(CaptureShow, FramesComeBackTopDownAndTheLastPresentStays)
         GTEST_SKIP() << "needs an X display";
     }
     sf::RenderTexture texture;
-    ASSERT_TRUE(texture.create(showWidth, showHeight));
+    ASSERT_TRUE(texture.create(showWidth, showHeight, BatchCanvas::targetSettings()));
     FrameCanvas canvas(texture);
     Rect corner;
     corner.setSize(sf::Vector2f(10, 10));

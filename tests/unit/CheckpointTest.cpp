@@ -47,7 +47,7 @@ TEST(Checkpoints, ResumedTheyGiveTheFramesOfAStraightRun)
         GTEST_SKIP() << "needs an X display";
     }
     sf::RenderTexture texture;
-    ASSERT_TRUE(texture.create(showWidth, showHeight));
+    ASSERT_TRUE(texture.create(showWidth, showHeight, BatchCanvas::targetSettings()));
     FrameCanvas canvas(texture);
 
     // One show runs to the end, learning where the scenes begin.

@@ -44,7 +44,7 @@ int keyScene(sf::Keyboard::Key key)
 Player::Player(sf::RenderWindow& window, Rehearsal& show, bool paused)
     : window_(window), show_(show), canvas_(&frame_, nullptr), paused_(paused)
 {
-    frame_.create(showWidth, showHeight);
+    frame_.create(showWidth, showHeight, BatchCanvas::targetSettings());
     font_.loadFromFile("fonts/Noot.ttf");  // the overlay's own: the show's fonts stay as the show left them
 }
 
