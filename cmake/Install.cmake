@@ -186,6 +186,11 @@ timeline of nine scenes, close to six minutes of pictures made of tens of
 thousands of circles and squares computed from formulas, with synthesized
 tones and two tracks, then closes itself. Escape ends it early.
 
+Photosensitivity warning: near the end of its seventh scene, about 5:13 to
+5:15 into the show, its field of small dots passes each point of a quarter
+of the picture four times in one second: four flashes, past the general
+flash threshold of WCAG 2.2 (three). Tell the audience before showing it.
+
 The package also has tolva-capture, which records the show to a video file
 with ffmpeg, tolva-preview, which plays it in a window from any second,
 with keys to pause, step and seek, for rehearsing and checking the show,
