@@ -98,7 +98,6 @@ BatchCanvas::BatchCanvas(sf::RenderTarget* target, sf::Window* window)
       pixelsPerUnit_(readPixelsPerUnit())
 {
     batch_.reserve(1 << 20);
-    tiled_.reserve(1 << 20);
 }
 
 float BatchCanvas::readPixelsPerUnit() const
