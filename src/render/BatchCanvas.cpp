@@ -13,6 +13,7 @@
 #include <SFML/Window/Window.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -76,10 +77,10 @@ constexpr std::size_t leastStretch = 2;
 // An 8-bit stencil holds this many references besides the cleared 0.
 constexpr int stencilReferences = 255;
 
-// The least size, in clip units, of a fan that may cover a block of the mask and its margin.
+// The least size, in clip units, of a fan that may cover a fine block of the mask and its margin.
 sf::Vector2f coverSize(const sf::IntRect& viewport)
 {
-    const float pixels = static_cast<float>(CoverageMask::blockSide + 4);
+    const float pixels = static_cast<float>(CoverageMask::fineBlock + 4);
     return {2.0f * pixels / static_cast<float>(viewport.width), 2.0f * pixels / static_cast<float>(viewport.height)};
 }
 
@@ -149,14 +150,19 @@ void BatchCanvas::flush()
         clipSpace.setViewport(view.getViewport());
         target_->setView(clipSpace);
     }
-    // Without an opaque shape large enough to cover a block nothing can be hidden, and a batch
-    // that paints the picture not much more than once over has little to hide.
-    const bool worthPlanning = coverers_ > 0 && (drawing_ != Drawing::cheapest || bulkArea_ >= plannedOverdraw * viewportClipArea);
+    // Without an opaque shape large enough to cover a block nothing can be hidden. A batch that
+    // paints the picture not much more than once over with large shapes has little to hide from
+    // a GPU, which rejects hidden pixels almost for free; a rasterizer on the processor spends as
+    // much on a hidden shape as on a shown one, and fine blocks find most of what smaller shapes
+    // piled up hide.
+    const bool bulky = bulkArea_ >= plannedOverdraw * viewportClipArea;
+    const bool fine = !bulky && rastersOnProcessor();
+    const bool worthPlanning = coverers_ > 0 && (drawing_ != Drawing::cheapest || bulky || fine);
     if (drawing_ != Drawing::painter) {
         layerStretches();
     }
     if (drawing_ != Drawing::painter && worthPlanning) {
-        drawShown(viewport);
+        drawShown(viewport, fine ? CoverageMask::fineBlock : CoverageMask::coarseBlock);
     } else {
         if (layers_ > 0) {
             cutRuns(false);
@@ -169,9 +175,9 @@ void BatchCanvas::flush()
     forgetBatch();
 }
 
-void BatchCanvas::drawShown(const sf::IntRect& viewport)
+void BatchCanvas::drawShown(const sf::IntRect& viewport, int blockSide)
 {
-    occlusion_.reset(viewport.width, viewport.height);
+    occlusion_.reset(viewport.width, viewport.height, blockSide);
     occlusion_.plan(items_, batch_);
     // Whole, each shape shown paints all of itself; tile by tile, only its tiles where it shows,
     // but a shape in several tiles is sent once for each, and each tile is a draw call or more.
@@ -210,6 +216,23 @@ bool BatchCanvas::stencilled()
         }
     }
     return stencil_ == Stencil::present;
+}
+
+bool BatchCanvas::rastersOnProcessor()
+{
+    if (!rendererRead_ && target_ != nullptr && target_->setActive(true)) {
+        using GetString = const GLubyte* (*)(GLenum);
+        static const auto getString = glFunction<GetString>("glGetString");
+        const GLubyte* name = getString(GL_RENDERER);
+        std::string renderer = name != nullptr ? reinterpret_cast<const char*>(name) : "";
+        std::transform(renderer.begin(), renderer.end(), renderer.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        // Mesa's llvmpipe and softpipe, and the "Software Rasterizer" of older ones.
+        cpuRaster_ = renderer.find("llvmpipe") != std::string::npos || renderer.find("softpipe") != std::string::npos
+                     || renderer.find("software") != std::string::npos;
+        rendererRead_ = true;
+    }
+    return cpuRaster_;
 }
 
 void BatchCanvas::layerStretches()

@@ -79,8 +79,8 @@ private:
     // radius of a disc inside it in pixels).
     void addItem(std::size_t begin, const sf::Texture* texture, bool solid, float inner, bool opaque);
     void forgetBatch();
-    // Plans what shows, and draws it the way that paints least.
-    void drawShown(const sf::IntRect& viewport);
+    // Plans what shows over a mask of blocks of this side, and draws it the way that paints least.
+    void drawShown(const sf::IntRect& viewport, int blockSide);
     void drawRuns();
     void sortIntoTiles();
     void gatherTiles(const sf::IntRect& viewport);
@@ -95,6 +95,8 @@ private:
     // Numbers the stretches of consecutive opaque items worth drawing front to back (layer_).
     void layerStretches();
     bool stencilled();
+    // Whether the target's GL rasterizes on the processor (read once; false when sent nowhere).
+    bool rastersOnProcessor();
     // Cuts the shown items' triangles into runs of one texture and one stretch (whose triangles go
     // last first), closing up the gaps the hidden ones leave.
     void cutRuns(bool planned);
@@ -112,7 +114,7 @@ private:
     Drawing drawing_ = Drawing::cheapest;
     // What the batch holds, shape by shape and text by text.
     std::vector<BatchItem> items_;
-    sf::Vector2f coverClip_;       // the least size, in clip units, of a fan that may cover a block
+    sf::Vector2f coverClip_;       // the least size, in clip units, of a fan that may cover a fine block
     std::size_t coverers_ = 0;     // solid items at least that wide and high
     sf::Vector2f tileClip_;        // a tile's size in clip units
     double bulkArea_ = 0;          // the bounds within clip space (which is 4) of solid items a tile or more wide and high
@@ -156,6 +158,8 @@ private:
     bool stencilCleared_ = false;  // since the frame's clear
     int stencilLayer_ = -1;      // the stretch the stencil is set for, -1 with the test off
     bool layersReady_ = false;   // the batch's stretches have their references, in a current context
+    bool rendererRead_ = false;
+    bool cpuRaster_ = false;
 };
 
 // Draws every shape as its own SFML shape, as SFML alone would: the reference the batch is

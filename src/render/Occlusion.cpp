@@ -20,12 +20,12 @@ constexpr double marginPerPixel = 1.0 / 524288.0;
 
 constexpr int tileSide = CoverageMask::tileSide;
 
-// Fans at least this many pixels wide and high mark every block they cover.
+// On coarse blocks, fans at least this many pixels wide and high mark the blocks inside their edges.
 constexpr double exactSide = 160.0;
 
-int clampedBlock(double pixels, int blocks)
+int clampedBlock(double pixels, int side, int blocks)
 {
-    const double block = std::floor(pixels / CoverageMask::blockSide);
+    const double block = std::floor(pixels / side);
     return static_cast<int>(std::min(std::max(block, 0.0), static_cast<double>(blocks - 1)));
 }
 
@@ -36,14 +36,15 @@ double overlap(double low, double high, double from, double to)
 
 } // namespace
 
-void CoverageMask::reset(int columns, int rows)
+void CoverageMask::reset(int columns, int rows, int blockSide)
 {
+    blockSide_ = blockSide;
     columns_ = columns;
     rows_ = rows;
     words_ = (columns + 63) / 64;
     bits_.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(words_), 0);
-    tileColumns_ = (columns + tileBlocks - 1) / tileBlocks;
-    tileRows_ = (rows + tileBlocks - 1) / tileBlocks;
+    tileColumns_ = (columns + tileBlocks() - 1) / tileBlocks();
+    tileRows_ = (rows + tileBlocks() - 1) / tileBlocks();
     fullRows_ = 0;
     rowFull_.assign(static_cast<std::size_t>(rows), 0);
 }
@@ -61,12 +62,11 @@ void CoverageMask::set(int row, int first, int last)
     }
 }
 
-void Occlusion::reset(int width, int height)
+void Occlusion::reset(int width, int height, int blockSide)
 {
     width_ = width;
     height_ = height;
-    const int side = CoverageMask::blockSide;
-    mask_.reset((width + side - 1) / side, (height + side - 1) / side);
+    mask_.reset((width + blockSide - 1) / blockSide, (height + blockSide - 1) / blockSide, blockSide);
 }
 
 void Occlusion::tileRect(int tile, int rect[4]) const
@@ -85,7 +85,7 @@ void Occlusion::plan(const std::vector<BatchItem>& items, const std::vector<sf::
     wholeFill_ = 0;
     tiledFill_ = 0;
     shownItems_ = 0;
-    const double coverSide = CoverageMask::blockSide + 2 * marginPixels;
+    const double coverSide = mask_.blockSide() + 2 * marginPixels;
     // From the last to the first: what an item hides is known before the item under it is seen.
     for (std::size_t k = items.size(); k-- > 0 && !mask_.allFull();) {
         const BatchItem& item = items[k];
@@ -98,8 +98,10 @@ void Occlusion::plan(const std::vector<BatchItem>& items, const std::vector<sf::
         if (!shown(k) || !item.solid || !(bounds.right - bounds.left > coverSide && bounds.top - bounds.bottom > coverSide)) {
             continue;
         }
-        // A large fan is worth its edges row by row; a small one marks the square in its disc.
-        if (bounds.right - bounds.left > exactSide && bounds.top - bounds.bottom > exactSide) {
+        // A fan marks the blocks inside its edges, row by row. On coarse blocks a small one marks
+        // those in its inscribed disc instead: cheaper, and it misses little where blocks are large.
+        const bool large = bounds.right - bounds.left > exactSide && bounds.top - bounds.bottom > exactSide;
+        if (large || mask_.blockSide() < CoverageMask::coarseBlock) {
             markCovered(batch.data() + item.begin, (item.end - item.begin) / 3, bounds, blocks);
         } else {
             markInscribed(batch[item.begin].position, static_cast<double>(item.inner), bounds);
@@ -131,14 +133,15 @@ bool Occlusion::footprint(const Bounds& bounds, BlockRect& blocks) const
     if (bounds.right + m <= 0 || bounds.top + m <= 0 || bounds.left - m >= width_ || bounds.bottom - m >= height_) {
         return false;
     }
-    blocks = {clampedBlock(bounds.left - m, mask_.columns()), clampedBlock(bounds.bottom - m, mask_.rows()),
-              clampedBlock(bounds.right + m, mask_.columns()), clampedBlock(bounds.top + m, mask_.rows())};
+    const int side = mask_.blockSide();
+    blocks = {clampedBlock(bounds.left - m, side, mask_.columns()), clampedBlock(bounds.bottom - m, side, mask_.rows()),
+              clampedBlock(bounds.right + m, side, mask_.columns()), clampedBlock(bounds.top + m, side, mask_.rows())};
     return true;
 }
 
 void Occlusion::keepWhereShown(const Bounds& bounds, const BlockRect& blocks, std::size_t item)
 {
-    const int tiles = CoverageMask::tileBlocks;
+    const int tiles = mask_.tileBlocks();
     shown_[item].begin = static_cast<std::uint32_t>(tiles_.size());
     const double area = overlap(bounds.left, bounds.right, 0, width_) * overlap(bounds.bottom, bounds.top, 0, height_);
     if (blocks.right / tiles - blocks.left / tiles < 2 && blocks.top / tiles - blocks.bottom / tiles < 2) {
@@ -175,7 +178,7 @@ void Occlusion::keepWhereShown(const Bounds& bounds, const BlockRect& blocks, st
 
 void Occlusion::keepInAll(const BlockRect& blocks, std::size_t item, double area)
 {
-    const int tiles = CoverageMask::tileBlocks;
+    const int tiles = mask_.tileBlocks();
     for (int ty = blocks.bottom / tiles; ty <= blocks.top / tiles; ++ty) {
         for (int tx = blocks.left / tiles; tx <= blocks.right / tiles; ++tx) {
             tiles_.push_back(static_cast<std::uint16_t>(ty * mask_.tileColumns() + tx));
@@ -193,7 +196,7 @@ bool Occlusion::coveredWithin(const BlockRect& blocks, int tile)
     if (full != 0) {
         return true;
     }
-    const int tiles = CoverageMask::tileBlocks;
+    const int tiles = mask_.tileBlocks();
     const int tx = tile % mask_.tileColumns();
     const int ty = tile / mask_.tileColumns();
     const BlockRect within{std::max(blocks.left, tx * tiles), std::max(blocks.bottom, ty * tiles),
@@ -221,7 +224,7 @@ void Occlusion::markCovered(const sf::Vertex* triangles, std::size_t count, cons
     if (!gatherEdges(triangles, count)) {
         return;
     }
-    const double side = CoverageMask::blockSide;
+    const double side = mask_.blockSide();
     for (int row = blocks.bottom; row <= blocks.top; ++row) {
         const double low = row * side - m;          // the block row and the margin, from y low
         const double high = (row + 1) * side + m;   // to y high
@@ -260,7 +263,7 @@ void Occlusion::markInscribed(sf::Vector2f centre, double radius, const Bounds& 
     // Small fans near the viewport only: block numbers stay far above -1024, where adding 1024
     // and truncating floors a number (rounding can only move the blocks inwards).
     const auto below = [](double blocks) { return static_cast<int>(blocks + 1024.0) - 1024; };
-    const double side = CoverageMask::blockSide;
+    const double side = mask_.blockSide();
     const int bottom = std::max(below((y - radius + m) / side) + 1, 0);
     const int top = std::min(-below(-(y + radius - m) / side) - 2, mask_.rows() - 1);
     for (int row = bottom; row <= top; ++row) {

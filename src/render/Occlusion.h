@@ -33,13 +33,17 @@ float inscribedRadius(const LocalFan& fan);
 // viewport is cut into tiles of whole blocks.
 class CoverageMask {
 public:
-    // Blocks of 20 and tiles of 160 pixels, both whole numbers of them across and down 1920 x 1080
-    // but for the tiles' last row: finer ones find a little more that is hidden, where the stencil
-    // already writes each pixel once, at a cost of the main thread's time and of draw calls.
-    static constexpr int blockSide = 20;
-    static constexpr int tileBlocks = 8;  // 12 x 7 tiles at 1920 x 1080
-    static constexpr int tileSide = blockSide * tileBlocks;
+    // Tiles of 160 pixels, a whole number of blocks of either size and of tiles across and down
+    // 1920 x 1080 but for the tiles' last row. Coarse blocks suit the huge shapes that hide
+    // whole tiles, at little cost of the main thread's time; fine ones find most of what smaller
+    // shapes piled up hide, which pays where the rasterizer is the processor itself.
+    static constexpr int coarseBlock = 20;
+    static constexpr int fineBlock = 4;
+    static constexpr int tileSide = 160;  // 12 x 7 tiles at 1920 x 1080
 
+    void reset(int columns, int rows, int blockSide);
+    int blockSide() const { return blockSide_; }
+    int tileBlocks() const { return tileSide / blockSide_; }
     void reset(int columns, int rows);
     int columns() const { return columns_; }
     int rows() const { return rows_; }
@@ -68,6 +72,7 @@ private:
         return upTo & ~((std::uint64_t{1} << first) - 1);
     }
 
+    int blockSide_ = coarseBlock;
     int columns_ = 0;
     int rows_ = 0;
     int words_ = 0;  // 64-bit words a row
@@ -94,8 +99,8 @@ struct BlockRect {
 // writes its own colour whatever lay below: leaving out what lies under it changes no pixel.
 class Occlusion {
 public:
-    // The viewport in pixels.
-    void reset(int width, int height);
+    // The viewport in pixels, and the side of the mask's blocks (one of CoverageMask's sizes).
+    void reset(int width, int height, int blockSide = CoverageMask::coarseBlock);
     void plan(const std::vector<BatchItem>& items, const std::vector<sf::Vertex>& batch);
 
     bool shown(std::size_t item) const { return shown_[item].end != shown_[item].begin; }

@@ -382,10 +382,10 @@ struct PlannedItems {
         const float inner = solid ? inscribedRadius(fan) : 0.0f;
         items.push_back({begin, static_cast<std::uint32_t>(batch.size()), bounds, nullptr, solid, inner});
     }
-    Occlusion plan() const
+    Occlusion plan(int blockSide = CoverageMask::coarseBlock) const
     {
         Occlusion occlusion;
-        occlusion.reset(1920, 1080);
+        occlusion.reset(1920, 1080, blockSide);
         occlusion.plan(items, batch);
         return occlusion;
     }
@@ -432,6 +432,22 @@ TEST(Occlusion, HidesOnlyUnderOpaqueCoverWithAMargin)
     PlannedItems outside;
     outside.add(rect({40, 40}, {1930, 500}, 0, sf::Color::Red));
     EXPECT_FALSE(outside.plan().shown(0));
+}
+
+// Fine blocks see what small shapes hide together, where no coarse block lies inside one of them;
+// a gap between them still shows the shape under it.
+TEST(Occlusion, FineBlocksFindWhatSmallShapesHideTogether)
+{
+    const Rect under = rect({20, 20}, {505, 505}, 0, sf::Color::Red);
+    for (const float gap : {0.0f, 16.0f}) {
+        PlannedItems planned;
+        planned.add(under);
+        for (const sf::Vector2f centre : {sf::Vector2f(500, 500), {530 + gap, 500}, {500, 530}, {530 + gap, 530}}) {
+            planned.add(circle(30, 30, centre - sf::Vector2f(30, 30), 0, sf::Color::Blue));
+        }
+        EXPECT_TRUE(planned.plan(CoverageMask::coarseBlock).shown(0));
+        EXPECT_EQ(planned.plan(CoverageMask::fineBlock).shown(0), gap > 0) << gap;
+    }
 }
 
 // A picture-wide shape half covered later shows in the tiles of the other half, and only there.
