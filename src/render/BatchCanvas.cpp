@@ -220,7 +220,7 @@ bool BatchCanvas::stencilled()
 
 bool BatchCanvas::rastersOnProcessor()
 {
-    if (!rendererRead_ && target_ != nullptr && target_->setActive(true)) {
+    if (!cpuRaster_ && target_ != nullptr && target_->setActive(true)) {
         using GetString = const GLubyte* (*)(GLenum);
         static const auto getString = glFunction<GetString>("glGetString");
         const GLubyte* name = getString(GL_RENDERER);
@@ -230,9 +230,8 @@ bool BatchCanvas::rastersOnProcessor()
         // Mesa's llvmpipe and softpipe, and the "Software Rasterizer" of older ones.
         cpuRaster_ = renderer.find("llvmpipe") != std::string::npos || renderer.find("softpipe") != std::string::npos
                      || renderer.find("software") != std::string::npos;
-        rendererRead_ = true;
     }
-    return cpuRaster_;
+    return cpuRaster_.value_or(false);
 }
 
 void BatchCanvas::layerStretches()

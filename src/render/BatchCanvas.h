@@ -8,6 +8,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Window/ContextSettings.hpp>
 
+#include <optional>
 #include <vector>
 
 namespace sf {
@@ -158,8 +159,7 @@ private:
     bool stencilCleared_ = false;  // since the frame's clear
     int stencilLayer_ = -1;      // the stretch the stencil is set for, -1 with the test off
     bool layersReady_ = false;   // the batch's stretches have their references, in a current context
-    bool rendererRead_ = false;
-    bool cpuRaster_ = false;
+    std::optional<bool> cpuRaster_;  // unknown until a current context names its renderer
 };
 
 // Draws every shape as its own SFML shape, as SFML alone would: the reference the batch is

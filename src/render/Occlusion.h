@@ -44,7 +44,6 @@ public:
     void reset(int columns, int rows, int blockSide);
     int blockSide() const { return blockSide_; }
     int tileBlocks() const { return tileSide / blockSide_; }
-    void reset(int columns, int rows);
     int columns() const { return columns_; }
     int rows() const { return rows_; }
     int tileColumns() const { return tileColumns_; }
