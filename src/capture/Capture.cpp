@@ -101,12 +101,8 @@ namespace {
 
 std::optional<std::string> checkPart(const CaptureOptions& options)
 {
-    if (!std::isfinite(options.from) || options.from < 0) {
-        return fmt::format("--from {} is not a time in the show (seconds, 0 or more)", options.from);
-    }
-    if (options.from >= showLengthBound(options.fps)) {
-        return fmt::format("--from {} is past the end of the show ({:.1f} s at {} fps)", options.from,
-                           showLengthBound(options.fps), options.fps);
+    if (auto problem = fromProblem(options.from, options.fps)) {
+        return problem;
     }
     if (options.to) {
         if (!std::isfinite(*options.to) || *options.to <= options.from) {
@@ -175,6 +171,9 @@ std::optional<std::string> checkOptions(const CaptureOptions& options, const std
     if (options.scale < 1 || options.scale > 4) {
         return fmt::format("--scale {} is out of range (1 to 4)", options.scale);
     }
+    if (options.progressFd != -1 && (options.progressFd < 0 || ::fcntl(options.progressFd, F_GETFD) == -1)) {
+        return fmt::format("--progress {}: no such file descriptor is open", options.progressFd);
+    }
     if (auto problem = checkPart(options)) {
         return problem;
     }
@@ -201,11 +200,12 @@ std::string frameHash(const unsigned char* bytes, std::size_t size)
     return fmt::format("{:016x}", hash);
 }
 
-struct Capture::Run {
-    Run(const CaptureOptions& captureOptions, const std::string& ffmpegPath)
+struct Capture::ShowAndOutputs {
+    ShowAndOutputs(const CaptureOptions& captureOptions, const std::string& ffmpegPath)
         : options(captureOptions), ffmpeg(ffmpegPath), range(frameRange(options)),
           clock(options.model, options.fps), state(clock), deck(clock), show(state, deck),
-          canvas(clock), stills(options.fps), progress(stderr, isatty(STDERR_FILENO) != 0)
+          canvas(clock), stills(options.fps), progress(stderr, isatty(STDERR_FILENO) != 0),
+          feed(options.progressFd)
     {
     }
 
@@ -228,13 +228,14 @@ struct Capture::Run {
     std::optional<FrameCanvas> frames;
     WorkCanvas canvas;
     StillPlan stills;
-    std::array<std::optional<sf::Image>, 8> stillImages;
-    int stillsTaken = 0;
+    std::array<std::optional<sf::Image>, sceneCount> stillImages;
+    std::size_t stillsTaken = 0;
 
     MadeFiles made;
     std::unique_ptr<ChildPipe> video;
     std::unique_ptr<OutputFile> log;
     Progress progress;
+    ProgressFeed feed;
     CaptureResult result;
     std::vector<Chapter> chapters;
     long k = 0;
@@ -255,6 +256,7 @@ struct Capture::Run {
         throw std::runtime_error(spoke ? what + " (its message is above)" : what + " without saying why");
     }
     void keepFrame(long index, const IterationReport& report, unsigned long presents);
+    ProgressReport progressReport() const;
     void showProgress();
     void writeSound(const std::vector<sf::Int16>& sound);
     void writeFramesNotes();
@@ -263,9 +265,9 @@ struct Capture::Run {
 };
 
 Capture::Capture(const CaptureOptions& options, const std::string& ffmpeg)
-    : run_(std::make_unique<Run>(options, ffmpeg))
+    : run_(std::make_unique<ShowAndOutputs>(options, ffmpeg))
 {
-    Run& run = *run_;
+    ShowAndOutputs& run = *run_;
     // A sound file the show would not use is silent in the capture too: say so once.
     for (const std::string& unused : run.deck.unused()) {
         fmt::print(stderr, "tolva-capture: note: {} is not used: its sound is silent, as in the show\n",
@@ -309,9 +311,9 @@ long Capture::iteration() const { return run_->k; }
 
 bool Capture::iterate()
 {
-    Run& run = *run_;
+    ShowAndOutputs& run = *run_;
     const long k = run.k;
-    const bool stillsPending = run.wantStills && run.stillsTaken < 8;
+    const bool stillsPending = run.wantStills && run.stillsTaken < sceneCount;
     if (!run.canvas.isOpen() || (k >= run.range.last && !stillsPending) ||
         (!run.wantRange && !stillsPending)) {
         return false;
@@ -342,7 +344,7 @@ bool Capture::iterate()
     return true;
 }
 
-void Capture::Run::keepFrame(long index, const IterationReport& report, unsigned long presents)
+void Capture::ShowAndOutputs::keepFrame(long index, const IterationReport& report, unsigned long presents)
 {
     noteFrame(chapters, index, report.scenes);
     if (drawFrames) {
@@ -371,20 +373,33 @@ void Capture::Run::keepFrame(long index, const IterationReport& report, unsigned
     ++result.frames;
 }
 
-void Capture::Run::showProgress()
+ProgressReport Capture::ShowAndOutputs::progressReport() const
 {
     const long estimatedEnd = std::lround(showLengthBound(options.fps) * options.fps);
     const long captureEnd = range.last == LONG_MAX ? estimatedEnd : range.last;
-    if (wantRange && k < range.first) {
+    ProgressReport report;
+    report.phase = !wantRange || k > range.last ? "stills" : k < range.first ? "run-up" : "capturing";
+    report.frames = result.frames;
+    report.framesTotal = wantRange ? captureEnd - range.first : 0;
+    report.iterations = k;
+    return report;
+}
+
+void Capture::ShowAndOutputs::showProgress()
+{
+    const ProgressReport report = progressReport();
+    if (options.progressFd >= 0) {
+        feed.update(report);
+    } else if (report.phase == "run-up") {
         progress.update(fmt::format("running up to {:.2f} s", options.from), k, range.first, "iterations");
-    } else if (wantRange && k <= range.last) {
-        progress.update("capturing", result.frames, captureEnd - range.first, "frames");
+    } else if (report.phase == "capturing") {
+        progress.update("capturing", report.frames, report.framesTotal, "frames");
     } else if (!wantRange) {
-        progress.update("stills", k, estimatedEnd, "iterations");
+        progress.update("stills", k, std::lround(showLengthBound(options.fps) * options.fps), "iterations");
     }
 }
 
-void Capture::Run::writeSound(const std::vector<sf::Int16>& sound)
+void Capture::ShowAndOutputs::writeSound(const std::vector<sf::Int16>& sound)
 {
     if (!options.wavPath.empty()) {
         made.add(options.wavPath);
@@ -397,7 +412,7 @@ void Capture::Run::writeSound(const std::vector<sf::Int16>& sound)
     }
 }
 
-void Capture::Run::writeFramesNotes()
+void Capture::ShowAndOutputs::writeFramesNotes()
 {
     const auto writeNote = [this](const char* name, const std::string& text) {
         const std::string path = (fs::path(options.framesDir) / name).string();
@@ -411,7 +426,7 @@ void Capture::Run::writeFramesNotes()
 }
 
 // The cues, the summary and the chapters close the log.
-void Capture::Run::endLog(std::int64_t firstSample, std::int64_t samples)
+void Capture::ShowAndOutputs::endLog(std::int64_t firstSample, std::int64_t samples)
 {
     for (const Cue& cue : deck.cues()) {
         logLine(JsonLine()
@@ -440,7 +455,7 @@ void Capture::Run::endLog(std::int64_t firstSample, std::int64_t samples)
 
 // The silent video, its sound and its chapters joined under a name of their own: only a whole
 // file takes the name asked for.
-void Capture::Run::joinVideo(const std::vector<sf::Int16>& sound)
+void Capture::ShowAndOutputs::joinVideo(const std::vector<sf::Int16>& sound)
 {
     const std::string& out = options.out;
     made.add(soundPartPath(out));
@@ -465,7 +480,7 @@ void Capture::Run::joinVideo(const std::vector<sf::Int16>& sound)
 
 CaptureResult Capture::finish(bool interrupted)
 {
-    Run& run = *run_;
+    ShowAndOutputs& run = *run_;
     run.progress.finish();
     CaptureResult& result = run.result;
     result.interrupted = interrupted;
@@ -513,6 +528,11 @@ CaptureResult Capture::finish(bool interrupted)
     run.finished = true;
     result.wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - run.began).count();
+    if (run.options.progressFd >= 0) {
+        ProgressReport report = run.progressReport();
+        report.phase = interrupted ? "interrupted" : "done";
+        run.feed.finish(report);
+    }
     return result;
 }
 
