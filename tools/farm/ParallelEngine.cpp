@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -43,7 +44,8 @@ std::optional<std::string> takePartLine(const std::string& line, const ProgressS
     const auto tab = line.find('\t');
     int part = 0;
     const char* end = line.data() + (tab == std::string::npos ? 0 : tab);
-    if (tab == std::string::npos || tab == 0 || std::from_chars(line.data(), end, part).ptr != end) {
+    if (tab == std::string::npos || !std::isdigit(static_cast<unsigned char>(line[0])) ||
+        std::from_chars(line.data(), end, part).ptr != end) {
         return line;  // parallel's own
     }
     std::string text = line.substr(tab + 1);
