@@ -71,7 +71,7 @@ public:
 
 private:
     struct ShowAndOutputs;
-    std::unique_ptr<ShowAndOutputs> run_;
+    std::unique_ptr<ShowAndOutputs> state_;
 };
 
 // A whole capture: iterations until the options are served or `stop` becomes nonzero (then what

@@ -16,7 +16,7 @@ namespace tolva {
 // ours), the folder it works in and its environment.
 struct Launch {
     std::vector<std::string> argv;
-    bool searchPath = false;  // argv[0] looked up on PATH (the child's, when environment is set)
+    bool searchPath = false;  // argv[0] looked up on our PATH
     bool nullInput = false;   // standard input from /dev/null instead of stdinFd
     int stdinFd = -1;
     int stdoutFd = -1;
