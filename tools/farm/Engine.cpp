@@ -26,8 +26,10 @@ Launch Workspace::launch(const std::vector<std::string>& argv, int out, int err)
     launch.stdoutFd = out;
     launch.stderrFd = err;
     launch.folder = folder.string();
+    // bin/ as a relative entry: the children look programs up from the work folder, and its
+    // absolute path may hold a ':', which PATH cannot.
     const char* path = std::getenv("PATH");
-    launch.environment = environmentWith({"PATH=" + at("bin").string() + (path != nullptr ? std::string(":") + path : ""),
+    launch.environment = environmentWith({"PATH=bin" + (path != nullptr ? std::string(":") + path : ""),
                                           "PARALLEL_SHELL=/bin/sh"});  // the parts' commands are POSIX shell
     return launch;
 }

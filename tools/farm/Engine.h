@@ -28,7 +28,7 @@ struct Workspace {
 
     std::filesystem::path at(const std::string& name) const { return folder / name; }
     std::string partName(const Part& part) const;
-    // A child working in the folder, this machine's capture first on its PATH (folder/bin), its
+    // A child working in the folder, this machine's capture first on its PATH (bin/ there), its
     // standard input empty, its output and errors to the descriptors given (-1: ours).
     Launch launch(const std::vector<std::string>& argv, int out, int err) const;
 };

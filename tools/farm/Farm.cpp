@@ -297,8 +297,9 @@ void FarmJob::joinVideo()
     checkVideos();
     std::string list;
     for (const Part& part : parts_) {
-        // The concat list quotes as the shell does.
-        list += "file " + shellQuote(at(work_.partName(part) + ".mp4").string()) + "\n";
+        // Beside the list, so named by their names alone: the work folder's path may hold any byte,
+        // a newline too, which a line of the list cannot.
+        list += "file " + shellQuote(work_.partName(part) + ".mp4") + "\n";
     }
     writeText(at("parts.txt"), list);
     const std::string video = at("video.mp4").string();

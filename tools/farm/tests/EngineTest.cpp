@@ -19,10 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder whose name holds a space, quotes, a command substitution and UTF-8, with bin/ in it.
+// A folder whose name holds a colon, a space, quotes, a command substitution and UTF-8, with bin/
+// in it.
 fs::path awkwardFolder(const std::string& test)
 {
-    const fs::path folder = fs::temp_directory_path() / ("tolva-farm-engine " + test) / "it's \"$(touch pwned)\" ñandú";
+    const fs::path folder = fs::temp_directory_path() / ("tolva-farm-engine " + test) / "a:b it's \"$(touch pwned)\" ñandú";
     fs::remove_all(folder.parent_path());
     fs::create_directories(folder / "bin");
     return folder;
@@ -47,7 +48,7 @@ std::string text(const fs::path& path)
 // its standard output into out.txt there.
 int runInFolder(const fs::path& folder, const std::vector<std::string>& argv, bool display)
 {
-    std::vector<std::string> entries = {"PATH=" + (folder / "bin").string() + ":/usr/bin:/bin"};
+    std::vector<std::string> entries = {"PATH=bin:/usr/bin:/bin"};  // relative, as the farm has it
     entries.push_back(display ? "DISPLAY=:4242" : "DISPLAY=");
     Launch launch;
     launch.argv = argv;
@@ -62,6 +63,17 @@ int runInFolder(const fs::path& folder, const std::vector<std::string>& argv, bo
 }
 
 } // namespace
+
+TEST(FarmEngine, ThisMachinesCaptureComesFirstWhateverTheWorkFolderIsCalled)
+{
+    const Workspace work{awkwardFolder("workspace"), "tolva-farm-x"};
+    standIn(work.folder, "tolva-capture", "");
+    const int out = openForChild(work.at("found.txt"));
+    ASSERT_EQ(runToEnd(work.launch({"sh", "-c", "command -v tolva-capture"}, out, -1)), 0);
+    ::close(out);
+    EXPECT_EQ(text(work.at("found.txt")), "bin/tolva-capture\n");
+    fs::remove_all(work.folder.parent_path());
+}
 
 TEST(FarmEngine, APartRunsTheCaptureWithItsOwnPathsWhateverTheFolderIsCalled)
 {

@@ -2,8 +2,8 @@
 # farm-test.sh: tolva-farm against one tolva-capture run of the same range, with one part over
 # ssh for real (a private sshd on a loopback port, its sessions on a cmake --install prefix and
 # without a display), and its faults: a host that cannot be reached, a part killed on its host,
-# a host with another renderer, Ctrl-C. The results go to a folder whose name holds a space, a
-# quote, a command substitution and UTF-8, as any path may. The environment comes from tools/farm/CMakeLists.txt:
+# a host with another renderer, Ctrl-C. The results go to a folder whose name holds a colon, a
+# space, a quote, a command substitution and UTF-8, as any path may. The environment comes from tools/farm/CMakeLists.txt:
 # TOLVA_BUILD_DIR TOLVA_RUN_DIR TOLVA_XVFB_SCRIPT TOLVA_SSHD_SCRIPT TOLVA_DISPLAY (this machine's
 # parts) TOLVA_REMOTE_DISPLAY (the first the ssh sessions' xvfb-run may take).
 set -eu
@@ -13,7 +13,7 @@ fail() {
     failures=$((failures + 1))
 }
 work=$TOLVA_BUILD_DIR/farm-test
-out="$work/out it's \$(touch pwned) ñandú"
+out="$work/out: it's \$(touch pwned) ñandú"
 rm -rf "$work"
 mkdir -p "$out"
 cleanup() {
