@@ -9,6 +9,7 @@
 #include "render/Json.h"
 #include "render/Recorder.h"
 #include "sound/Voices.h"
+#include "worktime/FrameRange.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -189,8 +190,8 @@ int runTimeline(Settings settings)
 
 int runScene(int scene, Settings settings)
 {
-    if (scene < 0 || scene > 8) {
-        throw Refusal("scene must be 0 to 8");
+    if (scene < 0 || scene > static_cast<int>(sceneCount)) {
+        throw Refusal(fmt::format("scene must be 0 to {}", sceneCount));
     }
     const long frames = static_cast<long>(settings.takeBounded("frames", 1, 1e6, true).value_or(1));
     const sf::Time frameDelta = takeSeconds(settings, "frameDelta").value_or(seconds(1.0 / 60));

@@ -87,9 +87,9 @@ std::string joinNote(const std::string& dir, int fps, int scale)
         "The frames of this folder, their sound and chapters, joined into one video:\n"
         "  ffmpeg -framerate {0} -i {1}/frame%06d.png -i {1}/sound.wav -f ffmetadata -i {1}/chapters.txt \\\n"
         "    -map 0:v -map 1:a -map_chapters 2 {2} \\\n"
-        "    {3} -movflags +faststart tolva.mp4\n",
+        "    {3} -movflags +faststart {4}\n",
         fps, dir, joined(videoEncoding(VideoFormat{showWidth, showHeight, fps, scale})),
-        joined(soundEncoding(Container::mp4, AudioTrack::aac)));
+        joined(soundEncoding(Container::mp4, AudioTrack::aac)), defaultVideoName);
 }
 
 FrameRange frameRange(const CaptureOptions& options)
@@ -101,12 +101,8 @@ namespace {
 
 std::optional<std::string> checkPart(const CaptureOptions& options)
 {
-    if (!std::isfinite(options.from) || options.from < 0) {
-        return fmt::format("--from {} is not a time in the show (seconds, 0 or more)", options.from);
-    }
-    if (options.from >= showLengthBound(options.fps)) {
-        return fmt::format("--from {} is past the end of the show ({:.1f} s at {} fps)", options.from,
-                           showLengthBound(options.fps), options.fps);
+    if (auto problem = fromProblem(options.from, options.fps)) {
+        return problem;
     }
     if (options.to) {
         if (!std::isfinite(*options.to) || *options.to <= options.from) {
@@ -175,6 +171,9 @@ std::optional<std::string> checkOptions(const CaptureOptions& options, const std
     if (options.scale < 1 || options.scale > 4) {
         return fmt::format("--scale {} is out of range (1 to 4)", options.scale);
     }
+    if (options.progressFd != -1 && (options.progressFd < 0 || ::fcntl(options.progressFd, F_GETFD) == -1)) {
+        return fmt::format("--progress {}: no such file descriptor is open", options.progressFd);
+    }
     if (auto problem = checkPart(options)) {
         return problem;
     }
@@ -201,11 +200,12 @@ std::string frameHash(const unsigned char* bytes, std::size_t size)
     return fmt::format("{:016x}", hash);
 }
 
-struct Capture::Run {
-    Run(const CaptureOptions& captureOptions, const std::string& ffmpegPath)
+struct Capture::ShowAndOutputs {
+    ShowAndOutputs(const CaptureOptions& captureOptions, const std::string& ffmpegPath)
         : options(captureOptions), ffmpeg(ffmpegPath), range(frameRange(options)),
           clock(options.model, options.fps), state(clock), deck(clock), show(state, deck),
-          canvas(clock), stills(options.fps), progress(stderr, isatty(STDERR_FILENO) != 0)
+          canvas(clock), stills(options.fps), progress(stderr, isatty(STDERR_FILENO) != 0),
+          feed(options.progressFd)
     {
     }
 
@@ -228,13 +228,14 @@ struct Capture::Run {
     std::optional<FrameCanvas> frames;
     WorkCanvas canvas;
     StillPlan stills;
-    std::array<std::optional<sf::Image>, 8> stillImages;
-    int stillsTaken = 0;
+    std::array<std::optional<sf::Image>, sceneCount> stillImages;
+    std::size_t stillsTaken = 0;
 
     MadeFiles made;
     std::unique_ptr<ChildPipe> video;
     std::unique_ptr<OutputFile> log;
     Progress progress;
+    ProgressFeed feed;
     CaptureResult result;
     std::vector<Chapter> chapters;
     long k = 0;
@@ -255,6 +256,7 @@ struct Capture::Run {
         throw std::runtime_error(spoke ? what + " (its message is above)" : what + " without saying why");
     }
     void keepFrame(long index, const IterationReport& report, unsigned long presents);
+    ProgressReport progressReport() const;
     void showProgress();
     void writeSound(const std::vector<sf::Int16>& sound);
     void writeFramesNotes();
@@ -263,86 +265,86 @@ struct Capture::Run {
 };
 
 Capture::Capture(const CaptureOptions& options, const std::string& ffmpeg)
-    : run_(std::make_unique<Run>(options, ffmpeg))
+    : state_(std::make_unique<ShowAndOutputs>(options, ffmpeg))
 {
-    Run& run = *run_;
+    ShowAndOutputs& state = *state_;
     // A sound file the show would not use is silent in the capture too: say so once.
-    for (const std::string& unused : run.deck.unused()) {
+    for (const std::string& unused : state.deck.unused()) {
         fmt::print(stderr, "tolva-capture: note: {} is not used: its sound is silent, as in the show\n",
                    unused);
     }
     try {
-        if (run.drawFrames || run.wantStills) {
-            if (!run.texture.create(showWidth, showHeight, BatchCanvas::targetSettings())) {
+        if (state.drawFrames || state.wantStills) {
+            if (!state.texture.create(showWidth, showHeight, BatchCanvas::targetSettings())) {
                 throw std::runtime_error("cannot make a 1920x1080 render texture (no OpenGL framebuffer?)");
             }
-            run.frames.emplace(run.texture);
+            state.frames.emplace(state.texture);
         }
         if (!options.out.empty()) {
-            run.made.add(videoPartPath(options.out));
-            run.video = std::make_unique<ChildPipe>(encodeVideoCommand(
+            state.made.add(videoPartPath(options.out));
+            state.video = std::make_unique<ChildPipe>(encodeVideoCommand(
                 ffmpeg, VideoFormat{showWidth, showHeight, options.fps, options.scale}, videoPartPath(options.out)));
         }
         if (!options.logPath.empty()) {
-            run.made.add(options.logPath);
-            run.log = std::make_unique<OutputFile>(options.logPath);
+            state.made.add(options.logPath);
+            state.log = std::make_unique<OutputFile>(options.logPath);
         }
     } catch (...) {
-        run.video.reset();
-        run.made.removeAll();
+        state.video.reset();
+        state.made.removeAll();
         throw;
     }
 }
 
 Capture::~Capture()
 {
-    if (!run_->finished) {
-        run_->video.reset();  // ffmpeg gone before its file goes
-        run_->log.reset();
-        run_->made.removeAll();
+    if (!state_->finished) {
+        state_->video.reset();  // ffmpeg gone before its file goes
+        state_->log.reset();
+        state_->made.removeAll();
     }
 }
 
-Show& Capture::show() { return run_->show; }
-const WorkClock& Capture::clock() const { return run_->clock; }
-long Capture::iteration() const { return run_->k; }
+Show& Capture::show() { return state_->show; }
+const WorkClock& Capture::clock() const { return state_->clock; }
+long Capture::iteration() const { return state_->k; }
 
 bool Capture::iterate()
 {
-    Run& run = *run_;
-    const long k = run.k;
-    const bool stillsPending = run.wantStills && run.stillsTaken < 8;
-    if (!run.canvas.isOpen() || (k >= run.range.last && !stillsPending) ||
-        (!run.wantRange && !stillsPending)) {
+    ShowAndOutputs& state = *state_;
+    const long k = state.k;
+    const bool stillsPending = state.wantStills && state.stillsTaken < sceneCount;
+    if (!state.canvas.isOpen() || (k >= state.range.last && !stillsPending) ||
+        (!state.wantRange && !stillsPending)) {
         return false;
     }
-    run.clock.startIteration(k);
-    run.deck.setIteration(k);
-    const bool keep = run.wantRange && k >= run.range.first && k < run.range.last;
-    const int still = run.wantStills ? run.stills.stillAt(k).value_or(0) : 0;  // 0: none
-    run.canvas.renderTo((keep && run.drawFrames) || still != 0 ? &*run.frames : nullptr);
-    const unsigned long presentsBefore = run.canvas.presents();
-    const IterationReport report = run.show.iterate(run.canvas, false);
+    state.clock.startIteration(k);
+    state.deck.setIteration(k);
+    const bool keep = state.wantRange && k >= state.range.first && k < state.range.last;
+    const int still = state.wantStills ? state.stills.stillAt(k).value_or(0) : 0;  // 0: none
+    state.canvas.renderTo((keep && state.drawFrames) || still != 0 ? &*state.frames : nullptr);
+    const unsigned long presentsBefore = state.canvas.presents();
+    const IterationReport report = state.show.iterate(state.canvas, false);
     for (int scene : report.scenes) {
-        run.stills.sceneRan(scene, k);
+        state.stills.sceneRan(scene, k);
     }
     if (keep) {
-        run.keepFrame(k - run.range.first, report, run.canvas.presents() - presentsBefore);
+        state.keepFrame(k - state.range.first, report, state.canvas.presents() - presentsBefore);
     }
     if (still != 0) {
         const sf::Image& image =
-            *(run.stillImages[static_cast<std::size_t>(still - 1)] = run.frames->lastImage());
-        const std::string path = (fs::path(run.options.stillsDir) / fmt::format("scene{}.png", still)).string();
-        run.made.add(path);
+            *(state.stillImages[static_cast<std::size_t>(still - 1)] = state.frames->lastImage());
+        const std::string path = (fs::path(state.options.stillsDir) / fmt::format("scene{}.png", still)).string();
+        state.made.add(path);
         writePng(path, image);
-        ++run.stillsTaken;
+        ++state.stillsTaken;
     }
-    ++run.k;
-    run.showProgress();
+    ++state.k;
+    state.showProgress();
     return true;
 }
 
-void Capture::Run::keepFrame(long index, const IterationReport& report, unsigned long presents)
+void Capture::ShowAndOutputs::keepFrame(long index, const IterationReport& report, unsigned long presents)
 {
     noteFrame(chapters, index, report.scenes);
     if (drawFrames) {
@@ -371,20 +373,33 @@ void Capture::Run::keepFrame(long index, const IterationReport& report, unsigned
     ++result.frames;
 }
 
-void Capture::Run::showProgress()
+ProgressReport Capture::ShowAndOutputs::progressReport() const
 {
     const long estimatedEnd = std::lround(showLengthBound(options.fps) * options.fps);
     const long captureEnd = range.last == LONG_MAX ? estimatedEnd : range.last;
-    if (wantRange && k < range.first) {
+    ProgressReport report;
+    report.phase = !wantRange || k > range.last ? "stills" : k < range.first ? "run-up" : "capturing";
+    report.frames = result.frames;
+    report.framesTotal = wantRange ? captureEnd - range.first : 0;
+    report.iterations = k;
+    return report;
+}
+
+void Capture::ShowAndOutputs::showProgress()
+{
+    const ProgressReport report = progressReport();
+    if (options.progressFd >= 0) {
+        feed.update(report);
+    } else if (report.phase == "run-up") {
         progress.update(fmt::format("running up to {:.2f} s", options.from), k, range.first, "iterations");
-    } else if (wantRange && k <= range.last) {
-        progress.update("capturing", result.frames, captureEnd - range.first, "frames");
+    } else if (report.phase == "capturing") {
+        progress.update("capturing", report.frames, report.framesTotal, "frames");
     } else if (!wantRange) {
-        progress.update("stills", k, estimatedEnd, "iterations");
+        progress.update("stills", k, std::lround(showLengthBound(options.fps) * options.fps), "iterations");
     }
 }
 
-void Capture::Run::writeSound(const std::vector<sf::Int16>& sound)
+void Capture::ShowAndOutputs::writeSound(const std::vector<sf::Int16>& sound)
 {
     if (!options.wavPath.empty()) {
         made.add(options.wavPath);
@@ -397,7 +412,7 @@ void Capture::Run::writeSound(const std::vector<sf::Int16>& sound)
     }
 }
 
-void Capture::Run::writeFramesNotes()
+void Capture::ShowAndOutputs::writeFramesNotes()
 {
     const auto writeNote = [this](const char* name, const std::string& text) {
         const std::string path = (fs::path(options.framesDir) / name).string();
@@ -411,7 +426,7 @@ void Capture::Run::writeFramesNotes()
 }
 
 // The cues, the summary and the chapters close the log.
-void Capture::Run::endLog(std::int64_t firstSample, std::int64_t samples)
+void Capture::ShowAndOutputs::endLog(std::int64_t firstSample, std::int64_t samples)
 {
     for (const Cue& cue : deck.cues()) {
         logLine(JsonLine()
@@ -440,7 +455,7 @@ void Capture::Run::endLog(std::int64_t firstSample, std::int64_t samples)
 
 // The silent video, its sound and its chapters joined under a name of their own: only a whole
 // file takes the name asked for.
-void Capture::Run::joinVideo(const std::vector<sf::Int16>& sound)
+void Capture::ShowAndOutputs::joinVideo(const std::vector<sf::Int16>& sound)
 {
     const std::string& out = options.out;
     made.add(soundPartPath(out));
@@ -465,54 +480,59 @@ void Capture::Run::joinVideo(const std::vector<sf::Int16>& sound)
 
 CaptureResult Capture::finish(bool interrupted)
 {
-    Run& run = *run_;
-    run.progress.finish();
-    CaptureResult& result = run.result;
+    ShowAndOutputs& state = *state_;
+    state.progress.finish();
+    CaptureResult& result = state.result;
     result.interrupted = interrupted;
-    result.iterations = run.k;
-    result.overruns = run.clock.overruns();
-    result.showEnded = !run.canvas.isOpen();
-    result.chapters = run.chapters;
+    result.iterations = state.k;
+    result.overruns = state.clock.overruns();
+    result.showEnded = !state.canvas.isOpen();
+    result.chapters = state.chapters;
 
     // Close the video first: what it holds is playable whatever happens next.
-    if (run.video && !run.video->finish()) {
-        run.ffmpegFailed("ffmpeg failed to finish the video", run.video->relayMessages());
+    if (state.video && !state.video->finish()) {
+        state.ffmpegFailed("ffmpeg failed to finish the video", state.video->relayMessages());
     }
-    if (run.video) {
-        run.video->relayMessages();
+    if (state.video) {
+        state.video->relayMessages();
     }
 
     // The sound of exactly the frames written.
-    const int fps = run.options.fps;
-    const std::int64_t firstSample = sampleAt(run.range.first, fps);
-    const std::int64_t sampleCount = sampleAt(run.range.first + result.frames, fps) - firstSample;
-    const std::vector<sf::Int16> sound = mixStereo(run.deck.playbacks(fps, run.k), firstSample, sampleCount);
-    run.writeSound(sound);
-    if (!run.options.framesDir.empty()) {
-        run.writeFramesNotes();
+    const int fps = state.options.fps;
+    const std::int64_t firstSample = sampleAt(state.range.first, fps);
+    const std::int64_t sampleCount = sampleAt(state.range.first + result.frames, fps) - firstSample;
+    const std::vector<sf::Int16> sound = mixStereo(state.deck.playbacks(fps, state.k), firstSample, sampleCount);
+    state.writeSound(sound);
+    if (!state.options.framesDir.empty()) {
+        state.writeFramesNotes();
     }
-    if (run.log) {
-        run.endLog(firstSample, sampleCount);
+    if (state.log) {
+        state.endLog(firstSample, sampleCount);
     }
 
-    if (run.video) {
+    if (state.video) {
         if (result.frames > 0) {
-            run.joinVideo(sound);
+            state.joinVideo(sound);
         }
         std::error_code ignored;
-        for (const std::string& part : {videoPartPath(run.options.out), soundPartPath(run.options.out),
-                                        chaptersPartPath(run.options.out)}) {
+        for (const std::string& part : {videoPartPath(state.options.out), soundPartPath(state.options.out),
+                                        chaptersPartPath(state.options.out)}) {
             fs::remove(part, ignored);
         }
     }
-    if (run.wantStills && run.stillsTaken > 0) {
-        const std::string path = (fs::path(run.options.stillsDir) / "contact-sheet.png").string();
-        run.made.add(path);
-        writePng(path, contactSheet(run.stillImages));
+    if (state.wantStills && state.stillsTaken > 0) {
+        const std::string path = (fs::path(state.options.stillsDir) / "contact-sheet.png").string();
+        state.made.add(path);
+        writePng(path, contactSheet(state.stillImages));
     }
-    run.finished = true;
+    state.finished = true;
     result.wallSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - run.began).count();
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - state.began).count();
+    if (state.options.progressFd >= 0) {
+        ProgressReport report = state.progressReport();
+        report.phase = interrupted ? "interrupted" : "done";
+        state.feed.finish(report);
+    }
     return result;
 }
 

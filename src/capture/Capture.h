@@ -24,6 +24,7 @@ struct CaptureOptions {
     std::string stillsDir;        // one PNG per scene and a contact sheet; empty: none
     std::string logPath;          // JSON lines: frames with their hashes, cues, a summary
     std::string wavPath;          // the mixed sound of the frames written, as a WAV file
+    int progressFd = -1;          // the progress as JSON lines there (see ProgressFeed), not on stderr
     WorkModel model;
 };
 
@@ -69,8 +70,8 @@ public:
     long iteration() const;  // the next iteration to run
 
 private:
-    struct Run;
-    std::unique_ptr<Run> run_;
+    struct ShowAndOutputs;
+    std::unique_ptr<ShowAndOutputs> state_;
 };
 
 // A whole capture: iterations until the options are served or `stop` becomes nonzero (then what

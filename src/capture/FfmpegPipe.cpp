@@ -11,153 +11,22 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
-#include <spawn.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace tolva {
 
-namespace {
-
-std::vector<char*> cArgs(const std::vector<std::string>& argv)
-{
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    return args;
-}
-
-// Spawns argv in its own process group, its standard input from stdinFd (or ours if -1), its
-// standard error into stderrFd.
-int spawn(const std::vector<std::string>& argv, int stdinFd, int closeFd, int stderrFd)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawnattr_init(&attributes);
-    if (stdinFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
-        posix_spawn_file_actions_addclose(&actions, stdinFd);
-    }
-    if (closeFd >= 0) {
-        posix_spawn_file_actions_addclose(&actions, closeFd);
-    }
-    if (stderrFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, stderrFd, STDERR_FILENO);
-    }
-    setOwnProcessGroup(attributes);
-
-    std::vector<char*> args = cArgs(argv);
-    pid_t pid = -1;
-    const int error = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (error != 0) {
-        throw std::runtime_error(fmt::format("cannot start {}: {}", argv[0], std::strerror(error)));
-    }
-    return pid;
-}
-
-} // namespace
-
-bool exitedCleanly(int pid)
-{
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return false;
-        }
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-void setOwnProcessGroup(posix_spawnattr_t& attributes)
-{
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
-}
-
-ChildMessages::ChildMessages() : fd_(memfd_create("tolva-capture-child-messages", MFD_CLOEXEC)) {}
-
-ChildMessages::~ChildMessages()
-{
-    if (fd_ >= 0) {
-        close(fd_);
-    }
-}
-
-bool ChildMessages::relay()
-{
-    if (fd_ < 0) {
-        return false;
-    }
-    bool said = false;
-    char chunk[4096];
-    off_t at = 0;
-    for (ssize_t got; (got = pread(fd_, chunk, sizeof chunk, at)) > 0; at += got) {
-        std::fwrite(chunk, 1, static_cast<std::size_t>(got), stderr);
-        said = true;
-    }
-    std::fflush(stderr);
-    return said;
-}
-
-std::optional<std::string> findProgram(const std::string& name)
-{
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) {
-        return std::nullopt;
-    }
-    std::string dirs = path;
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) {
-            end = dirs.size();
-        }
-        if (end == start) {
-            start = end + 1;
-            continue;  // an empty entry is no folder (the old meaning, ".", would run what lies here)
-        }
-        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
-        struct stat info {};
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-        start = end + 1;
-    }
-    return std::nullopt;
-}
-
 ChildPipe::ChildPipe(const std::vector<std::string>& argv)
 {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        throw std::runtime_error(fmt::format("cannot make a pipe: {}", std::strerror(errno)));
-    }
-    try {
-        pid_ = spawn(argv, fds[0], fds[1], messages_.fd());
-    } catch (...) {
-        close(fds[0]);
-        close(fds[1]);
-        throw;
-    }
-    close(fds[0]);
-    fd_ = fds[1];
+    Pipe pipe;
+    Launch launch;
+    launch.argv = argv;
+    launch.stdinFd = pipe.readFd;
+    launch.stderrFd = messages_.fd();
+    child_.emplace(launch);
+    pipe.closeRead();
+    fd_ = std::exchange(pipe.writeFd, -1);
 }
 
 ChildPipe::~ChildPipe() { finish(); }
@@ -185,21 +54,35 @@ bool ChildPipe::finish()
         close(fd_);
         fd_ = -1;
     }
-    if (pid_ < 0) {
+    if (!child_) {
         return false;
     }
-    const bool clean = exitedCleanly(pid_);
-    pid_ = -1;
+    const bool clean = child_->wait() == 0;
+    child_.reset();
     return clean;
 }
 
 ProgramOutcome runProgram(const std::vector<std::string>& argv)
 {
     ChildMessages messages;
+    Launch launch;
+    launch.argv = argv;
+    launch.stderrFd = messages.fd();
     ProgramOutcome outcome;
-    outcome.succeeded = exitedCleanly(spawn(argv, -1, -1, messages.fd()));
+    outcome.succeeded = runToEnd(launch) == 0;
     outcome.spoke = messages.relay();
     return outcome;
+}
+
+const std::vector<std::string>& audioTrackNames()
+{
+    static const std::vector<std::string> names = {"aac", "lossless"};
+    return names;
+}
+
+AudioTrack audioTrackNamed(const std::string& name)
+{
+    return name == "lossless" ? AudioTrack::lossless : AudioTrack::aac;
 }
 
 std::optional<Container> containerOf(const std::string& path)

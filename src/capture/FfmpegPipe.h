@@ -5,38 +5,12 @@
 #include <string>
 #include <vector>
 
-#include <spawn.h>
+#include "process/Child.h"
 
 namespace tolva {
 
-// Spawn attributes for a child in a process group of its own, so that a Ctrl-C in the terminal
-// reaches only us and we decide what the child gets, with the default reaction to the signals we
-// handle.
-void setOwnProcessGroup(posix_spawnattr_t& attributes);
-
-// The full path of a program found on PATH, if it is there. Empty entries are skipped: the
-// current folder is searched only when PATH names it.
-std::optional<std::string> findProgram(const std::string& name);
-
-// What a child process writes on its standard error, kept until it has ended and then passed on
-// to ours, so that a failure can say whether the child explained it.
-class ChildMessages {
-public:
-    ChildMessages();
-    ~ChildMessages();
-    ChildMessages(const ChildMessages&) = delete;
-    ChildMessages& operator=(const ChildMessages&) = delete;
-
-    int fd() const { return fd_; }
-    // Copies what was written so far to our standard error; true if there was anything.
-    bool relay();
-
-private:
-    int fd_ = -1;
-};
-
-// A child process fed through its standard input. It runs in a process group of its own, so a
-// Ctrl-C in the terminal reaches only us, and we decide when its input ends.
+// A child process fed through its standard input (see process/Child.h): we decide when its
+// input ends.
 class ChildPipe {
 public:
     explicit ChildPipe(const std::vector<std::string>& argv);
@@ -54,11 +28,8 @@ public:
 private:
     ChildMessages messages_;
     int fd_ = -1;
-    int pid_ = -1;
+    std::optional<Child> child_;
 };
-
-// Waits for child `pid` to end (through interrupted waits); whether it exited with status 0.
-bool exitedCleanly(int pid);
 
 // Runs a program to its end; its messages go to our standard error afterwards.
 struct ProgramOutcome {
@@ -73,6 +44,12 @@ std::optional<Container> containerOf(const std::string& path);
 
 // The sound track: AAC, or lossless (FLAC in Matroska, ALAC in MP4 and QuickTime) for archives.
 enum class AudioTrack { aac, lossless };
+// The tools' --audio words, "aac" and "lossless", and their meaning.
+const std::vector<std::string>& audioTrackNames();
+AudioTrack audioTrackNamed(const std::string& name);
+
+// The video written when no other output is asked for.
+inline constexpr const char* defaultVideoName = "tolva.mp4";
 
 // A path as ffmpeg can only read it as a file: absolute, behind its file: protocol, so that a
 // name such as "-x.mp4" or "pipe:1" is not taken for an option or another protocol.

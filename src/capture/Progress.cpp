@@ -1,9 +1,13 @@
 #include "capture/Progress.h"
 
 #include <fmt/format.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+
+#include <unistd.h>
 
 namespace tolva {
 
@@ -94,6 +98,70 @@ void Progress::finish()
     }
     drawn_ = false;
     label_.clear();
+}
+
+std::string progressJson(const ProgressReport& report)
+{
+    nlohmann::ordered_json json;
+    json["phase"] = report.phase;
+    json["frames"] = report.frames;
+    json["frames_total"] = report.framesTotal;
+    json["iterations"] = report.iterations;
+    return json.dump();
+}
+
+std::optional<ProgressReport> parseProgressJson(const std::string& line)
+{
+    const nlohmann::json json = nlohmann::json::parse(line, nullptr, false);
+    if (!json.is_object()) {
+        return std::nullopt;
+    }
+    const auto phase = json.find("phase");
+    ProgressReport report;
+    if (phase == json.end() || !phase->is_string()) {
+        return std::nullopt;
+    }
+    report.phase = phase->get<std::string>();
+    for (const auto& [key, value] : {std::pair<const char*, long*>{"frames", &report.frames},
+                                     {"frames_total", &report.framesTotal},
+                                     {"iterations", &report.iterations}}) {
+        const auto field = json.find(key);
+        if (field == json.end() || !field->is_number_integer()) {
+            return std::nullopt;
+        }
+        *value = field->get<long>();
+    }
+    return report;
+}
+
+void ProgressFeed::update(const ProgressReport& report, Clock::time_point now)
+{
+    const bool last = report.framesTotal > 0 && report.frames >= report.framesTotal;
+    if (report.phase == phase_ && !last && now - lastWritten_ < std::chrono::milliseconds(500)) {
+        return;
+    }
+    phase_ = report.phase;
+    lastWritten_ = now;
+    write(report);
+}
+
+void ProgressFeed::finish(const ProgressReport& report) { write(report); }
+
+void ProgressFeed::write(const ProgressReport& report)
+{
+    const std::string line = progressJson(report) + "\n";
+    std::size_t at = 0;
+    while (fd_ >= 0 && at < line.size()) {
+        const ssize_t written = ::write(fd_, line.data() + at, line.size() - at);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            fd_ = -1;
+            break;
+        }
+        at += static_cast<std::size_t>(written);
+    }
 }
 
 } // namespace tolva

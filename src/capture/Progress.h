@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <optional>
 #include <string>
 
 namespace tolva {
@@ -40,6 +41,37 @@ private:
     Clock::time_point lastCall_;
     Clock::time_point lastShown_;
     bool drawn_ = false;
+};
+
+// Where a capture stands, for a program that follows it (tolva-farm follows its parts): one JSON
+// object a line, {"phase":..., "frames":..., "frames_total":..., "iterations":...}. The phases:
+// "run-up" (the show runs, undrawn, up to the first frame written), "capturing", "stills" (the
+// show runs for its stills alone) and last "done" or "interrupted", once everything is written.
+// frames_total is 0 while it is not known.
+struct ProgressReport {
+    std::string phase;
+    long frames = 0;       // written so far
+    long framesTotal = 0;  // to write in all (the show's end estimated when open)
+    long iterations = 0;   // of the frame loop, run so far
+};
+std::string progressJson(const ProgressReport& report);
+// A line as progressJson writes it; none for any other text.
+std::optional<ProgressReport> parseProgressJson(const std::string& line);
+
+// Those lines on a file descriptor: at each new phase, at a phase's last step and twice a second
+// at most in between. A reader gone away ends the reports, not the capture.
+class ProgressFeed {
+public:
+    using Clock = std::chrono::steady_clock;
+    explicit ProgressFeed(int fd) : fd_(fd) {}
+    void update(const ProgressReport& report, Clock::time_point now = Clock::now());
+    void finish(const ProgressReport& report);
+
+private:
+    void write(const ProgressReport& report);
+    int fd_;
+    std::string phase_;
+    Clock::time_point lastWritten_{};
 };
 
 } // namespace tolva

@@ -4,12 +4,12 @@
 
 namespace tolva {
 
-const std::array<StillMoment, 8>& stillMoments()
+const std::array<StillMoment, sceneCount>& stillMoments()
 {
     // Moments where each scene shows what it is about: the credits, the cascade with its
     // wandering line, the scroller, the swirl, the three grids, the lattice with its character
     // and line, the vortex with its field, the frogs with the first closing line.
-    static const std::array<StillMoment, 8> moments = {{
+    static const std::array<StillMoment, sceneCount> moments = {{
         {1, 12.0}, {2, 16.0}, {3, 20.0}, {4, 25.0}, {5, 20.0}, {6, 14.0}, {7, 20.0}, {8, 20.0},
     }};
     return moments;
@@ -35,7 +35,7 @@ std::optional<long> StillPlan::iterationOf(int scene) const
 
 std::optional<int> StillPlan::stillAt(long k) const
 {
-    for (int scene = 1; scene <= 8; ++scene) {
+    for (int scene = 1; scene <= static_cast<int>(sceneCount); ++scene) {
         if (iterationOf(scene) == k) {
             return scene;
         }
@@ -72,7 +72,7 @@ sf::Image shrink(const sf::Image& image, unsigned factor)
     return out;
 }
 
-sf::Image contactSheet(const std::array<std::optional<sf::Image>, 8>& stills)
+sf::Image contactSheet(const std::array<std::optional<sf::Image>, sceneCount>& stills)
 {
     constexpr unsigned factor = 4;
     constexpr unsigned columns = 4;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "worktime/FrameRange.h"
+
 #include <SFML/Graphics/Image.hpp>
 
 #include <array>
@@ -12,7 +14,7 @@ struct StillMoment {
     int scene;
     double secondsIn;
 };
-const std::array<StillMoment, 8>& stillMoments();
+const std::array<StillMoment, sceneCount>& stillMoments();
 
 // When to take each still: a scene's moment is known once the scene has run for the first time.
 class StillPlan {
@@ -27,7 +29,7 @@ public:
 
 private:
     int fps_;
-    std::array<std::optional<long>, 9> firstIteration_{};
+    std::array<std::optional<long>, sceneCount + 1> firstIteration_{};
 };
 
 // The image scaled down by a whole factor, each pixel the rounded mean of a factor x factor block.
@@ -35,6 +37,6 @@ sf::Image shrink(const sf::Image& image, unsigned factor);
 
 // The eight stills (scenes 1 to 8, any missing left black), a quarter of their size each, in a
 // grid of four by two.
-sf::Image contactSheet(const std::array<std::optional<sf::Image>, 8>& stills);
+sf::Image contactSheet(const std::array<std::optional<sf::Image>, sceneCount>& stills);
 
 } // namespace tolva

@@ -2,6 +2,8 @@
 
 #include "show/Timing.h"
 
+#include <fmt/format.h>
+
 #include <climits>
 #include <cmath>
 
@@ -21,6 +23,18 @@ double showLengthBound(int fps)
     // The lead-in's frames, the scenes' seconds, and a frame more at each of the nine hand-overs
     // at most.
     return timing::showSeconds() + (timing::leadInFrames + 9.0) / fps;
+}
+
+std::optional<std::string> fromProblem(double from, int fps)
+{
+    if (!std::isfinite(from) || from < 0) {
+        return fmt::format("--from {} is not a time in the show (seconds, 0 or more)", from);
+    }
+    if (from >= showLengthBound(fps)) {
+        return fmt::format("--from {} is past the end of the show ({:.1f} s at {} fps)", from,
+                           showLengthBound(fps), fps);
+    }
+    return std::nullopt;
 }
 
 } // namespace tolva

@@ -4,6 +4,7 @@
 #include "capture/FfmpegPipe.h"
 #include "capture/Mixer.h"
 #include "capture/Output.h"
+#include "capture/Progress.h"
 #include "driver/Show.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -107,6 +109,45 @@ struct CaptureEndToEnd : ::testing::Test {
             GTEST_SKIP() << "needs an X display";
         }
     }
+
+    // Two seconds of sound at 10 frames a second: a frame is 4410 samples.
+    static auto at(const tolva::SoundClip& sound, std::size_t n)
+    {
+        return sound.samples.begin() + static_cast<std::ptrdiff_t>(2 * n);
+    }
+
+    // voiceThree up to the hand-over frame's first sample, from there klezSound alone, mixed as
+    // OpenAL plays the file (silence if the run folder has none).
+    static void expectSoundChangesOnTheFrame(const tolva::SoundClip& sound, long handOver)
+    {
+        const std::size_t cut = static_cast<std::size_t>(handOver) * 4410;
+        EXPECT_GT(std::count_if(at(sound, cut - 4410), at(sound, cut), [](sf::Int16 s) { return s != 0; }),
+                  2 * 4410 * 9 / 10)
+            << "voiceThree sounds through the frame before";
+        const tolva::SoundClip klez = readWav("sounds/klez.wav");
+        const std::vector<sf::Int16> klezAlone =
+            tolva::mixStereo({{&klez, false, 1.0f, 0, tolva::neverStopped}}, 0, static_cast<std::int64_t>(88200 - cut));
+        EXPECT_TRUE(std::equal(klezAlone.begin(), klezAlone.end(), at(sound, cut)));
+    }
+
+    // The same frames and samples from a capture starting on the hand-over frame, kept though
+    // scene 2's clocks see the work of scene 1's last step, and without --out.
+    static void expectALaterStartGivesTheSame(const fs::path& log, const tolva::SoundClip& sound, long handOver)
+    {
+        const fs::path laterLog = scratch("later.jsonl");
+        const fs::path laterWav = scratch("later.wav");
+        const long from = 620 + handOver;
+        const Outcome later = run(capture("--from " + std::to_string(from / 10) + "." + std::to_string(from % 10) +
+                                          " --to 63.9 --log " + laterLog.string() + " --wav " + laterWav.string()));
+        ASSERT_EQ(later.status, 0) << later.output;
+        const std::vector<std::string> hashes = matches(log, R"re("hash":"(\w+)")re");
+        EXPECT_EQ(matches(laterLog, R"re("hash":"(\w+)")re"),
+                  std::vector<std::string>(hashes.begin() + handOver, hashes.end() - 1));
+        const std::size_t cut = static_cast<std::size_t>(handOver) * 4410;
+        const std::vector<sf::Int16> part = readWav(laterWav).samples;
+        ASSERT_EQ(part.size(), 2u * (88200u - cut - 4410u));
+        EXPECT_TRUE(std::equal(part.begin(), part.end(), at(sound, cut)));
+    }
 };
 
 TEST_F(CaptureEndToEnd, HandOverCaptureHasEveryFrameAndItsSoundChangesOnTheFrame)
@@ -149,33 +190,10 @@ TEST_F(CaptureEndToEnd, HandOverCaptureHasEveryFrameAndItsSoundChangesOnTheFrame
                   R"(,"iteration":)" + std::to_string(620 + handOver) + R"(,"start":)" + second + R"(,"end":2})" "\n");
     EXPECT_EQ(text(pasteable), "0:00 Spiral circle grid, credits, title\n0:00 Circle columns and square cascade\n");
 
-    // voiceThree up to the hand-over frame's first sample, from there klezSound alone, mixed as
-    // OpenAL plays the file (silence if the run folder has none).
     const tolva::SoundClip sound = readWav(wav);
     ASSERT_EQ(std::tuple(sound.channels, sound.sampleRate, sound.samples.size()), std::tuple(2u, 44100u, 2u * 88200u));
-    const std::size_t cut = static_cast<std::size_t>(handOver) * 4410;
-    const auto sample = [&](std::size_t n) { return sound.samples.begin() + static_cast<std::ptrdiff_t>(2 * n); };
-    EXPECT_GT(std::count_if(sample(cut - 4410), sample(cut), [](sf::Int16 s) { return s != 0; }), 2 * 4410 * 9 / 10)
-        << "voiceThree sounds through the frame before";
-    const tolva::SoundClip klez = readWav("sounds/klez.wav");
-    const std::vector<sf::Int16> klezAlone =
-        tolva::mixStereo({{&klez, false, 1.0f, 0, tolva::neverStopped}}, 0, static_cast<std::int64_t>(88200 - cut));
-    EXPECT_TRUE(std::equal(klezAlone.begin(), klezAlone.end(), sample(cut)));
-
-    // The same frames and samples from a capture starting on the hand-over frame, kept though
-    // scene 2's clocks see the work of scene 1's last step, and without --out.
-    const fs::path laterLog = scratch("later.jsonl");
-    const fs::path laterWav = scratch("later.wav");
-    const long from = 620 + handOver;
-    const Outcome later = run(capture("--from " + std::to_string(from / 10) + "." + std::to_string(from % 10) +
-                                      " --to 63.9 --log " + laterLog.string() + " --wav " + laterWav.string()));
-    ASSERT_EQ(later.status, 0) << later.output;
-    const std::vector<std::string> hashes = matches(log, R"re("hash":"(\w+)")re");
-    EXPECT_EQ(matches(laterLog, R"re("hash":"(\w+)")re"),
-              std::vector<std::string>(hashes.begin() + handOver, hashes.end() - 1));
-    const std::vector<sf::Int16> part = readWav(laterWav).samples;
-    ASSERT_EQ(part.size(), 2u * (88200u - cut - 4410u));
-    EXPECT_TRUE(std::equal(part.begin(), part.end(), sample(cut)));
+    expectSoundChangesOnTheFrame(sound, handOver);
+    expectALaterStartGivesTheSame(log, sound, handOver);
 }
 
 // The 4K master, over the hand-over, in Matroska: its size, and the chapters there too. (That each
@@ -191,10 +209,37 @@ TEST_F(CaptureEndToEnd, ScaleTwoWritesA4kVideoWithTheChaptersOfItsFrames)
               "0.000000,\"Spiral circle grid, credits, title\"\n0.100000,Circle columns and square cascade\n");
 }
 
+// The progress for a program: JSON lines on the descriptor given, from the run-up to the end, and
+// no progress or closing count on stderr then.
+TEST_F(CaptureEndToEnd, ProgressGoesToTheDescriptorGivenAsJsonLines)
+{
+    const fs::path log = scratch("progress.jsonl");
+    const fs::path progress = scratch("progress.txt");
+    const Outcome capturing =
+        run(capture("--from 62.8 --to 63 --log " + log.string() + " --progress 3 3>" + progress.string()));
+    ASSERT_EQ(capturing.status, 0) << capturing.output;
+    EXPECT_EQ(capturing.output, "") << "nothing on stderr";
+    std::vector<tolva::ProgressReport> reports;
+    std::istringstream lines(text(progress));
+    for (std::string line; std::getline(lines, line);) {
+        const auto report = tolva::parseProgressJson(line);
+        ASSERT_TRUE(report) << line;
+        reports.push_back(*report);
+    }
+    ASSERT_GE(reports.size(), 3u);
+    EXPECT_EQ(reports.front().phase, "run-up");
+    EXPECT_EQ(std::tuple(reports.back().phase, reports.back().frames, reports.back().framesTotal, reports.back().iterations),
+              std::tuple(std::string("done"), 2L, 2L, 630L));
+    for (std::size_t k = 1; k < reports.size(); ++k) {
+        EXPECT_GE(reports[k].iterations, reports[k - 1].iterations);
+        EXPECT_GE(reports[k].frames, reports[k - 1].frames);
+    }
+}
+
 TEST_F(CaptureEndToEnd, RefusesBadRequestsInOneLineBeforeAnyWork)
 {
-    for (const std::string arguments :
-         {"--from 5 --to 2", "--no-such-option", "--out x.avi", "--scale 0", "--scale 5", "no display"}) {
+    for (const std::string arguments : {"--from 5 --to 2", "--no-such-option", "--out x.avi", "--scale 0", "--scale 5",
+                                        "--progress 9", "--progress -2", "no display"}) {
         const Outcome refused = run(arguments == "no display" ? "env -u DISPLAY " + capture("--from 1 --to 2")
                                                               : capture(arguments));
         EXPECT_EQ(refused.status, arguments == "no display" ? 1 : 2) << arguments;

@@ -5,7 +5,7 @@
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Context.hpp>
 
-#include <fmt/format.h>
+#include <nlohmann/json.hpp>
 
 namespace tolva {
 
@@ -23,16 +23,21 @@ std::string glString(GetString get, GLenum name)
 
 std::string versionReport()
 {
-    std::string report = fmt::format("tolva-capture {}\n", TOLVA_VERSION);
+    nlohmann::ordered_json report;
+    report["program"] = "tolva-capture";
+    report["version"] = TOLVA_VERSION;
     if (!displayAvailable()) {
-        return report + "renderer: none (no X display)\n";
+        report["renderer"] = nullptr;  // no X display to ask
+        report["opengl"] = nullptr;
+        return report.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
     }
     // The context the capture's render texture would share; the function comes from it, so
     // nothing here links OpenGL itself.
     sf::Context context;
     const auto get = reinterpret_cast<GetString>(sf::Context::getFunction("glGetString"));
-    return report + fmt::format("renderer: {}\nOpenGL: {}\n", glString(get, GL_RENDERER),
-                                glString(get, GL_VERSION));
+    report["renderer"] = glString(get, GL_RENDERER);
+    report["opengl"] = glString(get, GL_VERSION);
+    return report.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 } // namespace tolva

@@ -1,6 +1,8 @@
 #include "Plan.h"
 
 #include "capture/Mixer.h"
+#include "process/Child.h"
+#include "render/Json.h"
 
 #include <fmt/format.h>
 
@@ -22,18 +24,6 @@ std::string trimmed(const std::string& text)
         return "";
     }
     return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            result.push_back(line);
-        }
-    }
-    return result;
 }
 
 } // namespace
@@ -111,7 +101,7 @@ std::vector<Host> parseHosts(const std::string& text)
 std::string whereRun(const std::string& joblog)
 {
     std::string said;
-    for (const std::string& line : lines(joblog)) {
+    for (const std::string& line : linesOf(joblog)) {
         std::vector<std::string> columns;
         std::istringstream in(line);
         for (std::string column; std::getline(in, column, '\t');) {
@@ -150,36 +140,73 @@ std::string secondsOf(long frame, int fps)
     return fmt::format("{}", static_cast<double>(frame) / static_cast<double>(fps));
 }
 
-Probe readProbe(const std::string& output, const std::string& errors, bool needEncoder)
+namespace {
+
+// The capture's version report, as the identity's lines: program and version, renderer, OpenGL.
+// Empty if the line is not that report.
+std::vector<std::string> versionLines(const std::string& line, bool& renderer)
+{
+    const nlohmann::json report = nlohmann::json::parse(line, nullptr, false);
+    if (!report.is_object() || report.value("program", nlohmann::json()) != "tolva-capture") {
+        return {};
+    }
+    const auto text = [&](const char* key) {
+        const auto field = report.find(key);
+        return field != report.end() && field->is_string() ? field->get<std::string>() : std::string();
+    };
+    renderer = !text("renderer").empty();
+    return {"tolva-capture " + text("version"), "renderer: " + text("renderer"), "OpenGL: " + text("opengl")};
+}
+
+// Why a probe gave no usable answer: its own last words first, then what its answer lacks.
+std::string probeProblem(const std::string& errors, int status, bool capture, bool renderer, bool encoder,
+                         int processors)
+{
+    const std::vector<std::string> said = linesOf(errors);
+    if (!said.empty()) {
+        return trimmed(said.back());
+    }
+    if (!capture) {
+        return status != 0 ? fmt::format("tolva-capture --version failed there (status {}) without a message", status)
+                           : "tolva-capture --version gave no version report there";
+    }
+    if (!renderer) {
+        return "tolva-capture --version found no X display there to draw on";
+    }
+    if (!encoder) {
+        return "ffmpeg is not on its PATH";
+    }
+    return processors > 0 ? fmt::format("its probe ended with status {}", status) : "nproc gave no processor count";
+}
+
+} // namespace
+
+Probe readProbe(const std::string& output, const std::string& errors, int status, bool needEncoder)
 {
     Probe probe;
     std::vector<std::string> identity;
-    for (const std::string& line : lines(output)) {
+    bool renderer = false;
+    bool encoder = false;
+    for (const std::string& line : linesOf(output)) {
         if (std::all_of(line.begin(), line.end(), [](unsigned char c) { return std::isdigit(c); })) {
             probe.processors = std::stoi(line.substr(0, 6));
+        } else if (line.front() == '{') {
+            const std::vector<std::string> version = versionLines(line, renderer);
+            identity.insert(identity.end(), version.begin(), version.end());
         } else {
+            encoder = encoder || line.rfind("ffmpeg version ", 0) == 0;
             identity.push_back(line);
         }
     }
     const bool capture = !identity.empty() && identity.front().rfind("tolva-capture ", 0) == 0;
-    const bool renderer = std::any_of(identity.begin(), identity.end(), [](const std::string& line) {
-        return line.rfind("renderer: ", 0) == 0 && line != "renderer: none (no X display)";
-    });
-    const bool encoder = std::any_of(identity.begin(), identity.end(), [](const std::string& line) {
-        return line.rfind("ffmpeg version ", 0) == 0;
-    });
-    if (capture && renderer && (encoder || !needEncoder) && probe.processors > 0) {
+    if (capture && renderer && (encoder || !needEncoder) && probe.processors > 0 && status == 0) {
         probe.answered = true;
         for (const std::string& line : identity) {
             probe.identity += line + "\n";
         }
         return probe;
     }
-    const std::vector<std::string> said = lines(errors);
-    probe.problem = !said.empty() ? trimmed(said.back())
-                    : !capture    ? "it gave no version of tolva-capture"
-                    : !renderer   ? "it has no OpenGL renderer"
-                                  : "it has no ffmpeg";
+    probe.problem = probeProblem(errors, status, capture, renderer, encoder || !needEncoder, probe.processors);
     return probe;
 }
 
@@ -212,60 +239,29 @@ std::vector<std::size_t> oddHosts(const std::vector<Host>& hosts, const std::vec
 PartLog splitLog(const std::string& text)
 {
     PartLog log;
-    for (const std::string& line : lines(text)) {
-        if (line.rfind("{\"frame\":", 0) == 0) {
-            log.frames.push_back(line);
-        } else if (line.rfind("{\"cue\":", 0) == 0) {
-            log.cues.push_back(line);
-        } else if (line.rfind("{\"summary\":", 0) == 0) {
-            log.summary = line;
-        } else if (line.rfind("{\"chapter\":", 0) != 0) {
+    for (const std::string& line : linesOf(text)) {
+        nlohmann::ordered_json json = nlohmann::ordered_json::parse(line, nullptr, false);
+        const std::string kind = json.is_object() && !json.empty() ? json.begin().key() : "";
+        if (kind == "frame") {
+            log.frames.push_back(std::move(json));
+        } else if (kind == "cue") {
+            log.cues.push_back(std::move(json));
+        } else if (kind == "summary") {
+            log.summary = std::move(json);
+        } else if (kind != "chapter") {
             throw std::runtime_error(fmt::format("a line of no known kind: {}", line));
         }
     }
     return log;
 }
 
-namespace {
-
-// Where the integer of "key": starts and ends in line; npos if the key is not there.
-std::pair<std::size_t, std::size_t> integerSpan(const std::string& line, const std::string& key)
+std::string logLineText(const nlohmann::ordered_json& line)
 {
-    const std::string tag = "\"" + key + "\":";
-    const auto at = line.find(tag);
-    if (at == std::string::npos) {
-        return {std::string::npos, std::string::npos};
+    JsonLine text;
+    for (const auto& [key, value] : line.items()) {
+        text.raw(key, value.is_number_float() ? JsonLine::number(value.get<double>()) : value.dump());
     }
-    const std::size_t begin = at + tag.size();
-    std::size_t end = begin + (begin < line.size() && line[begin] == '-' ? 1 : 0);
-    while (end < line.size() && std::isdigit(static_cast<unsigned char>(line[end]))) {
-        ++end;
-    }
-    return {begin, end};
-}
-
-} // namespace
-
-std::optional<long> integerField(const std::string& line, const std::string& key)
-{
-    const auto [begin, end] = integerSpan(line, key);
-    if (begin == std::string::npos || end == begin) {
-        return std::nullopt;
-    }
-    try {
-        return std::stol(line.substr(begin, end - begin));
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
-std::string withIntegerField(const std::string& line, const std::string& key, long value)
-{
-    const auto [begin, end] = integerSpan(line, key);
-    if (begin == std::string::npos) {
-        throw std::runtime_error(fmt::format("no \"{}\" in {}", key, line));
-    }
-    return line.substr(0, begin) + fmt::format("{}", value) + line.substr(end);
+    return text.str();
 }
 
 std::vector<Chapter> chaptersOf(const std::vector<PartLog>& logs)
@@ -273,13 +269,11 @@ std::vector<Chapter> chaptersOf(const std::vector<PartLog>& logs)
     std::vector<Chapter> chapters;
     long frame = 0;
     for (const PartLog& log : logs) {
-        for (const std::string& line : log.frames) {
+        for (const nlohmann::ordered_json& line : log.frames) {
             std::vector<int> scenes;
-            const auto at = line.find("\"scenes\":[");
-            if (at != std::string::npos) {
-                std::istringstream list(line.substr(at + 10, line.find(']', at) - at - 10));
-                for (std::string scene; std::getline(list, scene, ',');) {
-                    scenes.push_back(std::stoi(scene));
+            if (const auto list = line.find("scenes"); list != line.end() && list->is_array()) {
+                for (const auto& scene : *list) {
+                    scenes.push_back(scene.get<int>());
                 }
             }
             noteFrame(chapters, frame++, scenes);
@@ -288,51 +282,64 @@ std::vector<Chapter> chaptersOf(const std::vector<PartLog>& logs)
     return chapters;
 }
 
-std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& parts, int fps)
+namespace {
+
+// The integer of a part's log line under `key`.
+long integerField(const nlohmann::ordered_json& line, const char* key, int part)
+{
+    const auto field = line.find(key);
+    if (field == line.end() || !field->is_number_integer()) {
+        throw std::runtime_error(fmt::format("part {}'s log has a line without \"{}\": {}", part, key, line.dump()));
+    }
+    return field->get<long>();
+}
+
+// The parts' frames in order, numbered from the range's first; the iteration after the last.
+long joinFrames(const std::vector<PartLog>& logs, const std::vector<Part>& parts, std::string& joined)
 {
     const long first = parts.front().first;
-    const auto field = [](const std::string& line, const char* key, int part) {
-        const auto value = integerField(line, key);
-        if (!value) {
-            throw std::runtime_error(fmt::format("part {}'s log has a line without \"{}\": {}", part, key, line));
-        }
-        return *value;
-    };
-    // A cue as the whole range's log gives it.
-    const auto renumberedCue = [&](const std::string& cue, int part) {
-        const long iteration = field(cue, "iteration", part);
-        const std::string line = withIntegerField(cue, "frame", iteration - first);
-        return withIntegerField(line, "sample", static_cast<long>(sampleAt(iteration, fps) - sampleAt(first, fps)));
-    };
-
-    std::string joined;
     long next = first;
-    std::vector<std::vector<std::string>> cues;
     for (std::size_t k = 0; k < logs.size(); ++k) {
         const Part& part = parts[k];
         const PartLog& log = logs[k];
-        if (log.summary.empty() || log.summary.find("\"interrupted\":false") == std::string::npos) {
+        if (!log.summary.is_object() || log.summary.value("interrupted", true)) {
             throw std::runtime_error(fmt::format("part {}'s log is unfinished", part.number));
         }
-        for (const std::string& frame : log.frames) {
-            const long iteration = field(frame, "iteration", part.number);
+        for (nlohmann::ordered_json frame : log.frames) {
+            const long iteration = integerField(frame, "iteration", part.number);
             if (iteration != next) {
                 throw std::runtime_error(fmt::format("part {}'s log has iteration {} where {} was due",
                                                      part.number, iteration, next));
             }
-            joined += withIntegerField(frame, "frame", next - first) + "\n";
+            frame["frame"] = next - first;
+            joined += logLineText(frame) + "\n";
             ++next;
         }
         // An open end lies wherever the show ends.
         if (part.openEnd ? next <= part.first : next != part.last) {
             throw std::runtime_error(fmt::format("part {} ends at iteration {}, not {}", part.number, next, part.last));
         }
+    }
+    return next;
+}
+
+// The cues of the last part, renumbered for the whole range, once every part agrees with them:
+// every part ran the show from its start, so an earlier part's cues begin the last part's.
+std::vector<std::string> joinCues(const std::vector<PartLog>& logs, const std::vector<Part>& parts, int fps)
+{
+    const long first = parts.front().first;
+    std::vector<std::vector<std::string>> cues;
+    for (std::size_t k = 0; k < logs.size(); ++k) {
         cues.emplace_back();
-        for (const std::string& cue : log.cues) {
-            cues.back().push_back(renumberedCue(cue, part.number));
+        for (nlohmann::ordered_json cue : logs[k].cues) {
+            const long iteration = integerField(cue, "iteration", parts[k].number);
+            integerField(cue, "frame", parts[k].number);
+            integerField(cue, "sample", parts[k].number);
+            cue["frame"] = iteration - first;
+            cue["sample"] = static_cast<long>(sampleAt(iteration, fps) - sampleAt(first, fps));
+            cues.back().push_back(logLineText(cue));
         }
     }
-    // Every part ran the show from its start, so an earlier part's cues begin the last part's.
     const std::vector<std::string>& last = cues.back();
     for (std::size_t k = 0; k + 1 < cues.size(); ++k) {
         if (cues[k].size() > last.size() || !std::equal(cues[k].begin(), cues[k].end(), last.begin())) {
@@ -340,17 +347,33 @@ std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& 
                                                  parts[k].number, parts.back().number));
         }
     }
-    for (const std::string& cue : last) {
+    return last;
+}
+
+} // namespace
+
+std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& parts, int fps, long* frameCount)
+{
+    const long first = parts.front().first;
+    std::string joined;
+    const long frames = joinFrames(logs, parts, joined) - first;
+    for (const std::string& cue : joinCues(logs, parts, fps)) {
         joined += cue + "\n";
     }
-    const long frames = next - first;
-    std::string summary = withIntegerField(logs.back().summary, "frames", frames);
-    summary = withIntegerField(summary, "first_iteration", first);
-    summary = withIntegerField(summary, "samples", static_cast<long>(sampleAt(first + frames, fps) - sampleAt(first, fps)));
-    joined += summary + "\n";
+    nlohmann::ordered_json summary = logs.back().summary;
+    for (const char* key : {"frames", "first_iteration", "samples"}) {
+        integerField(summary, key, parts.back().number);
+    }
+    summary["frames"] = frames;
+    summary["first_iteration"] = first;
+    summary["samples"] = static_cast<long>(sampleAt(first + frames, fps) - sampleAt(first, fps));
+    joined += logLineText(summary) + "\n";
     const std::vector<Chapter> chapters = chaptersOf(logs);
     for (std::size_t n = 0; n < chapters.size(); ++n) {
         joined += chapterLogLine(chapters, n, frames, first, fps).str() + "\n";
+    }
+    if (frameCount != nullptr) {
+        *frameCount = frames;
     }
     return joined;
 }

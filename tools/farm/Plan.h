@@ -6,6 +6,8 @@
 
 #include "capture/Chapters.h"
 
+#include <nlohmann/json.hpp>
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -48,15 +50,16 @@ std::vector<Part> cutParts(long first, long last, bool openEnd, int parts);
 // (lround(seconds * fps) == frame), in as few digits as that takes.
 std::string secondsOf(long frame, int fps);
 
-// What a host answered when asked what it draws with: the capture's version report, the
-// encoder's version (needed for a video) and its processor count; or why it gave no answer.
+// What a host answered when asked what it draws with: the capture's version report (one JSON
+// line), the encoder's version line (needed for a video) and its processor count; or what failed.
 struct Probe {
     bool answered = false;
     std::string identity;    // version, renderer and encoder lines: equal ones draw equal frames
     int processors = 0;
-    std::string problem;     // when not answered: its last words, or what it lacked
+    std::string problem;     // when not answered: what failed, in its own words where it gave some
 };
-Probe readProbe(const std::string& output, const std::string& errors, bool needEncoder);
+// `output` and `errors` as the probe's command wrote them, `status` its exit status.
+Probe readProbe(const std::string& output, const std::string& errors, int status, bool needEncoder);
 
 // The hosts (by index) whose identity differs from the reference: this machine's where it is
 // among them, otherwise the one most hosts share (the first such, on a tie).
@@ -65,25 +68,26 @@ std::vector<std::size_t> oddHosts(const std::vector<Host>& hosts, const std::vec
 // A part's --log file, its lines sorted by kind (its chapters, those of its own frames, are
 // made anew for the whole range).
 struct PartLog {
-    std::vector<std::string> frames;
-    std::vector<std::string> cues;
-    std::string summary;
+    std::vector<nlohmann::ordered_json> frames;
+    std::vector<nlohmann::ordered_json> cues;
+    nlohmann::ordered_json summary;
 };
 
 // The scenes as chapters of the video the parts' frames make, from the scenes each frame ran.
 std::vector<Chapter> chaptersOf(const std::vector<PartLog>& logs);
+// Throws std::runtime_error for a line that is no log line of the capture.
 PartLog splitLog(const std::string& text);
 
-// The integer a log line holds under `key`, and the line with it replaced.
-std::optional<long> integerField(const std::string& line, const std::string& key);
-std::string withIntegerField(const std::string& line, const std::string& key, long value);
+// A log line as the capture writes it: compact, its fields in their order, numbers with a
+// fraction in their shortest form ("59" where a JSON library would write "59.0").
+std::string logLineText(const nlohmann::ordered_json& line);
 
 // The parts' logs as one capture of parts.front().first to the last part's end writes its log:
 // the frames in order, numbered from the range's first, then the cues and the summary, taken from
 // the last part (which ran the whole show up to the range's end) and renumbered, then the
-// chapters of the whole range. Throws
+// chapters of the whole range; `frames` is set to the frames joined. Throws
 // std::runtime_error naming the part when they disagree (frames missing or out of order, cues
 // that differ, a part interrupted).
-std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& parts, int fps);
+std::string joinLogs(const std::vector<PartLog>& logs, const std::vector<Part>& parts, int fps, long* frames = nullptr);
 
 } // namespace tolva::farm

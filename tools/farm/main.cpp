@@ -3,20 +3,15 @@
 
 #include "Farm.h"
 
+#include "capture/FfmpegPipe.h"
+#include "process/Signals.h"
+
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
 #include <csignal>
 #include <cstring>
 #include <string>
-
-namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-void onInterrupt(int) { stopRequested = 1; }
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -28,10 +23,10 @@ int main(int argc, char** argv)
     app.add_option("--fps", options.fps, "frames per second of the video")->default_val(60);
     app.add_option("--from", options.from, "first second of the show written")->default_val(0.0);
     app.add_option("--to", options.to, "second of the show where the part written ends (default: the show's end)");
-    app.add_option("--out", options.out, "the video: .mp4, .mkv or .mov (default tolva.mp4)");
+    app.add_option("--out", options.out, fmt::format("the video: .mp4, .mkv or .mov (default {})", tolva::defaultVideoName));
     app.add_option("--log", options.log, "the log of every frame's hash, the sound cues and a summary");
     app.add_option("--audio", options.audio, "the video's sound: aac (default) or lossless")
-        ->check(CLI::IsMember({"aac", "lossless"}));
+        ->check(CLI::IsMember(tolva::audioTrackNames()));
     app.add_option("--parts", options.parts, "parts the range is cut into (default: one a job slot)");
     app.add_option("--hosts", options.hostsFile, "the machines, in GNU parallel's --sshloginfile format "
                                                   "(':' is this one; default: this one only)");
@@ -55,19 +50,14 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options.out.empty() && options.log.empty()) {
-        options.out = "tolva.mp4";
+        options.out = tolva::defaultVideoName;
     }
     if (const auto problem = checkFarmOptions(options)) {
         fmt::print(stderr, "tolva-farm: {}\n", *problem);
         return 2;
     }
-    // Ctrl-C or a polite kill ends every part on every host, and what was made goes.
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-    return runFarm(options, stopRequested);
+    // Ctrl-C, a polite kill or a lost terminal ends every part on every host, and what was made
+    // goes, however many come.
+    tolva::catchStopSignals({SIGINT, SIGTERM, SIGHUP}, tolva::SecondStop::isCaught);
+    return runFarm(options, tolva::stopRequested());
 }

@@ -128,6 +128,131 @@ double stepFor(double span, int count)
     return 7200.0;
 }
 
+// The chart's frame in the picture, and where a time and a number of flashes fall in it.
+struct Chart {
+    int x0 = kLeft, x1 = static_cast<int>(kPlotWidth) - kRight;
+    int y0 = kTop, y1 = static_cast<int>(kPlotHeight) - kBottom;
+    double duration = 1.0;  // seconds across
+    double top = 6.0;       // flashes a second at the top
+
+    int xOf(double t) const
+    {
+        return x0 + static_cast<int>(std::floor(t / std::max(duration, 1e-9) * static_cast<double>(x1 - x0)));
+    }
+    int yOf(double flashes) const
+    {
+        return y1 - static_cast<int>(std::lround(flashes / top * static_cast<double>(y1 - y0)));
+    }
+};
+
+// The most flashes of each column's frames, so that no short burst is lost; a column between two
+// frames (a short video) holds the one before. The most of all frames, too.
+struct Columns {
+    std::vector<int> luminance, red;
+    int most = 0;
+};
+
+Columns columnsOf(const PlotData& data, const Chart& chart)
+{
+    const std::size_t count = static_cast<std::size_t>(chart.x1 - chart.x0);
+    Columns columns{std::vector<int>(count, -1), std::vector<int>(count, -1), 0};
+    for (const FrameFlashes& frame : data.frames) {
+        const std::size_t column =
+            static_cast<std::size_t>(std::clamp(chart.xOf(frame.time) - chart.x0, 0, static_cast<int>(count) - 1));
+        columns.luminance[column] = std::max(columns.luminance[column], frame.transitions);
+        columns.red[column] = std::max(columns.red[column], frame.redTransitions);
+        columns.most = std::max({columns.most, frame.transitions, frame.redTransitions});
+    }
+    const int lastColumn = data.frames.empty() ? 0 : chart.xOf(data.frames.back().time) - chart.x0;
+    for (std::size_t c = 0; c < count; ++c) {
+        if (columns.luminance[c] < 0) {
+            const bool held = c > 0 && static_cast<int>(c) <= lastColumn;
+            columns.luminance[c] = held ? columns.luminance[c - 1] : 0;
+            columns.red[c] = held ? columns.red[c - 1] : 0;
+        }
+    }
+    return columns;
+}
+
+// The stretches that fail behind everything, the grid and both axes' labels.
+void drawGrid(Canvas& canvas, const PlotData& data, const Chart& chart)
+{
+    for (const Stretch& failure : data.failures) {
+        canvas.fill(chart.xOf(failure.start), chart.y0,
+                    std::max(chart.xOf(failure.end), chart.xOf(failure.start) + 1) + 1, chart.y1, kFailing);
+    }
+    const double yStep = chart.top <= 10.0 ? 1.0 : chart.top <= 20.0 ? 2.0 : 5.0;
+    for (double f = 0.0; f <= chart.top; f += yStep) {
+        const int y = chart.yOf(f);
+        canvas.fill(chart.x0, y, chart.x1, y + 1, kGrid);
+        const std::string label = fmt::format("{:g}", f);
+        canvas.text(chart.x0 - 8 - textWidth(label), y - 5, label, kInk);
+    }
+    const double xStep = stepFor(chart.duration, 16);
+    for (double t = 0.0; t <= chart.duration + 1e-9; t += xStep) {
+        const int x = chart.xOf(t);
+        canvas.fill(x, chart.y0, x + 1, chart.y1, kGrid);
+        canvas.fill(x, chart.y1, x + 1, chart.y1 + 6, kInk);
+        const std::string label = fmt::format("{:g}", t);
+        canvas.text(x - textWidth(label) / 2, chart.y1 + 10, label, kInk);
+    }
+    canvas.text(chart.x1 - textWidth("SECONDS"), chart.y1 + 24, "SECONDS", kInk);
+}
+
+// The scenes: a dotted line at each chapter's start, its title below the axis.
+void drawChapters(Canvas& canvas, const std::vector<Chapter>& chapters, const Chart& chart)
+{
+    for (std::size_t i = 0; i < chapters.size(); ++i) {
+        if (chapters[i].start < 0.0 || chapters[i].start >= chart.duration) {
+            continue;  // a chapter past the frames (of a file cut short)
+        }
+        const int x = chart.xOf(chapters[i].start);
+        for (int y = chart.y0; y < chart.y1; y += 4) {
+            canvas.fill(x, y, x + 1, y + 2, kChapter);
+        }
+        const int next = i + 1 < chapters.size() ? std::min(chart.xOf(chapters[i + 1].start), chart.x1) : chart.x1;
+        canvas.fill(x, chart.y1 + 38, x + 1, chart.y1 + 58, kChapter);
+        canvas.text(x + 4, chart.y1 + 42 + static_cast<int>(i % 2) * 12,
+                    chapters[i].title, kInk, std::max(next, x + 4 + kAdvance * 2) - 4);
+    }
+}
+
+// The luminance flashes as bars, the red ones as a line over them, the limit dashed, the axes.
+void drawFlashes(Canvas& canvas, const Columns& columns, const Chart& chart)
+{
+    for (std::size_t c = 0; c < columns.luminance.size(); ++c) {
+        const int x = chart.x0 + static_cast<int>(c);
+        canvas.fill(x, chart.yOf(flashesOf(columns.luminance[c])), x + 1, chart.y1, kLuminance);
+    }
+    for (std::size_t c = 0; c < columns.red.size(); ++c) {
+        const int x = chart.x0 + static_cast<int>(c);
+        const int y = chart.yOf(flashesOf(columns.red[c]));
+        const int before = c == 0 ? y : chart.yOf(flashesOf(columns.red[c - 1]));
+        if (columns.red[c] > 0 || (c > 0 && columns.red[c - 1] > 0)) {
+            canvas.fill(x, std::min(y, before) - 1, x + 1, std::max(y, before) + 1, kRedFlash);
+        }
+    }
+    for (int x = chart.x0; x < chart.x1; x += 12) {
+        canvas.fill(x, chart.yOf(3.0) - 1, std::min(x + 8, chart.x1), chart.yOf(3.0) + 1, kLimit);
+    }
+    canvas.text(chart.x1 - textWidth("LIMIT 3") - 2, chart.yOf(3.0) - 14, "LIMIT 3", kLimit);
+    canvas.fill(chart.x0, chart.y0, chart.x0 + 1, chart.y1, kInk);
+    canvas.fill(chart.x0, chart.y1, chart.x1, chart.y1 + 1, kInk);
+}
+
+// The title and the key above the chart.
+void drawTitle(Canvas& canvas, const std::string& title, const Chart& chart)
+{
+    canvas.text(chart.x0, 12, title, kInk, chart.x1);
+    int x = canvas.text(chart.x0, 26, "FLASHES A SECOND:", kInk) + kAdvance;
+    canvas.fill(x, 26, x + 10, 36, kLuminance);
+    x = canvas.text(x + 14, 26, "LUMINANCE", kInk) + kAdvance;
+    canvas.fill(x, 30, x + 10, 32, kRedFlash);
+    x = canvas.text(x + 14, 26, "RED", kInk) + kAdvance;
+    canvas.fill(x, 26, x + 10, 36, kFailing);
+    canvas.text(x + 14, 26, "OVER THE LIMIT", kInk);
+}
+
 } // namespace
 
 sf::Image drawPlot(const PlotData& data)
@@ -135,100 +260,14 @@ sf::Image drawPlot(const PlotData& data)
     sf::Image image;
     image.create(kPlotWidth, kPlotHeight, sf::Color::White);
     Canvas canvas(image);
-    const int x0 = kLeft, x1 = static_cast<int>(kPlotWidth) - kRight;
-    const int y0 = kTop, y1 = static_cast<int>(kPlotHeight) - kBottom;
-    const double duration = std::max(data.duration, data.frames.empty() ? 1.0 : data.frames.back().time);
-    const auto xOf = [&](double t) {
-        return x0 + static_cast<int>(std::floor(t / std::max(duration, 1e-9) * static_cast<double>(x1 - x0)));
-    };
-
-    // The most flashes of each column's frames, so that no short burst is lost.
-    const std::size_t columns = static_cast<std::size_t>(x1 - x0);
-    // A column between two frames (a short video) holds the one before.
-    std::vector<int> luminance(columns, -1), red(columns, -1);
-    int most = 0;
-    for (const FrameFlashes& frame : data.frames) {
-        const std::size_t column =
-            static_cast<std::size_t>(std::clamp(xOf(frame.time) - x0, 0, static_cast<int>(columns) - 1));
-        luminance[column] = std::max(luminance[column], frame.transitions);
-        red[column] = std::max(red[column], frame.redTransitions);
-        most = std::max({most, frame.transitions, frame.redTransitions});
-    }
-    const int lastColumn = data.frames.empty() ? 0 : xOf(data.frames.back().time) - x0;
-    for (std::size_t c = 0; c < columns; ++c) {
-        if (luminance[c] < 0) {
-            const bool held = c > 0 && static_cast<int>(c) <= lastColumn;
-            luminance[c] = held ? luminance[c - 1] : 0;
-            red[c] = held ? red[c - 1] : 0;
-        }
-    }
-    const double top = std::max(6.0, std::ceil(flashesOf(most)) + 1.0);  // flashes a second
-    const auto yOf = [&](double flashes) {
-        return y1 - static_cast<int>(std::lround(flashes / top * static_cast<double>(y1 - y0)));
-    };
-
-    for (const Stretch& failure : data.failures) {
-        canvas.fill(xOf(failure.start), y0, std::max(xOf(failure.end), xOf(failure.start) + 1) + 1, y1, kFailing);
-    }
-    const double yStep = top <= 10.0 ? 1.0 : top <= 20.0 ? 2.0 : 5.0;
-    for (double f = 0.0; f <= top; f += yStep) {
-        const int y = yOf(f);
-        canvas.fill(x0, y, x1, y + 1, kGrid);
-        const std::string label = fmt::format("{:g}", f);
-        canvas.text(x0 - 8 - textWidth(label), y - 5, label, kInk);
-    }
-    const double xStep = stepFor(duration, 16);
-    for (double t = 0.0; t <= duration + 1e-9; t += xStep) {
-        const int x = xOf(t);
-        canvas.fill(x, y0, x + 1, y1, kGrid);
-        canvas.fill(x, y1, x + 1, y1 + 6, kInk);
-        const std::string label = fmt::format("{:g}", t);
-        canvas.text(x - textWidth(label) / 2, y1 + 10, label, kInk);
-    }
-    canvas.text(x1 - textWidth("SECONDS"), y1 + 24, "SECONDS", kInk);
-
-    // The scenes: a dotted line at each chapter's start, its title below the axis.
-    for (std::size_t i = 0; i < data.chapters.size(); ++i) {
-        if (data.chapters[i].start < 0.0 || data.chapters[i].start >= duration) {
-            continue;  // a chapter past the frames (of a file cut short)
-        }
-        const int x = xOf(data.chapters[i].start);
-        for (int y = y0; y < y1; y += 4) {
-            canvas.fill(x, y, x + 1, y + 2, kChapter);
-        }
-        const int next = i + 1 < data.chapters.size() ? std::min(xOf(data.chapters[i + 1].start), x1) : x1;
-        canvas.fill(x, y1 + 38, x + 1, y1 + 58, kChapter);
-        canvas.text(x + 4, y1 + 42 + static_cast<int>(i % 2) * 12,
-                    data.chapters[i].title, kInk, std::max(next, x + 4 + kAdvance * 2) - 4);
-    }
-
-    for (std::size_t c = 0; c < columns; ++c) {
-        const int x = x0 + static_cast<int>(c);
-        canvas.fill(x, yOf(flashesOf(luminance[c])), x + 1, y1, kLuminance);
-    }
-    for (std::size_t c = 0; c < columns; ++c) {
-        const int x = x0 + static_cast<int>(c);
-        const int y = yOf(flashesOf(red[c]));
-        const int before = c == 0 ? y : yOf(flashesOf(red[c - 1]));
-        if (red[c] > 0 || (c > 0 && red[c - 1] > 0)) {
-            canvas.fill(x, std::min(y, before) - 1, x + 1, std::max(y, before) + 1, kRedFlash);
-        }
-    }
-    for (int x = x0; x < x1; x += 12) {
-        canvas.fill(x, yOf(3.0) - 1, std::min(x + 8, x1), yOf(3.0) + 1, kLimit);
-    }
-    canvas.text(x1 - textWidth("LIMIT 3") - 2, yOf(3.0) - 14, "LIMIT 3", kLimit);
-    canvas.fill(x0, y0, x0 + 1, y1, kInk);
-    canvas.fill(x0, y1, x1, y1 + 1, kInk);
-
-    canvas.text(x0, 12, data.title, kInk, x1);
-    int x = canvas.text(x0, 26, "FLASHES A SECOND:", kInk) + kAdvance;
-    canvas.fill(x, 26, x + 10, 36, kLuminance);
-    x = canvas.text(x + 14, 26, "LUMINANCE", kInk) + kAdvance;
-    canvas.fill(x, 30, x + 10, 32, kRedFlash);
-    x = canvas.text(x + 14, 26, "RED", kInk) + kAdvance;
-    canvas.fill(x, 26, x + 10, 36, kFailing);
-    canvas.text(x + 14, 26, "OVER THE LIMIT", kInk);
+    Chart chart;
+    chart.duration = std::max(data.duration, data.frames.empty() ? 1.0 : data.frames.back().time);
+    const Columns columns = columnsOf(data, chart);
+    chart.top = std::max(6.0, std::ceil(flashesOf(columns.most)) + 1.0);  // flashes a second
+    drawGrid(canvas, data, chart);
+    drawChapters(canvas, data.chapters, chart);
+    drawFlashes(canvas, columns, chart);
+    drawTitle(canvas, data.title, chart);
     return image;
 }
 

@@ -11,42 +11,26 @@
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace tolva::flashes {
 
 namespace {
 
-// Starts argv with its standard output on a pipe, which it returns; standard error into stderrFd.
-int spawnReading(const std::vector<std::string>& argv, int stderrFd, int& pid)
+// Starts argv with its standard output on a pipe, whose reading end it returns in `output`;
+// standard error into stderrFd.
+Child startReading(const std::vector<std::string>& argv, int stderrFd, int& output)
 {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        throw std::runtime_error(fmt::format("cannot make a pipe: {}", std::strerror(errno)));
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, stderrFd, STDERR_FILENO);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    const int error = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (error != 0) {
-        close(fds[0]);
-        throw std::runtime_error(fmt::format("cannot start {}: {}", argv[0], std::strerror(error)));
-    }
-    return fds[0];
+    Pipe pipe;
+    Launch launch;
+    launch.argv = argv;
+    launch.stdoutFd = pipe.writeFd;
+    launch.stderrFd = stderrFd;
+    Child child(launch);
+    output = std::exchange(pipe.readFd, -1);
+    return child;
 }
 
 // Reads up to size bytes; fewer only at the end of the output.
@@ -151,20 +135,20 @@ std::optional<VideoInfo> parseProbe(const std::string& text)
 std::optional<VideoInfo> probe(const std::string& ffprobe, const std::string& path)
 {
     ChildMessages messages;
-    int pid = -1;
-    const int fd = spawnReading(
+    int fd = -1;
+    Child child = startReading(
         {ffprobe, "-hide_banner", "-loglevel", "error", "-select_streams", "v:0",
          "-show_entries", "stream=width,height,r_frame_rate,avg_frame_rate,start_time:"
                           "format=duration:chapter=start_time:chapter_tags=title",
          "-of", "default", ffmpegFile(path)},
-        messages.fd(), pid);
+        messages.fd(), fd);
     std::string text;
     char chunk[4096];
     for (std::size_t got; (got = readFully(fd, chunk, sizeof chunk)) > 0;) {
         text.append(chunk, got);
     }
     close(fd);
-    const bool clean = exitedCleanly(pid);
+    const bool clean = child.wait() == 0;
     messages.relay();
     if (!clean) {
         return std::nullopt;
@@ -191,16 +175,16 @@ Decoder::Decoder(const std::string& ffmpeg, const std::string& path, const Video
     // Area averaging: detail finer than an analysis pixel blends, as a fine pattern does for the eye.
     const std::string filters =
         fmt::format("fps={}/{},scale={}:{}:flags=area,format=rgb24", info.rateNum, info.rateDen, width, height);
-    fd_ = spawnReading({ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin",
+    child_ = startReading({ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin",
                         "-i", ffmpegFile(path), "-map", "0:v:0", "-an", "-sn", "-dn",
                         "-vf", filters, "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"},
-                       messages_.fd(), pid_);
+                          messages_.fd(), fd_);
 }
 
 Decoder::~Decoder()
 {
-    if (pid_ >= 0) {
-        kill(pid_, SIGTERM);
+    if (child_) {
+        child_->signal(SIGTERM);
     }
     finish();
 }
@@ -217,11 +201,11 @@ bool Decoder::finish()
         close(fd_);
         fd_ = -1;
     }
-    if (pid_ < 0) {
+    if (!child_) {
         return false;
     }
-    const bool clean = exitedCleanly(pid_);
-    pid_ = -1;
+    const bool clean = child_->wait() == 0;
+    child_.reset();
     messages_.relay();
     return clean;
 }

@@ -53,7 +53,7 @@ public:
 private:
     std::size_t frameBytes_;
     int fd_ = -1;
-    int pid_ = -1;
+    std::optional<Child> child_;
     ChildMessages messages_;
 };
 

@@ -1,6 +1,7 @@
 #include "tools/preview/Player.h"
 
 #include "render/Letterbox.h"
+#include "worktime/FrameRange.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Sprite.hpp>
@@ -28,13 +29,14 @@ double threadCpuSeconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
+// The scene a digit key stands for; 0 for any other key.
 int keyScene(sf::Keyboard::Key key)
 {
-    if (key >= sf::Keyboard::Num1 && key <= sf::Keyboard::Num8) {
-        return key - sf::Keyboard::Num1 + 1;
-    }
-    if (key >= sf::Keyboard::Numpad1 && key <= sf::Keyboard::Numpad8) {
-        return key - sf::Keyboard::Numpad1 + 1;
+    for (const sf::Keyboard::Key one : {sf::Keyboard::Num1, sf::Keyboard::Numpad1}) {
+        const int scene = key - one + 1;
+        if (scene >= 1 && scene <= static_cast<int>(sceneCount)) {
+            return scene;
+        }
     }
     return 0;
 }

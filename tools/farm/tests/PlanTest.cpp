@@ -85,20 +85,27 @@ TEST(FarmPlan, PartsJoinIntoTheFramesOfOneRun)
 
 TEST(FarmPlan, HostsThatDrawOtherwiseAreFound)
 {
-    const std::string llvmpipe = "tolva-capture 1.0.0\nrenderer: llvmpipe (LLVM 15.0.6, 256 bits)\n"
+    const std::string version = R"j({"program":"tolva-capture","version":"1.0.0","renderer":"llvmpipe (LLVM 15.0.6, 256 bits)",)j"
+                                R"j("opengl":"4.5 (Compatibility Profile) Mesa 22.3.6"})j" "\n";
+    const std::string identity = "tolva-capture 1.0.0\nrenderer: llvmpipe (LLVM 15.0.6, 256 bits)\n"
                                  "OpenGL: 4.5 (Compatibility Profile) Mesa 22.3.6\nffmpeg version 5.1.6\n";
-    const Probe ok = readProbe(llvmpipe + "4\n", "", true);
+    const Probe ok = readProbe(version + "ffmpeg version 5.1.6\n4\n", "", 0, true);
     ASSERT_TRUE(ok.answered);
     EXPECT_EQ(ok.processors, 4);
-    EXPECT_EQ(ok.identity, llvmpipe);
+    EXPECT_EQ(ok.identity, identity);
 
-    EXPECT_EQ(readProbe("", "ssh: connect to host 10.0.0.9 port 22: Connection refused\n", true).problem,
+    // What failed, in the host's own words where it gave some, or what its answer lacks.
+    EXPECT_EQ(readProbe("", "ssh: connect to host 10.0.0.9 port 22: Connection refused\n", 255, true).problem,
               "ssh: connect to host 10.0.0.9 port 22: Connection refused");
-    EXPECT_FALSE(readProbe("tolva-capture 1.0.0\nrenderer: none (no X display)\n2\n", "", false).answered);
+    EXPECT_EQ(readProbe("2\n", "", 127, true).problem,
+              "tolva-capture --version failed there (status 127) without a message");
+    const std::string blind = R"({"program":"tolva-capture","version":"1.0.0","renderer":null,"opengl":null})" "\n";
+    EXPECT_EQ(readProbe(blind + "2\n", "", 0, false).problem, "tolva-capture --version found no X display there to draw on");
+    EXPECT_FALSE(readProbe("tolva-capture 1.0.0\nrenderer: llvmpipe\n2\n", "", 0, false).answered)
+        << "a version report that is not the capture's JSON";
     // A video needs the encoder; a log alone does not.
-    const std::string noEncoder = "tolva-capture 1.0.0\nrenderer: llvmpipe (LLVM 15.0.6, 256 bits)\n2\n";
-    EXPECT_FALSE(readProbe(noEncoder, "", true).answered);
-    EXPECT_TRUE(readProbe(noEncoder, "", false).answered);
+    EXPECT_EQ(readProbe(version + "2\n", "", 0, true).problem, "ffmpeg is not on its PATH");
+    EXPECT_TRUE(readProbe(version + "2\n", "", 0, false).answered);
 
     const std::vector<Host> hosts = parseHosts("a\nb\n:\nc\n");
     Probe other = ok;
@@ -173,12 +180,25 @@ TEST(FarmPlan, PartsLogsJoinIntoOneRunsLog)
     deaf[0].cues.erase(deaf[0].cues.begin() + 1);
     EXPECT_THROW(joinLogs(deaf, parts, fps), std::runtime_error);
     std::vector<PartLog> stopped = logs;
-    stopped[2].summary = withIntegerField(stopped[2].summary, "frames", 3);
-    stopped[2].summary.replace(stopped[2].summary.find("\"interrupted\":false"), 19, "\"interrupted\":true");
+    stopped[2].summary["frames"] = 3;
+    stopped[2].summary["interrupted"] = true;
     EXPECT_THROW(joinLogs(stopped, parts, fps), std::runtime_error);
+    std::vector<PartLog> unnumbered = logs;
+    unnumbered[1].frames[4].erase("iteration");
+    EXPECT_THROW(joinLogs(unnumbered, parts, fps), std::runtime_error);
     EXPECT_THROW(splitLog("{\"frame\":0}\nnot json\n"), std::runtime_error);
+    EXPECT_THROW(splitLog("{\"frame\":0}\n[1,2]\n"), std::runtime_error);
+}
 
-    EXPECT_EQ(integerField("{\"frame\":-392,\"sample\":12}", "frame"), -392);
-    EXPECT_EQ(withIntegerField("{\"frame\":-392,\"sample\":12}", "frame", 7), "{\"frame\":7,\"sample\":12}");
-    EXPECT_FALSE(integerField("{\"frames\":3}", "frame"));
+// The joined log is written as the capture writes its own, whatever a JSON library would make of
+// its numbers and strings.
+TEST(FarmPlan, LogLinesAreWrittenAsTheCaptureWritesThem)
+{
+    for (const std::string line :
+         {R"({"frame":-392,"iteration":1770,"time":59,"scenes":[1,2],"presents":2,"hash":"00ff00ff00ff00ff"})",
+          R"({"frame":0,"iteration":1771,"time":59.03333333333333,"scenes":[],"presents":0,"hash":"a"})",
+          R"({"chapter":1,"scene":1,"title":"Spiral circle grid, credits, title","frame":0,"start":1e-05,"end":0.1})",
+          R"({"summary":true,"fps":30,"interrupted":false,"show_ended":false,"note":"a \"quoted\" \\ word"})"}) {
+        EXPECT_EQ(logLineText(nlohmann::ordered_json::parse(line)), line);
+    }
 }

@@ -2,7 +2,8 @@
 # farm-test.sh: tolva-farm against one tolva-capture run of the same range, with one part over
 # ssh for real (a private sshd on a loopback port, its sessions on a cmake --install prefix and
 # without a display), and its faults: a host that cannot be reached, a part killed on its host,
-# a host with another renderer, Ctrl-C. The environment comes from tools/farm/CMakeLists.txt:
+# a host with another renderer, Ctrl-C. The results go to a folder whose name holds a colon, a
+# space, a quote, a command substitution and UTF-8, as any path may. The environment comes from tools/farm/CMakeLists.txt:
 # TOLVA_BUILD_DIR TOLVA_RUN_DIR TOLVA_XVFB_SCRIPT TOLVA_SSHD_SCRIPT TOLVA_DISPLAY (this machine's
 # parts) TOLVA_REMOTE_DISPLAY (the first the ssh sessions' xvfb-run may take).
 set -eu
@@ -12,8 +13,9 @@ fail() {
     failures=$((failures + 1))
 }
 work=$TOLVA_BUILD_DIR/farm-test
+out="$work/out: it's \$(touch pwned) ñandú"
 rm -rf "$work"
-mkdir -p "$work/out"
+mkdir -p "$out"
 cleanup() {
     "$TOLVA_SSHD_SCRIPT" stop "$work/sshd" || true
     "$TOLVA_XVFB_SCRIPT" stop "$TOLVA_DISPLAY" || true
@@ -44,26 +46,26 @@ farm() {  # farm NAME ARGUMENTS...: a farm into out/NAME.mp4 and out/NAME.jsonl;
     name=$1
     shift
     status=0
-    "$TOLVA_RUN_DIR/tolva-farm" $range --out "$work/out/$name.mp4" --log "$work/out/$name.jsonl" "$@" \
+    "$TOLVA_RUN_DIR/tolva-farm" $range --out "$out/$name.mp4" --log "$out/$name.jsonl" "$@" \
         > "$work/$name.out" 2> "$work/$name.err" || status=$?
 }
 same_as_one_run() {  # same_as_one_run NAME: frames, video and sound as one capture made them
     name=$1
     [ "$status" -eq 0 ] || { fail "$name: status $status: $(cat "$work/$name.err")"; return; }
-    cmp -s "$work/one.jsonl" "$work/out/$name.jsonl" ||
-        fail "$name: the log differs from one run's: $(diff "$work/one.jsonl" "$work/out/$name.jsonl" | head -5)"
-    [ "$(frames "$work/out/$name.mp4")" = "$one_frames" ] ||
-        fail "$name: frames and duration $(frames "$work/out/$name.mp4"), one run has $one_frames"
-    [ "$(sound "$work/out/$name.mp4")" = "$one_sound" ] || fail "$name: the decoded sound differs from one run's"
-    [ "$(chapters "$work/out/$name.mp4")" = "$(chapters "$work/one.mp4")" ] || fail "$name: the video's chapters differ"
+    cmp -s "$work/one.jsonl" "$out/$name.jsonl" ||
+        fail "$name: the log differs from one run's: $(diff "$work/one.jsonl" "$out/$name.jsonl" | head -5)"
+    [ "$(frames "$out/$name.mp4")" = "$one_frames" ] ||
+        fail "$name: frames and duration $(frames "$out/$name.mp4"), one run has $one_frames"
+    [ "$(sound "$out/$name.mp4")" = "$one_sound" ] || fail "$name: the decoded sound differs from one run's"
+    [ "$(chapters "$out/$name.mp4")" = "$(chapters "$work/one.mp4")" ] || fail "$name: the video's chapters differ"
     cmp -s "$work/one.out" "$work/$name.out" || fail "$name: the chapters on standard output differ"
 }
 nothing_left() {  # nothing_left WHAT: no file of a farm here or on the ssh host, no process
-    left=$(ls -A "$work/out")$(ls -A "$home")
+    left=$(ls -A "$out")$(ls -A "$home")$(find "$work" "$TOLVA_RUN_DIR" "$PWD" -maxdepth 3 -name pwned)
     [ -z "$left" ] || fail "$1: left behind: $left"
-    rm -rf "${work:?}/out"/* "$home"/*
+    rm -rf "${out:?}"/* "$home"/*
     sleep 1
-    processes=$(pgrep -af "tolva-farm-|$work/prefix/lib/tolva/tolva-capture|tolva-farm .*$work/out" || true)
+    processes=$(pgrep -af "tolva-farm-|$work/prefix/lib/tolva/tolva-capture|$TOLVA_RUN_DIR/tolva-farm " || true)
     [ -z "$processes" ] || fail "$1: still running: $processes"
 }
 
@@ -74,15 +76,15 @@ same_as_one_run ssh
 grep -q "leaving out root@127.0.0.1 port 1: .*refused" "$work/ssh.err" || fail "the host that cannot be reached is not named"
 grep -q "on root@127.0.0.1 port" "$work/ssh.err" || fail "no part ran on the ssh host: $(cat "$work/ssh.err")"
 # Each part's first frame is a key frame of the joined video (0, 0.6 and 1.3 s).
-keys=$(ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of csv=p=0 "$work/out/ssh.mp4" |
+keys=$(ffprobe -v error -select_streams v -show_entries packet=pts_time,flags -of csv=p=0 "$out/ssh.mp4" |
        awk -F, '$2 ~ /K/ { printf "%s ", $1 + 0 }')
 [ "$keys" = "0 0.6 1.3 " ] || fail "key frames at $keys, not at the parts' starts"
-rm -f "$work/out"/*
+rm -f "$out"/*
 nothing_left "three parts"
 
 # The ssh host's part killed there runs again, and the result is the same.
 printf '1/%s\n1/:\n' "$ssh_login" > "$work/hosts"
-"$TOLVA_RUN_DIR/tolva-farm" $range --out "$work/out/killed.mp4" --log "$work/out/killed.jsonl" --parts 2 \
+"$TOLVA_RUN_DIR/tolva-farm" $range --out "$out/killed.mp4" --log "$out/killed.jsonl" --parts 2 \
     --hosts "$work/hosts" > "$work/killed.out" 2> "$work/killed.err" &
 farm_pid=$!
 killed=""
@@ -96,7 +98,7 @@ status=0
 wait "$farm_pid" || status=$?
 same_as_one_run killed
 grep -q "part .*Killed" "$work/killed.err" || fail "the part killed is not reported: $(cat "$work/killed.err")"
-rm -f "$work/out"/*
+rm -f "$out"/*
 nothing_left "a part killed"
 
 # A host that draws with another renderer is refused before any work, in one line naming it.
@@ -109,7 +111,7 @@ nothing_left "another renderer"
 
 # Ctrl-C while parts run here and on the ssh host: every part ends, nothing stays.
 printf '1/%s\n1/:\n' "$ssh_login" > "$work/hosts"
-"$TOLVA_RUN_DIR/tolva-farm" $range --out "$work/out/stopped.mp4" --hosts "$work/hosts" 2> "$work/stopped.err" &
+"$TOLVA_RUN_DIR/tolva-farm" $range --out "$out/stopped.mp4" --hosts "$work/hosts" 2> "$work/stopped.err" &
 farm_pid=$!
 for _ in $(seq 600); do
     pgrep -f "^$work/prefix/bin/../lib/tolva/tolva-capture .*$home/tolva-farm-" > /dev/null && break
@@ -124,7 +126,7 @@ nothing_left "Ctrl-C"
 
 # The capture's other outputs are refused in one line.
 status=0
-"$TOLVA_RUN_DIR/tolva-farm" --frames "$work/out/frames" 2> "$work/frames.err" || status=$?
+"$TOLVA_RUN_DIR/tolva-farm" --frames "$out/frames" 2> "$work/frames.err" || status=$?
 [ "$status" -eq 2 ] && [ "$(wc -l < "$work/frames.err")" -eq 1 ] || fail "--frames: status $status, $(cat "$work/frames.err")"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
