@@ -8,6 +8,7 @@
 #include "capture/FfmpegPipe.h"
 #include "Version.h"
 #include "driver/Show.h"
+#include "show/AssetFolder.h"
 
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
@@ -90,6 +91,7 @@ int main(int argc, char** argv)
         options.logPath.empty() && options.wavPath.empty()) {
         options.out = "tolva.mp4";
     }
+    runBesideAssets({&options.out, &options.framesDir, &options.stillsDir, &options.logPath, &options.wavPath});
     const std::string ffmpeg = findProgram("ffmpeg").value_or("");
     if (const auto problem = checkOptions(options, ffmpeg)) {
         fmt::print(stderr, "tolva-capture: {}\n", *problem);

@@ -6,6 +6,7 @@
 
 #include "driver/Desktop.h"
 #include "preview/Rehearsal.h"
+#include "show/AssetFolder.h"
 #include "tools/preview/Player.h"
 #include "worktime/FrameRange.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    runBesideAssets();
     const double end = showLengthBound(Rehearsal::fps);
     if (!std::isfinite(from) || from < 0) {
         fmt::print(stderr, "tolva-preview: --from {} is not a time in the show (seconds, 0 or more)\n", from);
