@@ -119,6 +119,11 @@ contents)
         lib/*)
             from_the_machine "${short#lib/}" && fail "$short is the machine's own and must not be carried"
             case $runpath in '' | '$ORIGIN') ;; *) fail "$short looks for libraries in $runpath" ;; esac
+            # A library's own dependencies are not looked for in the programs' RUNPATH.
+            for needed in $(patchelf --print-needed "$file"); do
+                [ ! -f "$top/lib/$needed" ] || [ "$runpath" = '$ORIGIN' ] ||
+                    fail "$short needs the carried $needed but does not look beside itself"
+            done
             ;;
         *) [ "$runpath" = '$ORIGIN/lib' ] || fail "$short looks for libraries in '$runpath', not \$ORIGIN/lib" ;;
         esac
@@ -222,7 +227,7 @@ bare-desktop)
     place=$work/bare-desktop
     [ -z "$(mounts_under "$place")" ] || { fail "$place has mounts inside"; finish; }
     rm -rf --one-file-system -- "$place"
-    mkdir -p "$place/release" "$place/tmp/home" "$place/tmp/party stuff"
+    mkdir -p "$place/release" "$place/tmp/home" "$place/tmp/party stuff/$name"
     chmod 1777 "$place/tmp"
     tar -xzf "$tarball" -C "$place/release"
     inside="/tmp/party stuff/$name"
@@ -241,22 +246,21 @@ bare-desktop)
     trap cleanup EXIT
     trap 'exit 143' INT TERM
     mount --bind "$place/tmp" "$root/tmp"
-    mount --bind "$place/release" "$root$inside"
+    mount --bind "$place/release/$name" "$root$inside"
     mount -o remount,bind,ro "$root$inside"
     mount -t proc proc "$root/proc"
     mount --bind /dev "$root/dev"
     # A clean environment, as a desktop session would give; the home folder is the root's /tmp/home.
-    in_root() {
-        chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/tmp/home DISPLAY="$display" "$@"
-    }
-    if in_root sh -c 'touch "$0/x"' "$inside" 2>/dev/null; then
+    # (A command, not a function: started in the background, its PID is the program's own.)
+    in_root=(chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/tmp/home DISPLAY="$display")
+    if "${in_root[@]}" sh -c 'touch "$0/x"' "$inside" 2>/dev/null; then
         fail "the archive's folder is writable inside the root"
     fi
 
     # Every library of every binary: from the archive, or the machine's own from the root.
     for file in "$place/release/$name"/tolva "$place/release/$name"/tolva-* "$place/release/$name"/lib/*; do
         short=${file#"$place/release/$name/"}
-        in_root ldd "$inside/$short" > "$place/ldd" 2>&1 || { cat "$place/ldd" >&2; fail "ldd $short failed"; continue; }
+        "${in_root[@]}" ldd "$inside/$short" > "$place/ldd" 2>&1 || { cat "$place/ldd" >&2; fail "ldd $short failed"; continue; }
         while IFS= read -r line; do
             soname=$(awk '{ print $1 }' <<< "$line")
             case $line in
@@ -268,7 +272,7 @@ bare-desktop)
     done
 
     # The X server a stock desktop would have, inside the root; bounded in time, like everything.
-    in_root timeout 600 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp +extension GLX -noreset \
+    "${in_root[@]}" timeout 600 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp +extension GLX -noreset \
         > "$place/xvfb.log" 2>&1 &
     pids+=($!)
     for _ in $(seq 1 100); do
@@ -281,7 +285,7 @@ bare-desktop)
     # played a while (it starts about 62 s in), then Escape.
     printf '[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\nsample-type = int16\n[wave]\nfile = /tmp/show.wav\n' \
         > "$place/tmp/alsoft.conf"
-    in_root ALSOFT_CONF=/tmp/alsoft.conf timeout 300 sh -c 'cd "$HOME" && exec "$0"' "$inside/tolva" \
+    "${in_root[@]}" ALSOFT_CONF=/tmp/alsoft.conf timeout 300 sh -c 'cd "$HOME" && exec "$0"' "$inside/tolva" \
         > "$place/show.out" 2> "$place/show.err" &
     show=$!
     pids+=("$show")
@@ -306,7 +310,7 @@ bare-desktop)
         fail "the show did not reach scene 2: its soundtrack was not heard 50 to 80 s in"
 
     # A second of frames from the capture, into the home folder (no ffmpeg on a compo machine).
-    in_root timeout 300 sh -c 'cd "$HOME" && exec "$0" --frames frames --to 1' "$inside/tolva-capture" \
+    "${in_root[@]}" timeout 300 sh -c 'cd "$HOME" && exec "$0" --frames frames --to 1' "$inside/tolva-capture" \
         > "$place/capture.out" 2> "$place/capture.err" || { cat "$place/capture.err" >&2; fail "the capture failed"; }
     frames=$(find "$place/tmp/home/frames" -name '*.png' 2>/dev/null | wc -l)
     [ "$frames" -eq 60 ] || fail "the capture wrote $frames frames, not 60"
