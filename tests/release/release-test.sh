@@ -28,7 +28,7 @@ archive() {
     tarball=${found[0]}
     name=$(basename "$tarball" .tar.gz)
 }
-# The versions a binary asks of glibc, libstdc++ and libgcc_s, newest first per name: "GLIBC_2.34".
+# The versions a binary asks of glibc, libstdc++ and libgcc_s, one a line: "GLIBC_2.34".
 version_references() {
     objdump -p "$1" | sed -n '/^Version References:/,/^$/p' |
         grep -oE '\b(GLIBC|GLIBCXX|CXXABI|GCC)_[0-9][0-9.]*\b' | sort -u
@@ -68,7 +68,7 @@ window_shows() {
 case $check in
 built-twice)
     # Twice, a second and a umask apart: the same bytes.
-    rm -rf "$work"
+    rm -rf --one-file-system -- "$work"
     mkdir -p "$work"
     "$TOLVA_SOURCE_DIR/scripts/release.sh" --build-dir "$TOLVA_BUILD_DIR" --dist "$dist" > "$work/first.log" 2>&1 ||
         { cat "$work/first.log" >&2; fail "release.sh failed"; finish; }
