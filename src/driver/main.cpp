@@ -4,6 +4,7 @@
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
 #include "render/Letterbox.h"
+#include "show/AssetFolder.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Keyboard.hpp>
@@ -39,6 +40,7 @@ int main(int, char** argv)
 {
     using namespace tolva;
     preferHugePages(argv);
+    runBesideAssets();
     if (const std::string problem = displayProblem(); !problem.empty()) {
         fmt::print(stderr, "tolva: {}\n", problem);
         return 1;

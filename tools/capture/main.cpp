@@ -9,6 +9,7 @@
 #include "Version.h"
 #include "driver/Show.h"
 #include "process/Signals.h"
+#include "show/AssetFolder.h"
 #include "worktime/FrameRange.h"
 
 #include <CLI/CLI.hpp>
@@ -130,6 +131,7 @@ int main(int argc, char** argv)
     if (const auto status = parseCommandLine(argc, argv, options)) {
         return *status;
     }
+    runBesideAssets({&options.out, &options.framesDir, &options.stillsDir, &options.logPath, &options.wavPath});
     const std::string ffmpeg = findProgram("ffmpeg").value_or("");
     if (const auto problem = checkOptions(options, ffmpeg)) {
         fmt::print(stderr, "tolva-capture: {}\n", *problem);

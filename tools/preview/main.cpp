@@ -6,6 +6,7 @@
 
 #include "driver/Desktop.h"
 #include "preview/Rehearsal.h"
+#include "show/AssetFolder.h"
 #include "tools/preview/Player.h"
 #include "worktime/FrameRange.h"
 
@@ -92,6 +93,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    runBesideAssets();
     if (const auto problem = fromProblem(options.from, Rehearsal::fps)) {
         fmt::print(stderr, "tolva-preview: {}\n", *problem);
         return 2;
