@@ -22,7 +22,8 @@ if ! displays_free "$display"; then
         displays_free "$base" && display=$base && break
     done
 fi
-cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release -DTOLVA_TEST_DISPLAY="$display" >/dev/null
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+      -DTOLVA_TEST_DISPLAY="$display" >/dev/null
 "$top/scripts/build.sh"
 status=0
 cd "$top/build"
