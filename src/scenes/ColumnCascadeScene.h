@@ -34,7 +34,8 @@ public:
 private:
     ColumnCascadeState& own_;
     SharedState& shared_;
-    cascade::ColumnCascadeTerms terms_;
+    cascade::ColumnTerms columns_;
+    cascade::CascadeTerms cascade_;
 };
 
 } // namespace tolva

@@ -38,7 +38,7 @@ public:
 private:
     GreetingsScrollerState& own_;
     sf::Shader& shader_;
-    greetings::ScrollerTerms field_;
+    greetings::CircleTerms field_;
 };
 
 } // namespace tolva

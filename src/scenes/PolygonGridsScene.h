@@ -33,7 +33,9 @@ public:
 private:
     PolygonGridsState& own_;
     SharedState& shared_;
-    polygon::PolygonGridsTerms terms_;
+    polygon::DecagonTerms decagons_;
+    polygon::PentagonTerms pentagons_;
+    polygon::HeptagonTerms heptagons_;
 };
 
 } // namespace tolva
