@@ -13,7 +13,7 @@ namespace tolva {
 // clearBrown, both shared).
 struct ColumnCascadeState {
     float columnTime = 0.0f;
-    SquareGrid squareGrid{125, 125};
+    SquareGrid squareGrid{cascade::cascadeCells + 1, cascade::cascadeCells + 1};
     float cascadeTime = 0.0f;
     sf::Sprite personOneSprite;
     sf::Text wanderText;  // keeps its new words and size after the scene

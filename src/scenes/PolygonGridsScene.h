@@ -10,10 +10,10 @@ namespace tolva {
 struct PolygonGridsState {
     explicit PolygonGridsState(TimeSource& time) : fuseClock(time) {}
 
-    CircleGrid decagonGrid{95, 95};
+    CircleGrid decagonGrid{polygon::cellsPerSide + 1, polygon::cellsPerSide + 1};
     ShowClock fuseClock;
-    CircleGrid pentagonGrid{95, 95};
-    CircleGrid heptagonGrid{95, 95};
+    CircleGrid pentagonGrid{polygon::cellsPerSide + 1, polygon::cellsPerSide + 1};
+    CircleGrid heptagonGrid{polygon::cellsPerSide + 1, polygon::cellsPerSide + 1};
     float colourFuse = 100.0f;
 
     void name(NamedValues& values)
