@@ -102,6 +102,28 @@ void CascadeCellsPlain(benchmark::State& run)
     }
 }
 
+// The same cells through the fast paths the steps use.
+void SpiralCellsTerms(benchmark::State& run)
+{
+    SpiralTerms terms;
+    for (auto _ : run) {
+        terms.beginFrame(420.0f);
+        forCells(spiralCells, [&](int i, int j) { benchmark::DoNotOptimize(terms.cell(i, j)); });
+    }
+}
+
+void CascadeCellsTerms(benchmark::State& run)
+{
+    ColumnTerms columns;
+    CascadeTerms squares;
+    for (auto _ : run) {
+        columns.beginFrame(120.0f);
+        forCells(columnCells, [&](int i, int j) { benchmark::DoNotOptimize(columns.cell(i, j)); });
+        squares.beginFrame(20.0f);
+        forCells(cascadeCells, [&](int a, int c) { benchmark::DoNotOptimize(squares.cell(a, c, 60.0f)); });
+    }
+}
+
 } // namespace
 
 BENCHMARK(SpiralGridStepCredits)->Unit(benchmark::kMillisecond);
@@ -110,3 +132,5 @@ BENCHMARK(ColumnCascadeStepStill)->Unit(benchmark::kMillisecond);
 BENCHMARK(ColumnCascadeStepMoving)->Unit(benchmark::kMillisecond);
 BENCHMARK(SpiralCellsPlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(CascadeCellsPlain)->Unit(benchmark::kMillisecond);
+BENCHMARK(SpiralCellsTerms)->Unit(benchmark::kMillisecond);
+BENCHMARK(CascadeCellsTerms)->Unit(benchmark::kMillisecond);

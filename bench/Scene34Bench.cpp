@@ -126,7 +126,7 @@ void GreetingsCellsPlain(benchmark::State& run)
 
 void GreetingsCellsCached(benchmark::State& run)
 {
-    static greetings::ScrollerTerms field;
+    static greetings::CircleTerms field;
     for (auto _ : run) {
         field.beginFrame(160.0f, 0.05f);
         for (int i = 1; i <= greetings::fieldSize; ++i) {

@@ -7,8 +7,6 @@
 #include "render/Recorder.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsFormulas.h"
-#include "scenes/LatticeFormulas.h"
 
 #include <benchmark/benchmark.h>
 
@@ -62,17 +60,23 @@ void latticeStep(benchmark::State& run)
 // The formulas alone, without shapes or batch: the fast path and the plain formulas it replaces.
 void polygonGridsCells(benchmark::State& run)
 {
-    const polygon::PolygonGridsTerms terms;
-    CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
+    polygon::DecagonTerms decagons;
+    polygon::PentagonTerms pentagons;
+    polygon::HeptagonTerms heptagons;
     float gridTime = 0.0f;
     float fuse = 100.0f;
     for (auto _ : run) {
         gridTime = polygon::advanceGridTime(gridTime, 0.001f);
         const polygon::GridFrame frame = polygon::gridFrame(gridTime);
-        terms.decagons(frame.gridTime, decagons);
-        terms.pentagons(frame.gridTime, frame.fastPhase, pentagons);
-        fuse = terms.heptagons(frame.slowPhase, fuse, 0.0166f, heptagons);
-        benchmark::DoNotOptimize(heptagons.cell(94, 94));
+        decagons.beginFrame(frame.gridTime);
+        pentagons.beginFrame(frame.gridTime, frame.fastPhase);
+        heptagons.beginFrame(frame.slowPhase);
+        forCells(polygon::cellsPerSide, [&](int i, int j) {
+            benchmark::DoNotOptimize(decagons.cell(i, j));
+            benchmark::DoNotOptimize(pentagons.cell(i, j));
+            fuse = polygon::burnFuse(fuse, 0.0166f);
+            benchmark::DoNotOptimize(heptagons.cell(i, j, fuse));
+        });
     }
 }
 
@@ -98,12 +102,12 @@ void polygonGridsCellsPlain(benchmark::State& run)
 
 void latticeUpdate(benchmark::State& run)
 {
-    lattice::LatticeTerms lattice;
+    lattice::SquareTerms squares;
     float t = 0.0f;
     for (auto _ : run) {
         t += 0.0166f;
-        lattice.update(t);
-        benchmark::DoNotOptimize(lattice.cells.cell(124, 124));
+        squares.beginFrame(t);
+        forCells(lattice::latticeCells, [&](int a, int k) { benchmark::DoNotOptimize(squares.cell(a, k)); });
     }
 }
 

@@ -110,6 +110,13 @@ void upToTheTrafficLine(SoundDeck& deck, Assets& assets, SceneStates& scenes)
 
     LatticeState& lattice = scenes.lattice;
     lattice.latticeTime = 0.0f;
+    // The resting lattice, replaced by the first update before anything is drawn.
+    forCells(lattice::latticeCells, [&](int a, int k) {
+        Rect& square = lattice.squareLattice.cell(a, k);
+        square.setFillColor(sf::Color(101, 71, 25, 255));
+        square.setPosition(static_cast<float>(130 + 30 * (a - 1)), static_cast<float>(130 + 30 * (k - 1)));
+        square.setSize({25.0f, 25.0f});
+    });
     loadTexture(assets.personTwoTexture, "graphics/personTwo2.png");
     lattice.personTwoSprite.setTexture(assets.personTwoTexture);
     lattice.personTwoSprite.setPosition(1630, 235);

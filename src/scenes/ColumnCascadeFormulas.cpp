@@ -8,17 +8,6 @@ namespace {
 
 constexpr float centre = 35.0f;
 
-std::size_t at(int n) { return static_cast<std::size_t>(n); }
-
-// A square that stays where it was keeps SFML's cached transform.
-void place(Rect& square, sf::Vector2f position)
-{
-    const sf::Vector2f now = square.getPosition();
-    if (!sameBits(now.x, position.x) || !sameBits(now.y, position.y)) {
-        square.setPosition(position);
-    }
-}
-
 } // namespace
 
 double columnK() { return 2.5 - std::sqrt(5.0); }
@@ -112,176 +101,156 @@ CascadeCell cascadeCell(int a, int b, float cascadeTime, float countdown2)
                        sf::Vector2f(1100.0f + 9.0f * fa + dx, 1300.0f + 9.0f * fb + dy)};
 }
 
-ColumnCascadeTerms::ColumnCascadeTerms()
-    : circleFill(columnCells * columnCells), inverseTen(columnCells + 1),
-      squareTenth(columnCells + 1), kRoot(columnCells + 1), fRoot(columnCells + 1),
-      hOf(columnCells + 1), mShift(columnCells + 1), squareFill(cascadeCells * cascadeCells),
-      bMinusS(cascadeCells * cascadeCells), sMinusB(cascadeCells * cascadeCells),
-      g(cascadeCells * cascadeCells), E(cascadeCells * cascadeCells),
-      thirds(cascadeCells * cascadeCells), lFactor(cascadeCells * cascadeCells),
-      aEleven(cascadeCells + 1), aFifth(cascadeCells + 1), aTwentieth(cascadeCells + 1),
-      aCos(cascadeCells + 1), bSqrt3(cascadeCells + 1), bThirtieth(cascadeCells + 1),
-      bThirtiethHalf(cascadeCells + 1), bHalf(cascadeCells + 1), bTenth(cascadeCells + 1),
-      bSquare(cascadeCells + 1)
+// ---------------------------------------------------------------------------------------------
+// The fast path.
+
+ColumnTerms::ColumnTerms()
+    : fill_(columnCells * columnCells), inverseTen_(columnCells + 1), squareTenth_(columnCells + 1),
+      kRoot_(columnCells + 1), fRoot_(columnCells + 1), hOf_(columnCells + 1),
+      mShift_(columnCells + 1), K_(columnK()), rowSin_(columnCells + 1), rowCos_(columnCells + 1),
+      rowShift_(columnCells + 1), columnShift_(columnCells + 1), kSin_(columnCells + 1)
 {
     for (int n = 1; n <= columnCells; ++n) {
         const float fn = asFloat(n);
-        const std::size_t at = static_cast<std::size_t>(n);
-        inverseTen[at] = std::pow(wide(fn), -1.0) * 10.0;
-        squareTenth[at] = std::pow(wide(fn), 2.0) * 0.1;
+        inverseTen_[at(n)] = std::pow(wide(fn), -1.0) * 10.0;
+        squareTenth_[at(n)] = std::pow(wide(fn), 2.0) * 0.1;
         const float h = (fn - 66.0f) + fn;
         const double H = wide(h);
-        hOf[at] = h;
-        kRoot[at] = std::sqrt(5.0 - (2.0 - std::pow(H, 3.0)) * std::pow(H, 2.0)) + 2.5;
-        fRoot[at] = std::sqrt(5.0 - std::pow(H, 2.0)) + 2.0;
-        mShift[at] = 37.0f * std::atan(0.5f * fn);
+        hOf_[at(n)] = h;
+        kRoot_[at(n)] = std::sqrt(5.0 - (2.0 - std::pow(H, 3.0)) * std::pow(H, 2.0)) + 2.5;
+        fRoot_[at(n)] = std::sqrt(5.0 - std::pow(H, 2.0)) + 2.0;
+        mShift_[at(n)] = 37.0f * std::atan(0.5f * fn);
     }
     for (int i = 1; i <= columnCells; ++i) {
         for (int j = 1; j <= columnCells; ++j) {
-            circleFill[circle(i, j)] = columnFill(asFloat(i), asFloat(j));
-        }
-    }
-
-    for (int n = 1; n <= cascadeCells; ++n) {
-        const float fn = asFloat(n);
-        const double dn = n;
-        const std::size_t at = static_cast<std::size_t>(n);
-        aEleven[at] = narrow(dn / 11.5);
-        aFifth[at] = fn / 5.0f;
-        aTwentieth[at] = fn / 20.0f;
-        aCos[at] = wide(std::cos(fn / 30.0f));
-        bSqrt3[at] = 3.0f * std::sqrt(fn);
-        bThirtieth[at] = fn / 30.0f;
-        bThirtiethHalf[at] = wide(fn / 30.0f) * 0.5;
-        bHalf[at] = dn * 0.5;
-        bTenth[at] = fn / 10.0f;
-        bSquare[at] = std::pow(dn, 2.0);
-    }
-    for (int a = 1; a <= cascadeCells; ++a) {
-        const float fa = asFloat(a);
-        const float A = aEleven[static_cast<std::size_t>(a)];
-        for (int b = 1; b <= cascadeCells; ++b) {
-            const float fb = asFloat(b);
-            const std::size_t at = square(a, b);
-            const float B = narrow(static_cast<double>(b) / 25.5);
-            const float s = std::sin(A) * B - fb / 5.0f;
-            squareFill[at] = cascadeFill(a, b);
-            bMinusS[at] = B - s;
-            sMinusB[at] = s - B;
-            g[at] = fa * std::sin(fb / cascadeSpin);
-            E[at] = (fa - 960.0f) - (std::cos(g[at] * cascadeSpin) + (fa - 960.0f));
-            thirds[at] = fa / 3.0f + fb / 3.0f;
-            lFactor[at] = wide(thirds[at] - g[at]);
+            fill_[at(i, j)] = columnFill(asFloat(i), asFloat(j));
         }
     }
 }
 
-void ColumnCascadeTerms::columns(float columnTime, CircleGrid& grid)
+void ColumnTerms::beginFrame(float columnTime)
 {
-    const ColumnCascadeTerms& t = *this;
-    const double K = columnK();
-    rowSin_.resize(columnCells + 1);
-    rowCos_.resize(columnCells + 1);
-    rowShift_.resize(columnCells + 1);
-
-    // The terms of a frame, then of a row j.
     const float sway = std::sin(1.05f * columnTime);
     const float drift = std::sin(columnTime / 100.0f);
     const float lean = std::atan(columnTime / 100.0f);
-    const float slow = columnTime / 77.0f;
-    const double fCos = wide(15.0f * std::cos(slow));
-    for (int j = 1; j <= columnCells; ++j) {
-        const float fj = asFloat(j);
-        const float u = narrow(0.1 * wide(sway) + 0.5 * wide(fj));
-        rowSin_[at(j)] = std::sin(u / 5.0f);
-        rowCos_[at(j)] = std::cos(u);
-        rowShift_[at(j)] = t.squareTenth[at(j)] * wide(lean) / wide(fj / 10.0f);
+    slow_ = columnTime / 77.0f;
+    fCos_ = wide(15.0f * std::cos(slow_));
+    for (int n = 1; n <= columnCells; ++n) {
+        const float fn = asFloat(n);
+        // As the row j.
+        const float u = narrow(0.1 * wide(sway) + 0.5 * wide(fn));
+        rowSin_[at(n)] = std::sin(u / 5.0f);
+        rowCos_[at(n)] = std::cos(u);
+        rowShift_[at(n)] = squareTenth_[at(n)] * wide(lean) / wide(fn / 10.0f);
+        // As the column i.
+        columnShift_[at(n)] = inverseTen_[at(n)] * wide(drift) / wide(fn);
+        kSin_[at(n)] = wide(15.0f * std::sin(hOf_[at(n)] - slow_));
     }
+}
 
-    for (int i = 1; i <= columnCells; ++i) {
-        const float fi = asFloat(i);
-        const double columnShift = t.inverseTen[at(i)] * wide(drift) / wide(fi);
-        const double kRoot = t.kRoot[at(i)];
-        const double fRoot = t.fRoot[at(i)];
-        const double kSin = wide(15.0f * std::sin(t.hOf[at(i)] - slow));
-        const float mShift = t.mShift[at(i)];
-        const float left = 15.0f * fi + 150.0f;
-        const float back = 5.0f * fi;
-        for (int j = 1; j <= columnCells; ++j) {
-            const float fj = asFloat(j);
-            Circle& circle = grid.cell(i, j);
-            circle.setFillColor(t.circleFill[ColumnCascadeTerms::circle(i, j)]);
+ColumnCell ColumnTerms::cell(int i, int j) const
+{
+    const float fi = asFloat(i);
+    const float fj = asFloat(j);
+    const float e = narrow(columnShift_[at(i)] - (rowShift_[at(j)] + wide(fi)));
+    const float posX = (((15.0f * fi + 150.0f) + e) - 5.0f * fi) + e;
+    const float posY = (15.0f * fj + 30.0f) + ((fi * rowSin_[at(j)] * 0.5f) * fi - rowCos_[at(j)]);
 
-            const float e = narrow(columnShift - (rowShift_[at(j)] + wide(fi)));
-            const float posX = ((left + e) - back) + e;
-            const float posY =
-                (15.0f * fj + 30.0f) + ((fi * rowSin_[at(j)] * 0.5f) * fi - rowCos_[at(j)]);
-            circle.setPosition(posX, posY);
+    const float m = fj - mShift_[at(i)];
+    const float k = narrow(kRoot_[at(i)] * (0.1 * wide(m)) - kSin_[at(i)]);
+    const float F = narrow(fRoot_[at(i)] * ((0.9 * wide(m)) * K_) + fCos_);
+    return ColumnCell{fill_[at(i, j)], sf::Vector2f(posX, posY), (k - std::sin(k - slow_)) * F};
+}
 
-            const float m = fj - mShift;
-            const float k = narrow(kRoot * (0.1 * wide(m)) - kSin);
-            const float F = narrow(fRoot * ((0.9 * wide(m)) * K) + fCos);
-            circle.setRadius((k - std::sin(k - slow)) * F);
-            circle.setPointCount(25);
-            if (!sameBits(circle.getRotation(), 15.0f)) {  // SFML would store 15 again
-                circle.setRotation(15.0f);
-            }
+CascadeTerms::CascadeTerms()
+    : fill_(cascadeCells * cascadeCells), bMinusS_(cascadeCells * cascadeCells),
+      sMinusB_(cascadeCells * cascadeCells), g_(cascadeCells * cascadeCells),
+      E_(cascadeCells * cascadeCells), thirds_(cascadeCells * cascadeCells),
+      lFactor_(cascadeCells * cascadeCells), aEleven_(cascadeCells + 1), aFifth_(cascadeCells + 1),
+      aTwentieth_(cascadeCells + 1), aCos_(cascadeCells + 1), bSqrt3_(cascadeCells + 1),
+      bThirtieth_(cascadeCells + 1), bThirtiethHalf_(cascadeCells + 1), bHalf_(cascadeCells + 1),
+      bTenth_(cascadeCells + 1), bSquare_(cascadeCells + 1)
+{
+    lineTerms();
+    squareTerms();
+}
+
+// The terms of one index.
+void CascadeTerms::lineTerms()
+{
+    for (int n = 1; n <= cascadeCells; ++n) {
+        const float fn = asFloat(n);
+        const double dn = n;
+        aEleven_[at(n)] = narrow(dn / 11.5);
+        aFifth_[at(n)] = fn / 5.0f;
+        aTwentieth_[at(n)] = fn / 20.0f;
+        aCos_[at(n)] = wide(std::cos(fn / 30.0f));
+        bSqrt3_[at(n)] = 3.0f * std::sqrt(fn);
+        bThirtieth_[at(n)] = fn / 30.0f;
+        bThirtiethHalf_[at(n)] = wide(fn / 30.0f) * 0.5;
+        bHalf_[at(n)] = dn * 0.5;
+        bTenth_[at(n)] = fn / 10.0f;
+        bSquare_[at(n)] = std::pow(dn, 2.0);
+    }
+}
+
+// The terms of both indices.
+void CascadeTerms::squareTerms()
+{
+    for (int a = 1; a <= cascadeCells; ++a) {
+        const float fa = asFloat(a);
+        const float A = aEleven_[at(a)];
+        for (int b = 1; b <= cascadeCells; ++b) {
+            const float fb = asFloat(b);
+            const std::size_t n = at(a, b);
+            const float B = narrow(static_cast<double>(b) / 25.5);
+            const float s = std::sin(A) * B - fb / 5.0f;
+            fill_[n] = cascadeFill(a, b);
+            bMinusS_[n] = B - s;
+            sMinusB_[n] = s - B;
+            g_[n] = fa * std::sin(fb / cascadeSpin);
+            E_[n] = (fa - 960.0f) - (std::cos(g_[n] * cascadeSpin) + (fa - 960.0f));
+            thirds_[n] = fa / 3.0f + fb / 3.0f;
+            lFactor_[n] = wide(thirds_[n] - g_[n]);
         }
     }
 }
 
-void ColumnCascadeTerms::cascade(ShowClock& cascadeClock, float& cascadeTime, float countdown2,
-                                 SquareGrid& grid)
+void CascadeTerms::beginFrame(float countdown2)
 {
-    const ColumnCascadeTerms& t = *this;
-    const bool still = countdown2 > cascadeStill;
-    for (int a = 1; a <= cascadeCells; ++a) {
-        const float baseX = 1100.0f + 9.0f * asFloat(a);
-        const float A = t.aEleven[at(a)];
-        const float aFifth = t.aFifth[at(a)];
-        const float aTwentieth = t.aTwentieth[at(a)];
-        const double aCos = t.aCos[at(a)];
-        bool known = false;  // whether the terms below belong to the current cascadeTime
-        float seen = 0.0f, R = 0.0f, ripple = 0.0f, wave = 0.0f, turn = 0.0f;
-        for (int b = 1; b <= cascadeCells; ++b) {
-            cascadeTime = cascadeTime + 10.0f * cascadeClock.getElapsedTime().asSeconds();
-            cascadeClock.restart();
+    still_ = countdown2 > cascadeStill;
+    known_ = false;
+}
 
-            const std::size_t n = ColumnCascadeTerms::square(a, b);
-            Rect& square = grid.cell(a, b);
-            square.setFillColor(t.squareFill[n]);
-            square.setSize(sf::Vector2f(25.0f, 25.0f));
-            const float baseY = 1300.0f + 9.0f * asFloat(b);
-            if (still) {
-                place(square, sf::Vector2f(baseX + 0.0f, baseY + 0.0f));
-                continue;
-            }
-            const float ct = cascadeTime;
-            if (!known || !sameBits(ct, seen)) {
-                seen = ct;
-                known = true;
-                R = ct / 10.0f;
-                ripple = std::cos(ct / 15.0f + aFifth);
-                wave = std::sin((aTwentieth * ct) * cascadeSwing);
-                turn = std::cos(R * cascadeSpin);
-            }
-            const float D = A - ((t.bSqrt3[at(b)] + ripple) + aFifth);
-            const float P = t.bMinusS[n] / D;
-            const float Q = t.sMinusB[n] / D;
-            const float dy = narrow(wide(t.bThirtieth[at(b)] * wave) + wide(P) * t.bSquare[at(b)]) * Q;
-
-            const float g = t.g[n];
-            const float E = t.E[n];
-            const float N = (((t.bThirtieth[at(b)] * R) * cascadeSpin) * g - t.thirds[n]) / E;
-            const float M = narrow(std::cos((t.bThirtiethHalf[at(b)] * wide(R)) * wide(cascadeSpin))
-                                   + aCos);
-            const float L =
-                narrow(std::cos((t.bHalf[at(b)] * wide(R)) * wide(cascadeSpin)) * t.lFactor[n]) / E;
-            const float dx =
-                narrow(wide(t.bTenth[at(b)] * (std::cos(N - L) * M)) * 0.75 * wide(turn));
-            place(square, sf::Vector2f(baseX + dx, baseY + dy));
-        }
+CascadeCell CascadeTerms::cell(int a, int b, float cascadeTime)
+{
+    const std::size_t n = at(a, b);
+    const float baseX = 1100.0f + 9.0f * asFloat(a);
+    const float baseY = 1300.0f + 9.0f * asFloat(b);
+    if (still_) {
+        return CascadeCell{fill_[n], sf::Vector2f(baseX + 0.0f, baseY + 0.0f)};
     }
+    const float ct = cascadeTime;
+    if (!known_ || knownRow_ != a || !sameBits(ct, seen_)) {
+        known_ = true;
+        knownRow_ = a;
+        seen_ = ct;
+        R_ = ct / 10.0f;
+        ripple_ = std::cos(ct / 15.0f + aFifth_[at(a)]);
+        wave_ = std::sin((aTwentieth_[at(a)] * ct) * cascadeSwing);
+        turn_ = std::cos(R_ * cascadeSpin);
+    }
+    const float D = aEleven_[at(a)] - ((bSqrt3_[at(b)] + ripple_) + aFifth_[at(a)]);
+    const float P = bMinusS_[n] / D;
+    const float Q = sMinusB_[n] / D;
+    const float dy = narrow(wide(bThirtieth_[at(b)] * wave_) + wide(P) * bSquare_[at(b)]) * Q;
+
+    const float N = (((bThirtieth_[at(b)] * R_) * cascadeSpin) * g_[n] - thirds_[n]) / E_[n];
+    const float M =
+        narrow(std::cos((bThirtiethHalf_[at(b)] * wide(R_)) * wide(cascadeSpin)) + aCos_[at(a)]);
+    const float L = narrow(std::cos((bHalf_[at(b)] * wide(R_)) * wide(cascadeSpin)) * lFactor_[n]) / E_[n];
+    const float dx = narrow(wide(bTenth_[at(b)] * (std::cos(N - L) * M)) * 0.75 * wide(turn_));
+    return CascadeCell{fill_[n], sf::Vector2f(baseX + dx, baseY + dy)};
 }
 
 } // namespace tolva::cascade

@@ -1,9 +1,34 @@
 #include "scenes/ColumnCascadeScene.h"
 
-
 namespace tolva {
 
 using namespace cascade;
+
+namespace {
+
+void apply(Circle& circle, const ColumnCell& cell)
+{
+    circle.setFillColor(cell.fill);
+    circle.setPosition(cell.position);
+    circle.setRadius(cell.radius);
+    circle.setPointCount(columnPoints);
+    if (!sameBits(circle.getRotation(), columnRotation)) {  // SFML would store it again
+        circle.setRotation(columnRotation);
+    }
+}
+
+// A square that stays where it was keeps SFML's cached transform.
+void apply(Rect& square, const CascadeCell& cell)
+{
+    square.setFillColor(cell.fill);
+    square.setSize(sf::Vector2f(squareSide, squareSide));
+    const sf::Vector2f now = square.getPosition();
+    if (!sameBits(now.x, cell.position.x) || !sameBits(now.y, cell.position.y)) {
+        square.setPosition(cell.position);
+    }
+}
+
+} // namespace
 
 void ColumnCascadeScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
@@ -18,8 +43,17 @@ void ColumnCascadeScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
     own_.columnTime = own_.columnTime + 10.0f * state.frameSeconds();
     state.frameClock.restart();
 
-    terms_.columns(own_.columnTime, shared_.circleGrid);
-    terms_.cascade(cascadeClock, own_.cascadeTime, state.countdown[2], own_.squareGrid);
+    columns_.beginFrame(own_.columnTime);
+    forCells(columnCells, [&](int i, int j) { apply(shared_.circleGrid.cell(i, j), columns_.cell(i, j)); });
+
+    // Each square reads and restarts the clock before its update: cascadeTime grows square by
+    // square with the time the updates take.
+    cascade_.beginFrame(state.countdown[2]);
+    forCells(cascadeCells, [&](int a, int b) {
+        own_.cascadeTime = own_.cascadeTime + 10.0f * cascadeClock.getElapsedTime().asSeconds();
+        cascadeClock.restart();
+        apply(own_.squareGrid.cell(a, b), cascade_.cell(a, b, own_.cascadeTime));
+    });
 
     canvas.clear(shared_.clearBrown);
     drawCells(canvas, shared_.circleGrid, columnCells, "circleGrid");

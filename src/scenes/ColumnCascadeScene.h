@@ -13,7 +13,7 @@ namespace tolva {
 // clearBrown, both shared).
 struct ColumnCascadeState {
     float columnTime = 0.0f;
-    SquareGrid squareGrid{125, 125};
+    SquareGrid squareGrid{cascade::cascadeCells + 1, cascade::cascadeCells + 1};
     float cascadeTime = 0.0f;
     sf::Sprite personOneSprite;
     sf::Text wanderText;  // keeps its new words and size after the scene
@@ -34,7 +34,8 @@ public:
 private:
     ColumnCascadeState& own_;
     SharedState& shared_;
-    cascade::ColumnCascadeTerms terms_;
+    cascade::ColumnTerms columns_;
+    cascade::CascadeTerms cascade_;
 };
 
 } // namespace tolva

@@ -45,7 +45,7 @@ CircleCell circleCell(float i, float j, float P, float spin)
     return cell;
 }
 
-ScrollerTerms::ScrollerTerms()
+CircleTerms::CircleTerms()
     : green_(fieldSize * fieldSize), blue_(fieldSize * fieldSize), eBase_(fieldSize * fieldSize),
       turnBase_(fieldSize * fieldSize), redBase_(fieldSize), atanByte_(fieldSize),
       alphaLeft_(fieldSize), cosByte_(fieldSize), xBase_(fieldSize), swayScale_(fieldSize),
@@ -82,7 +82,7 @@ ScrollerTerms::ScrollerTerms()
     }
 }
 
-void ScrollerTerms::beginFrame(float P, float spin)
+void CircleTerms::beginFrame(float P, float spin)
 {
     const float tenth = P / 10.0f;
     cosE_ = wide(std::cos(tenth * twoPointOne));
@@ -103,7 +103,7 @@ void ScrollerTerms::beginFrame(float P, float spin)
     }
 }
 
-CircleCell ScrollerTerms::cell(int i, int j) const
+CircleCell CircleTerms::cell(int i, int j) const
 {
     const std::size_t c = at(i, j);
     const std::size_t r = line(i);

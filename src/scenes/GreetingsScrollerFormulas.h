@@ -7,6 +7,7 @@
 #include <SFML/Graphics/Glsl.hpp>
 #include <SFML/System/Vector2.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +19,15 @@ constexpr int fieldSize = 74;
 // The scroller's 2.1 and 1.05 are single-precision values wherever they appear.
 constexpr float twoPointOne = 2.1f;
 constexpr float onePointOhFive = 1.05f;
+
+// Every circle of the field is a decagon of radius 15.
+constexpr float circleRadius = 15.0f;
+constexpr std::size_t circlePoints = 10;
+
+// The welcome letters, W-e-l-c-o-m-e, and the outlines of the letters and of the line.
+constexpr int welcomeLetterCount = 7;
+constexpr float letterOutline = 2.1f;
+constexpr float lineOutline = 2.75f;
 
 // One circle of the field in one frame: its fill, its place and how far it turns this frame.
 struct CircleCell {
@@ -33,11 +43,11 @@ float advancePhase(float phase, float t, float midFrameDelta);
 // formula: the field cache below must give these bits.
 CircleCell circleCell(float i, float j, float P, float spin);
 
-// The same circles with every term that depends on one index, or on none, worked out once per
-// frame or once for good. Tests hold it to circleCell on every cell.
-class ScrollerTerms {
+// The fast path: the same circles with every term that depends on one index, or on none, worked
+// out once per frame or once for good. Tests hold it to circleCell on every cell.
+class CircleTerms {
 public:
-    ScrollerTerms();
+    CircleTerms();
     void beginFrame(float P, float spin);
     CircleCell cell(int i, int j) const;
 
@@ -73,7 +83,7 @@ struct LetterCell {
     sf::Vector2f position;
 };
 
-// Welcome letter k (0 to 6).
+// Welcome letter k (0 to welcomeLetterCount - 1).
 LetterCell letterCell(int k, float W, unsigned CS, float ey, float t, float P);
 
 sf::Color clearColour(float P);

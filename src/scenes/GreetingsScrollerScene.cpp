@@ -9,6 +9,19 @@ namespace tolva {
 
 using namespace greetings;
 
+namespace {
+
+void apply(Circle& circle, const CircleCell& cell)
+{
+    circle.setFillColor(cell.fill);
+    circle.setRadius(circleRadius);
+    circle.setPointCount(circlePoints);
+    circle.setPosition(cell.position);
+    circle.rotate(cell.turn);  // the turns add up from frame to frame
+}
+
+} // namespace
+
 void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
     const float midFrameDelta = state.frameClock.restart().asSeconds();
@@ -24,15 +37,7 @@ void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& d
     }
 
     field_.beginFrame(P, 25.0f * midFrameDelta);
-    forCells(fieldSize, [&](int i, int j) {
-        const CircleCell cell = field_.cell(i, j);
-        Circle& circle = own_.scrollerGrid.cell(i, j);
-        circle.setFillColor(cell.fill);
-        circle.setRadius(15.0f);
-        circle.setPointCount(10);
-        circle.setPosition(cell.position);
-        circle.rotate(cell.turn);  // the turns add up from frame to frame
-    });
+    forCells(fieldSize, [&](int i, int j) { apply(own_.scrollerGrid.cell(i, j), field_.cell(i, j)); });
 
     // The line as the previous frame left it: its size, its width and where its end stood.
     sf::Text& line = own_.greetingsText;
@@ -42,17 +47,17 @@ void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& d
     canvas.measure({{"W", wide(W)}, {"CS", CS}, {"ex", wide(end.x)}, {"ey", wide(end.y)}});
     line.setPosition(linePosition(t, end.x, P));
 
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < welcomeLetterCount; ++k) {
         const LetterCell cell = letterCell(k, W, CS, end.y, t, P);
         sf::Text& text = own_.welcomeLetters[static_cast<std::size_t>(k)];
-        text.setOutlineThickness(2.1f);
+        text.setOutlineThickness(letterOutline);
         text.setPosition(cell.position);
         text.setFillColor(cell.fill);
     }
 
     canvas.clear(clearColour(P));
     drawCells(canvas, own_.scrollerGrid, fieldSize, "scrollerGrid");
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < welcomeLetterCount; ++k) {
         canvas.draw(own_.welcomeLetters[static_cast<std::size_t>(k)], {"welcomeLetters", k});
     }
 
@@ -62,7 +67,7 @@ void GreetingsScrollerScene::step(ShowState& state, Canvas& canvas, SoundDeck& d
     canvas.setUniform(shader_, "wave_amplitude", amplitude);
     canvas.setUniform(shader_, "uTime", t);
     line.setFillColor(lineColour(amplitude.y));
-    line.setOutlineThickness(2.75f);
+    line.setOutlineThickness(lineOutline);
     canvas.draw(line, {"greetingsText"}, &shader_);
     canvas.display();
 }

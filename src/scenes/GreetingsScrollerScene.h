@@ -15,7 +15,7 @@ namespace tolva {
 struct GreetingsScrollerState {
     explicit GreetingsScrollerState(TimeSource& time) : scrollerClock(time) {}
 
-    CircleGrid scrollerGrid{75, 75};
+    CircleGrid scrollerGrid{greetings::fieldSize + 1, greetings::fieldSize + 1};
     sf::Text greetingsText;
     std::vector<sf::Text> welcomeLetters;
     float scrollPhase = 0.0f;
@@ -38,7 +38,7 @@ public:
 private:
     GreetingsScrollerState& own_;
     sf::Shader& shader_;
-    greetings::ScrollerTerms field_;
+    greetings::CircleTerms field_;
 };
 
 } // namespace tolva

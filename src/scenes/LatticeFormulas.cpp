@@ -51,86 +51,63 @@ float advanceLatticeTime(float latticeTime, float frameSeconds, float countdown6
 // ---------------------------------------------------------------------------------------------
 // The fast path.
 
-LatticeTerms::LatticeTerms()
+SquareTerms::SquareTerms()
 {
-    // The resting lattice, replaced by the first update before anything is drawn.
-    const sf::Color brown(101, 71, 25, 255);
-    for (std::int32_t a = 1; a <= last; ++a) {
-        for (std::int32_t k = 1; k <= last; ++k) {
-            Rect& square = cells.cell(a, k);
-            square.setFillColor(brown);
-            square.setPosition(asFloat(130 + 30 * (a - 1)), asFloat(130 + 30 * (k - 1)));
-            square.setSize({25.0f, 25.0f});
-        }
-    }
-    const auto count = static_cast<std::size_t>(last + 1);
-    for (auto* v : {&x0_, &a2_, &floor35_, &w_, &cosRootK_, &ceilK_}) {
+    constexpr auto count = static_cast<std::size_t>(latticeCells);
+    for (auto* v : {&x0_, &a2_, &floor35_, &w_, &cosRootK_, &ceilK_, &y2_, &q_}) {
         v->resize(count);
     }
     kLessH_.resize(count);
+    sn_.resize(count);
     fill_.resize(count * count);
     yTail_.resize(count * count);
     turn_.resize(count * count);
-    for (int n = 1; n <= last; ++n) {
+    for (int n = 1; n <= latticeCells; ++n) {
         const double d = static_cast<double>(n);
-        x0_[static_cast<std::size_t>(n)] = std::sqrt(30.0 * d) + 1550.0;
-        a2_[static_cast<std::size_t>(n)] = std::pow(d, 2.0);
-        floor35_[static_cast<std::size_t>(n)] = std::floor(3.5 * d);
-        w_[static_cast<std::size_t>(n)] = std::sqrt(50.0 * d) * d;
-        cosRootK_[static_cast<std::size_t>(n)] = std::cos(std::sqrt(d));
+        x0_[line(n)] = std::sqrt(30.0 * d) + 1550.0;
+        a2_[line(n)] = std::pow(d, 2.0);
+        floor35_[line(n)] = std::floor(3.5 * d);
+        w_[line(n)] = std::sqrt(50.0 * d) * d;
+        cosRootK_[line(n)] = std::cos(std::sqrt(d));
     }
-    for (int a = 1; a <= last; ++a) {
+    for (int a = 1; a <= latticeCells; ++a) {
         const double da = static_cast<double>(a);
-        for (int k = 1; k <= last; ++k) {
+        for (int k = 1; k <= latticeCells; ++k) {
             const double dk = static_cast<double>(k);
-            const std::size_t c = static_cast<std::size_t>(a) * count + static_cast<std::size_t>(k);
-            fill_[c] = latticeFill(a, k);
-            yTail_[c] = std::atan2(da, dk / std::cos(dk)) * std::sqrt(30.0 * dk);
-            turn_[c] = std::cos(5.0 * da - 10.0 * dk);
+            fill_[at(a, k)] = latticeFill(a, k);
+            yTail_[at(a, k)] = std::atan2(da, dk / std::cos(dk)) * std::sqrt(30.0 * dk);
+            turn_[at(a, k)] = std::cos(5.0 * da - 10.0 * dk);
         }
     }
 }
 
-void LatticeTerms::update(float t)
+void SquareTerms::beginFrame(float t)
 {
-    const auto count = static_cast<std::size_t>(last + 1);
-
-    // Terms of the frame and one k.
     const float h = 0.5f * t;
-    const double t35 = wide(35.0f * t);
-    const double tWide = wide(t);
-    std::vector<double>& ceilK = ceilK_;
-    std::vector<float>& kLessH = kLessH_;
-    for (int k = 1; k <= last; ++k) {
-        ceilK[static_cast<std::size_t>(k)] = wide(std::ceil(asFloat(k) + t));
-        kLessH[static_cast<std::size_t>(k)] = asFloat(k) - h;
+    t35_ = wide(35.0f * t);
+    tWide_ = wide(t);
+    for (int n = 1; n <= latticeCells; ++n) {
+        // As k.
+        ceilK_[line(n)] = wide(std::ceil(asFloat(n) + t));
+        kLessH_[line(n)] = asFloat(n) - h;
+        // As a.
+        y2_[line(n)] = wide(asFloat(2 * n) + t);
+        q_[line(n)] = wide(asFloat(n) / t);
+        sn_[line(n)] = std::sin(asFloat(50 * n - 50) + t);
     }
+}
 
-    const sf::Vector2f side(squareSide, squareSide);
-    for (int a = 1; a <= last; ++a) {
-        const auto ua = static_cast<std::size_t>(a);
-        const double x0 = x0_[ua];
-        const double a2 = a2_[ua];
-        const double f = floor35_[ua];
-        const double w = w_[ua];
-        const double y2 = wide(asFloat(2 * a) + t);
-        const double q = wide(asFloat(a) / t);  // infinite while t is 0; atan2 copes
-        const float sn = std::sin(asFloat(50 * a - 50) + t);
-        for (int k = 1; k <= last; ++k) {
-            const auto uk = static_cast<std::size_t>(k);
-            const double dk = static_cast<double>(k);
-            const std::size_t c = ua * count + uk;
-            const float x = narrow((((ceilK[uk] + x0) - a2) - cosRootK_[uk])
-                                   + std::atan2(50.5 * dk + tWide, y2) * f);
-            const float y = narrow(((706.0 - std::atan2(q, 2.0 * dk) * w) - wide(kLessH[uk] * sn))
-                                   - yTail_[c]);
-            Rect& square = cells.cell(a, k);
-            square.setFillColor(fill_[c]);
-            square.setPosition(x, y);
-            square.setSize(side);
-            square.setRotation(narrow(turn_[c] * t35));
-        }
-    }
+SquareCell SquareTerms::cell(int a, int k) const
+{
+    const std::size_t ua = line(a);
+    const std::size_t uk = line(k);
+    const std::size_t c = at(a, k);
+    const double dk = static_cast<double>(k);
+    const float x = narrow((((ceilK_[uk] + x0_[ua]) - a2_[ua]) - cosRootK_[uk])
+                           + std::atan2(50.5 * dk + tWide_, y2_[ua]) * floor35_[ua]);
+    const float y = narrow(((706.0 - std::atan2(q_[ua], 2.0 * dk) * w_[ua]) - wide(kLessH_[uk] * sn_[ua]))
+                           - yTail_[c]);
+    return {fill_[c], {x, y}, narrow(turn_[c] * t35_)};
 }
 
 } // namespace tolva::lattice

@@ -9,10 +9,11 @@
 
 namespace tolva {
 
-// What scene 6 changes from frame to frame (its background is clearBrown, shared). The lattice's
-// squares are not here: every frame makes each of them over from latticeTime alone.
+// What scene 6 changes from frame to frame (its background is clearBrown, shared). Every frame
+// makes each of the lattice's squares over from latticeTime alone.
 struct LatticeState {
     float latticeTime = 0.0f;
+    SquareGrid squareLattice{lattice::latticeCells + 1, lattice::latticeCells + 1};
     sf::Sprite personTwoSprite;
     sf::Text trafficText;
 
@@ -29,7 +30,7 @@ public:
 private:
     LatticeState& own_;
     SharedState& shared_;
-    lattice::LatticeTerms lattice_;
+    lattice::SquareTerms squares_;
 };
 
 } // namespace tolva

@@ -168,163 +168,140 @@ namespace {
 
 float counter(int k) { return asFloat(k); }
 
-void place(Circle& circle, sf::Color fill, float x, float y, float radius, std::size_t points)
-{
-    circle.setFillColor(fill);
-    circle.setPosition(x, y);
-    circle.setRadius(radius);
-    circle.setPointCount(points);
-}
+constexpr int n = cellsPerSide;
+constexpr std::size_t cells = static_cast<std::size_t>(n * n);
+
+std::size_t at(int i, int j) { return static_cast<std::size_t>((i - 1) * n + (j - 1)); }
 
 } // namespace
 
-PolygonGridsTerms::PolygonGridsTerms()
-{
-    lineTerms();
-    cellTerms();
-}
-
-// The terms of one index.
-void PolygonGridsTerms::lineTerms()
+DecagonTerms::DecagonTerms() : fill_(cells), sinJOverI_(cells)
 {
     for (int k = 1; k <= n; ++k) {
         const float i = counter(k);
         const float j = counter(k);
-        decagonSineOfCube_[k] = narrow(std::sin(std::pow(wide(i), 3.0) + 10.0));
+        sineOfCube_[k] = narrow(std::sin(std::pow(wide(i), 3.0) + 10.0));
         const float c2 = narrow(std::cos(std::pow(wide(j), 2.0) + 10.0));
-        decagonHalfTwoC2_[k] = (c2 + c2) * 0.5f;
-
-        pentagonBlueRow_[k] = i / 3.0f * 7.0f;
-        const double s1 = std::sqrt(5.0 - std::pow(wide(i), 2.0));
-        const double s2 = std::sqrt(5.0 - std::pow(wide(i), 2.0) * 3.0);
-        pentagonBlendPoints_[0][k] = wide(narrow(s1 + 2.0));
-        pentagonBlendPoints_[1][k] = wide(narrow(2.0 - s1));
-        pentagonBlendPoints_[2][k] = wide(narrow(s2 + 20.0));
-        pentagonBlendPoints_[3][k] = wide(narrow(20.0 - s2));
-
-        heptagonBlueBase_[k] = std::sqrt(std::pow(wide(i), 3.0) + 15.0) * 10.0;
-        heptagonWRoot_[k] = std::sqrt(5.0 - std::pow(wide(i) / 100.0, 2.0)) + 2.0;
+        halfTwoC2_[k] = (c2 + c2) * 0.5f;
     }
-}
-
-// The terms of both indices.
-void PolygonGridsTerms::cellTerms()
-{
-    const std::size_t cells = static_cast<std::size_t>(n * n);
-    decagonFill_.resize(cells);
-    decagonSinJOverI_.resize(cells);
-    pentagonFill_.resize(cells);
-    pentagonAtanTerm_.resize(cells);
-    pentagonP2_.resize(cells);
-    pentagonMFirst_.resize(cells);
-    heptagonJOverI_.resize(cells);
-    heptagonIOverJ_.resize(cells);
-    heptagonGreenBase_.resize(cells);
-    heptagonD_.resize(cells);
-    heptagonE_.resize(cells);
-    heptagonR_.resize(cells);
-    heptagonAtanR_.resize(cells);
-
     for (int ri = 1; ri <= n; ++ri) {
         for (int rj = 1; rj <= n; ++rj) {
             const float i = counter(ri);
             const float j = counter(rj);
-            const std::size_t c = cell(ri, rj);
+            fill_[at(ri, rj)] = decagonFill(i, j);
+            sinJOverI_[at(ri, rj)] = std::sin(j / i);
+        }
+    }
+}
 
-            decagonFill_[c] = decagonFill(i, j);
-            decagonSinJOverI_[c] = std::sin(j / i);
+void DecagonTerms::beginFrame(float gridTime)
+{
+    a_ = gridTime / 10.0f;
+    for (int k = 1; k <= n; ++k) {
+        const float i = counter(k);
+        const float p = std::cos(2.0f * i / (sineOfCube_[k] - (i + a_)));
+        yBase_[k] = p * 4.0f * 10.0f + 3.0f * i;
+        heWave_[k] = std::cos(counter(k) / 20.0f + a_) * 10.0f * 30.0f;
+    }
+}
 
-            pentagonFill_[c] = pentagonRedGreen(i, j);
+PolygonCell DecagonTerms::cell(int ri, int rj) const
+{
+    const float i = counter(ri);
+    const float j = counter(rj);
+    const float he = heWave_[rj] + i;
+    const float q = (halfTwoC2_[rj] + he - 24.0f * j) / 50.0f * a_ - j * 0.25f * i;
+    const float x = narrow((10.0 * wide(i) + wide(he) + (wide(std::sin(q)) + wide(a_)) * 10.0) * 1.5) + 300.0f;
+    const float yA = yBase_[ri] + sinJOverI_[at(ri, rj)];
+    const float y = yA / 14.0f * j + 120.0f;
+    return {fill_[at(ri, rj)], {x, y}};
+}
+
+PentagonTerms::PentagonTerms() : fill_(cells), atanTerm_(cells), p2_(cells), mFirst_(cells)
+{
+    for (int k = 1; k <= n; ++k) {
+        const float i = counter(k);
+        blueRow_[k] = i / 3.0f * 7.0f;
+        const double s1 = std::sqrt(5.0 - std::pow(wide(i), 2.0));
+        const double s2 = std::sqrt(5.0 - std::pow(wide(i), 2.0) * 3.0);
+        blendPoints_[0][k] = wide(narrow(s1 + 2.0));
+        blendPoints_[1][k] = wide(narrow(2.0 - s1));
+        blendPoints_[2][k] = wide(narrow(s2 + 20.0));
+        blendPoints_[3][k] = wide(narrow(20.0 - s2));
+    }
+    for (int ri = 1; ri <= n; ++ri) {
+        for (int rj = 1; rj <= n; ++rj) {
+            const float i = counter(ri);
+            const float j = counter(rj);
+            const std::size_t c = at(ri, rj);
+            fill_[c] = pentagonRedGreen(i, j);
             const float t = (i - std::tan(j) * 4.0f) * 40.0f * std::cos(j / 10.0f);
-            pentagonAtanTerm_[c] = std::atan2(t, i) * 10.0f;
-            pentagonP2_[c] = wide(j * 3.0f + i);
+            atanTerm_[c] = std::atan2(t, i) * 10.0f;
+            p2_[c] = wide(j * 3.0f + i);
             const float a = narrow(std::pow(wide(j), 3.0) * wide(i - i / 10.0f));
-            pentagonMFirst_[c] = i * a / narrow(std::pow(wide(a), 3.0) * wide(j));
+            mFirst_[c] = i * a / narrow(std::pow(wide(a), 3.0) * wide(j));
+        }
+    }
+}
 
-            heptagonJOverI_[c] = j / i;
-            heptagonIOverJ_[c] = i / j;
-            heptagonGreenBase_[c] = std::atan2(i, j) - i / 30.0f * 70.0f;
+void PentagonTerms::beginFrame(float gridTime, float fastPhase)
+{
+    blueSlope_ = std::atan(gridTime / 15.0f);
+    shape_ = BlendWeights(fastPhase / 1000.0f);
+    const BlendWeights offset(fastPhase / 300.0f);
+    for (int k = 1; k <= n; ++k) {
+        n2_[k] = narrow(offset.blend(blendPoints_[0][k], blendPoints_[1][k], blendPoints_[2][k],
+                                     blendPoints_[3][k]));
+        const float j = counter(k);
+        mWave_[k] = std::sin(j - fastPhase / 3.0f / 30.0f) + j * 3.0f;
+        yTail_[k] = wide(j) * 7.3141592 + 319.0;
+    }
+}
+
+PolygonCell PentagonTerms::cell(int ri, int rj) const
+{
+    const float i = counter(ri);
+    const float j = counter(rj);
+    const std::size_t c = at(ri, rj);
+    const float b = narrow(shape_.blend(wide(i / 10.0f), wide(j * 0.25f), p2_[c], wide(j * 4.0f)));
+    const float x = std::sin(b) * 10.0f + atanTerm_[c] + (i + 1770.0f);
+    const float offsetY = mFirst_[c] + mWave_[rj] + n2_[ri];
+    const float y = narrow(wide(offsetY) + yTail_[rj]);
+    sf::Color fill = fill_[c];
+    fill.b = low8(intOf(blueRow_[ri] * blueSlope_ + j * 13.0f));
+    return {fill, {x, y}};
+}
+
+HeptagonTerms::HeptagonTerms()
+    : jOverI_(cells), iOverJ_(cells), greenBase_(cells), d_(cells), e_(cells), r_(cells), atanR_(cells)
+{
+    for (int k = 1; k <= n; ++k) {
+        const float i = counter(k);
+        blueBase_[k] = std::sqrt(std::pow(wide(i), 3.0) + 15.0) * 10.0;
+        wRoot_[k] = std::sqrt(5.0 - std::pow(wide(i) / 100.0, 2.0)) + 2.0;
+    }
+    for (int ri = 1; ri <= n; ++ri) {
+        for (int rj = 1; rj <= n; ++rj) {
+            const float i = counter(ri);
+            const float j = counter(rj);
+            const std::size_t c = at(ri, rj);
+            jOverI_[c] = j / i;
+            iOverJ_[c] = i / j;
+            greenBase_[c] = std::atan2(i, j) - i / 30.0f * 70.0f;
             const double hRoot = std::sqrt(5.0 - std::pow(wide(i) / wide(j), 2.0));
             const float pa = narrow(hRoot + 2.0);
             const float pb = narrow(2.0 - hRoot);
             const float g = i * 0.5f * j * (pa * 1.5707963f + (pb * j + pa * i + 1.5707963f));
-            heptagonD_[c] = std::cos(g) * std::sin(j) - i * 2.0f;
-            heptagonE_[c] = std::sin(j) + i / j;
-
+            d_[c] = std::cos(g) * std::sin(j) - i * 2.0f;
+            e_[c] = std::sin(j) + i / j;
             const float r = heptagonRipple(i, j);
-            heptagonR_[c] = r;
-            heptagonAtanR_[c] = std::atan2(i, j) * r;
+            r_[c] = r;
+            atanR_[c] = std::atan2(i, j) * r;
         }
     }
 }
 
-void PolygonGridsTerms::decagons(float gridTime, CircleGrid& grid) const
-{
-    const float a = gridTime / 10.0f;
-    const double aWide = wide(a);
-    Line<float> yBase{};   // p x 4 x 10 + 3 x i, per row
-    Line<float> heWave{};  // cosf(j / 20 + a) x 10 x 30, per column
-    for (int k = 1; k <= n; ++k) {
-        const float i = counter(k);
-        const float p = std::cos(2.0f * i / (decagonSineOfCube_[k] - (i + a)));
-        yBase[k] = p * 4.0f * 10.0f + 3.0f * i;
-        heWave[k] = std::cos(counter(k) / 20.0f + a) * 10.0f * 30.0f;
-    }
-    for (int ri = 1; ri <= n; ++ri) {
-        const float i = counter(ri);
-        const double iWide = wide(i);
-        const std::size_t row = cell(ri, 1);
-        for (int rj = 1; rj <= n; ++rj) {
-            const float j = counter(rj);
-            const float he = heWave[rj] + i;
-            const float q = (decagonHalfTwoC2_[rj] + he - 24.0f * j) / 50.0f * a - j * 0.25f * i;
-            const float x =
-                narrow((10.0 * iWide + wide(he) + (wide(std::sin(q)) + aWide) * 10.0) * 1.5) + 300.0f;
-            const std::size_t c = row + static_cast<std::size_t>(rj - 1);
-            const float yA = yBase[ri] + decagonSinJOverI_[c];
-            const float y = yA / 14.0f * j + 120.0f;
-            place(grid.cell(ri, rj),
-                  decagonFill_[c], x, y, decagonRadius, decagonPoints);
-        }
-    }
-}
-
-void PolygonGridsTerms::pentagons(float gridTime, float fastPhase, CircleGrid& grid) const
-{
-    const float blueSlope = std::atan(gridTime / 15.0f);
-    const BlendWeights shape(fastPhase / 1000.0f);
-    const BlendWeights offset(fastPhase / 300.0f);
-    Line<float> n2{};      // float(cubicBlend(v; ...)), per row: NaN from row 2 on
-    Line<float> mWave{};   // sinf(j - f / 3 / 30) + j x 3, per column
-    Line<double> yTail{};  // j x 7.3141592 + 319, per column
-    for (int k = 1; k <= n; ++k) {
-        n2[k] = narrow(offset.blend(pentagonBlendPoints_[0][k], pentagonBlendPoints_[1][k],
-                                    pentagonBlendPoints_[2][k], pentagonBlendPoints_[3][k]));
-        const float j = counter(k);
-        mWave[k] = std::sin(j - fastPhase / 3.0f / 30.0f) + j * 3.0f;
-        yTail[k] = wide(j) * 7.3141592 + 319.0;
-    }
-    for (int ri = 1; ri <= n; ++ri) {
-        const float i = counter(ri);
-        const double p0 = wide(i / 10.0f);
-        const float xTail = i + 1770.0f;
-        const std::size_t row = cell(ri, 1);
-        for (int rj = 1; rj <= n; ++rj) {
-            const float j = counter(rj);
-            const std::size_t c = row + static_cast<std::size_t>(rj - 1);
-            const float b = narrow(shape.blend(p0, wide(j * 0.25f), pentagonP2_[c], wide(j * 4.0f)));
-            const float x = std::sin(b) * 10.0f + pentagonAtanTerm_[c] + xTail;
-            const float offsetY = pentagonMFirst_[c] + mWave[rj] + n2[ri];
-            const float y = narrow(wide(offsetY) + yTail[rj]);
-            sf::Color fill = pentagonFill_[c];
-            fill.b = low8(intOf(pentagonBlueRow_[ri] * blueSlope + j * 13.0f));
-            place(grid.cell(ri, rj), fill, x, y,
-                  pentagonRadius, pentagonPoints);
-        }
-    }
-}
-
-PolygonGridsTerms::Regime PolygonGridsTerms::regimeOf(float slowPhase)
+HeptagonTerms::Regime HeptagonTerms::regimeOf(float slowPhase)
 {
     return slowPhase < 29.0f                          ? Regime::early
            : slowPhase > 29.0f && slowPhase < 33.0f ? Regime::middle
@@ -332,79 +309,73 @@ PolygonGridsTerms::Regime PolygonGridsTerms::regimeOf(float slowPhase)
                                                     : Regime::resting;
 }
 
-void PolygonGridsTerms::heptagonWaves(Regime regime, float h, Line<double>& earlyWave, Line<float>& wave)
+void HeptagonTerms::beginFrame(float slowPhase)
+{
+    slowPhase_ = slowPhase;
+    h_ = slowPhase * 0.5f;
+    redShiftCos_ = slowPhase / 110.0f;
+    redShiftSin_ = slowPhase / 20.0f;
+    regime_ = regimeOf(slowPhase);
+    middleScale_ = slowPhase / 7.0f * 2.0f;
+    waveTerms();
+    rowTerms(slowPhase);
+}
+
+void HeptagonTerms::waveTerms()
 {
     for (int k = 1; k <= n; ++k) {
         const float j = counter(k);
-        if (regime == Regime::early) {
-            earlyWave[k] = std::cos(wide(j * 3.0f) + 2.0 * (wide(h) * 0.75));
-        } else if (regime == Regime::middle) {
-            wave[k] = std::cos(j - h);
-        } else if (regime == Regime::late) {
-            wave[k] = std::cos(j + h);
+        if (regime_ == Regime::early) {
+            earlyWave_[k] = std::cos(wide(j * 3.0f) + 2.0 * (wide(h_) * 0.75));
+        } else if (regime_ == Regime::middle) {
+            wave_[k] = std::cos(j - h_);
+        } else if (regime_ == Regime::late) {
+            wave_[k] = std::cos(j + h_);
         }
     }
 }
 
-float PolygonGridsTerms::heptagons(float slowPhase, float colourFuse, float fuseTick,
-                                    CircleGrid& grid) const
+void HeptagonTerms::rowTerms(float slowPhase)
 {
-    const float h = slowPhase * 0.5f;
-    const double fall = wide(fuseTick) * 4.7e-5;
-    const float redShiftCos = slowPhase / 110.0f;
-    const float redShiftSin = slowPhase / 20.0f;
     const double blueShift = wide(std::cos((slowPhase + slowPhase) / 100.0f));
-    const double wSine = wide(std::sin(h / 100.0f)) * 5.0;
+    const double wSine = wide(std::sin(h_ / 100.0f)) * 5.0;
     const double wSwing = std::sin(2.0 * (wide(slowPhase) / 7.0));
-    const float lShift = h / 10.0f;
-
-    const Regime regime = regimeOf(slowPhase);
-    const float middleScale = slowPhase / 7.0f * 2.0f;
-    Line<double> earlyWave{};
-    Line<float> wave{};
-    heptagonWaves(regime, h, earlyWave, wave);
-
-    float fuse = colourFuse;
-    for (int ri = 1; ri <= n; ++ri) {
-        const float i = counter(ri);
-        const float w = narrow(heptagonWRoot_[ri] * wSine + wSwing * (wide(i) / 20.0));
-        const float l = std::cos(lShift + w);
-        const auto blue = low8(truncate32(heptagonBlueBase_[ri] - blueShift));
-        const std::int32_t redCosTail = 9 * intOf(i);
-        const float xHead = i * 9.0f - 10.0f;
-        const double earlyScale = wide(i * 0.5f * 3.0f);
-        const std::size_t row = cell(ri, 1);
-        for (int rj = 1; rj <= n; ++rj) {
-            const float j = counter(rj);
-            const std::size_t c = row + static_cast<std::size_t>(rj - 1);
-            fuse = narrow(wide(fuse) - fall);
-            // Once the fuse has burnt below 1 the red channel changes formula, from this cell on.
-            const auto red =
-                fuse < 1.0f
-                    ? low8((9 * intOf(std::cos(heptagonIOverJ_[c] + redShiftCos))) ^ redCosTail)
-                    : low8(intOf(std::sin(heptagonJOverI_[c] + redShiftSin) * 9.0f));
-            const auto green = low8(intOf(heptagonGreenBase_[c] + slowPhase));
-            const float x = xHead + (l * (j * i) * heptagonE_[c] / heptagonD_[c] * i / 25.0f + i);
-            float offsetY = 0.0f;
-            switch (regime) {
-            case Regime::early:
-                offsetY = narrow(wide(heptagonR_[c]) - earlyWave[rj] * earlyScale);
-                break;
-            case Regime::middle:
-                offsetY = heptagonAtanR_[c] * middleScale / 5.0f * wave[rj];
-                break;
-            case Regime::late:
-                offsetY = heptagonR_[c] - wave[rj] * i;
-                break;
-            case Regime::resting:
-                break;
-            }
-            const float y = offsetY + (j + 610.0f);
-            place(grid.cell(ri, rj),
-                  sf::Color(red, green, blue, 255), x, y, heptagonRadius, heptagonPoints);
-        }
+    const float lShift = h_ / 10.0f;
+    for (int k = 1; k <= n; ++k) {
+        const float i = counter(k);
+        const float w = narrow(wRoot_[k] * wSine + wSwing * (wide(i) / 20.0));
+        l_[k] = std::cos(lShift + w);
+        blue_[k] = low8(truncate32(blueBase_[k] - blueShift));
     }
-    return fuse;
+}
+
+PolygonCell HeptagonTerms::cell(int ri, int rj, float colourFuse) const
+{
+    const float i = counter(ri);
+    const float j = counter(rj);
+    const std::size_t c = at(ri, rj);
+    // Once the fuse has burnt below 1 the red channel changes formula, from this cell on.
+    const auto red = colourFuse < 1.0f
+                         ? low8((9 * intOf(std::cos(iOverJ_[c] + redShiftCos_))) ^ (9 * intOf(i)))
+                         : low8(intOf(std::sin(jOverI_[c] + redShiftSin_) * 9.0f));
+    const auto green = low8(intOf(greenBase_[c] + slowPhase_));
+    const float x = (i * 9.0f - 10.0f) + (l_[ri] * (j * i) * e_[c] / d_[c] * i / 25.0f + i);
+    float offsetY = 0.0f;
+    switch (regime_) {
+    case Regime::early:
+        offsetY = narrow(wide(r_[c]) - earlyWave_[rj] * wide(i * 0.5f * 3.0f));
+        break;
+    case Regime::middle:
+        offsetY = atanR_[c] * middleScale_ / 5.0f * wave_[rj];
+        break;
+    case Regime::late:
+        offsetY = r_[c] - wave_[rj] * i;
+        break;
+    case Regime::resting:
+        break;
+    }
+    const float y = offsetY + (j + 610.0f);
+    return {sf::Color(red, green, blue_[ri], 255), {x, y}};
 }
 
 } // namespace tolva::polygon

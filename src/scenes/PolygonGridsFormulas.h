@@ -74,57 +74,87 @@ PolygonCell heptagonCell(float i, float j, float slowPhase, float colourFuse);
 // once, and every term that depends on the frame alone (or on the frame and one index) once per
 // frame. Each such term is the very operation of the plain formula on the same operands, so the
 // cells get the same bits; the tests compare every cell with the plain formulas.
-class PolygonGridsTerms {
-public:
-    PolygonGridsTerms();
+template <class T>
+using Line = std::array<T, cellsPerSide + 1>;  // by index 1 to 94
 
-    // Each sets fill, position, radius and point count of rows and columns 1 to 94.
-    void decagons(float gridTime, CircleGrid& grid) const;
-    void pentagons(float gridTime, float fastPhase, CircleGrid& grid) const;
-    // The fuse falls once per cell before that cell's colour; returns where it ends.
-    float heptagons(float slowPhase, float colourFuse, float fuseTick, CircleGrid& grid) const;
+class DecagonTerms {
+public:
+    DecagonTerms();
+    void beginFrame(float gridTime);
+    // Cell (i, j), 1 to 94 each, for the frame begun last.
+    PolygonCell cell(int i, int j) const;
 
 private:
-    static constexpr int n = cellsPerSide;
-    static std::size_t cell(int i, int j) { return static_cast<std::size_t>((i - 1) * n + (j - 1)); }
+    std::vector<sf::Color> fill_;
+    std::vector<float> sinJOverI_;  // sinf(j / i)
+    Line<float> sineOfCube_{};      // float(sin(pow(i, 3) + 10))
+    Line<float> halfTwoC2_{};       // (c2 + c2) x 0.5
+    // Per frame.
+    float a_ = 0.0f;                // gridTime / 10
+    Line<float> yBase_{};           // p x 4 x 10 + 3 x i, per row
+    Line<float> heWave_{};          // cosf(j / 20 + a) x 10 x 30, per column
+};
 
-    template <class T>
-    using Line = std::array<T, n + 1>;  // by index 1 to 94
+class PentagonTerms {
+public:
+    PentagonTerms();
+    void beginFrame(float gridTime, float fastPhase);
+    PolygonCell cell(int i, int j) const;
 
-    void lineTerms();
-    void cellTerms();
+private:
+    std::vector<sf::Color> fill_;    // red and green; blue follows gridTime
+    std::vector<float> atanTerm_;    // atan2f(t, i) x 10
+    std::vector<double> p2_;         // j x 3 + i, widened
+    std::vector<float> mFirst_;      // i x A / float(pow(A, 3) x j)
+    Line<float> blueRow_{};          // i / 3 x 7
+    Line<double> blendPoints_[4]{};  // per row: float(S1 + 2), float(2 - S1), ...
+    // Per frame.
+    float blueSlope_ = 0.0f;         // atanf(gridTime / 15)
+    BlendWeights shape_{0.0f};       // the weights of fastPhase / 1000
+    Line<float> n2_{};               // float(cubicBlend(v; ...)), per row: NaN from row 2 on
+    Line<float> mWave_{};            // sinf(j - f / 3 / 30) + j x 3, per column
+    Line<double> yTail_{};           // j x 7.3141592 + 319, per column
+};
 
-    // The heptagons' vertical offset has three regimes in the phase, and a resting one between.
+// The heptagons' colours follow the fuse, which falls once per cell before that cell's colour
+// (burnFuse); cell takes the fuse as the cell's own fall left it, as heptagonCell does.
+class HeptagonTerms {
+public:
+    HeptagonTerms();
+    void beginFrame(float slowPhase);
+    PolygonCell cell(int i, int j, float colourFuse) const;
+
+private:
+    // The vertical offset has three regimes in the phase, and a resting one between.
     enum class Regime { early, middle, late, resting };
     static Regime regimeOf(float slowPhase);
-    // The offset's wave along j: cos(j x 3 + 2 x (h x 0.75)) into earlyWave in the early regime,
-    // cosf(j - h) or cosf(j + h) into wave in the middle and late ones.
-    static void heptagonWaves(Regime regime, float h, Line<double>& earlyWave, Line<float>& wave);
+    void rowTerms(float slowPhase);
+    void waveTerms();
 
-    // Decagons.
-    std::vector<sf::Color> decagonFill_;
-    std::vector<float> decagonSinJOverI_;  // sinf(j / i)
-    Line<float> decagonSineOfCube_{};      // float(sin(pow(i, 3) + 10))
-    Line<float> decagonHalfTwoC2_{};       // (c2 + c2) x 0.5
+    std::vector<float> jOverI_;
+    std::vector<float> iOverJ_;
+    std::vector<float> greenBase_;  // atan2f(i, j) - i / 30 x 70
+    std::vector<float> d_;
+    std::vector<float> e_;
+    std::vector<float> r_;          // the offset's common factor
+    std::vector<float> atanR_;      // atan2f(i, j) x R
+    Line<double> blueBase_{};       // sqrt(pow(i, 3) + 15) x 10
+    Line<double> wRoot_{};          // sqrt(5 - pow(i / 100, 2)) + 2
 
-    // Pentagons.
-    std::vector<sf::Color> pentagonFill_;   // red and green; blue follows gridTime
-    std::vector<float> pentagonAtanTerm_;  // atan2f(t, i) x 10
-    std::vector<double> pentagonP2_;       // j x 3 + i, widened
-    std::vector<float> pentagonMFirst_;    // i x A / float(pow(A, 3) x j)
-    Line<float> pentagonBlueRow_{};        // i / 3 x 7
-    Line<double> pentagonBlendPoints_[4]{};  // per row: float(S1 + 2), float(2 - S1), ...
-
-    // Heptagons.
-    std::vector<float> heptagonJOverI_;
-    std::vector<float> heptagonIOverJ_;
-    std::vector<float> heptagonGreenBase_;  // atan2f(i, j) - i / 30 x 70
-    std::vector<float> heptagonD_;
-    std::vector<float> heptagonE_;
-    std::vector<float> heptagonR_;          // the offset's common factor
-    std::vector<float> heptagonAtanR_;      // atan2f(i, j) x R
-    Line<double> heptagonBlueBase_{};       // sqrt(pow(i, 3) + 15) x 10
-    Line<double> heptagonWRoot_{};          // sqrt(5 - pow(i / 100, 2)) + 2
+    // Per frame.
+    float slowPhase_ = 0.0f;
+    float h_ = 0.0f;                // slowPhase x 0.5
+    float redShiftCos_ = 0.0f;      // slowPhase / 110
+    float redShiftSin_ = 0.0f;      // slowPhase / 20
+    Regime regime_ = Regime::early;
+    float middleScale_ = 0.0f;      // slowPhase / 7 x 2
+    // The offset's wave along j: cos(j x 3 + 2 x (h x 0.75)) into earlyWave_ in the early regime,
+    // cosf(j - h) or cosf(j + h) into wave_ in the middle and late ones.
+    Line<double> earlyWave_{};
+    Line<float> wave_{};
+    // Per frame and row.
+    Line<float> l_{};               // cosf(h / 10 + w)
+    Line<std::uint8_t> blue_{};
 };
 
 } // namespace tolva::polygon

@@ -7,6 +7,18 @@ namespace tolva {
 
 using namespace polygon;
 
+namespace {
+
+void apply(Circle& circle, const PolygonCell& cell, float radius, std::size_t points)
+{
+    circle.setFillColor(cell.fill);
+    circle.setPosition(cell.position);
+    circle.setRadius(radius);
+    circle.setPointCount(points);
+}
+
+} // namespace
+
 void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
     // The first restart of the fuse clock reads the whole show so far: the fuse burns down most
@@ -18,10 +30,22 @@ void PolygonGridsScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck
     const GridFrame frame = gridFrame(shared_.gridTime);
     const sf::Color background = clearColour(frame.gridTime);
 
-    terms_.decagons(frame.gridTime, own_.decagonGrid);
-    terms_.pentagons(frame.gridTime, frame.fastPhase, own_.pentagonGrid);
-    own_.colourFuse =
-        terms_.heptagons(frame.slowPhase, own_.colourFuse, fuseTick, own_.heptagonGrid);
+    decagons_.beginFrame(frame.gridTime);
+    forCells(cellsPerSide, [&](int i, int j) {
+        apply(own_.decagonGrid.cell(i, j), decagons_.cell(i, j), decagonRadius, decagonPoints);
+    });
+    pentagons_.beginFrame(frame.gridTime, frame.fastPhase);
+    forCells(cellsPerSide, [&](int i, int j) {
+        apply(own_.pentagonGrid.cell(i, j), pentagons_.cell(i, j), pentagonRadius, pentagonPoints);
+    });
+    // The fuse falls once per cell, before that cell's colour.
+    heptagons_.beginFrame(frame.slowPhase);
+    float fuse = own_.colourFuse;
+    forCells(cellsPerSide, [&](int i, int j) {
+        fuse = burnFuse(fuse, fuseTick);
+        apply(own_.heptagonGrid.cell(i, j), heptagons_.cell(i, j, fuse), heptagonRadius, heptagonPoints);
+    });
+    own_.colourFuse = fuse;
 
     canvas.measure({{"fuseTick", wide(fuseTick)},
                     {"midFrameDelta", wide(midFrameDelta)},

@@ -10,10 +10,10 @@ namespace tolva {
 struct PolygonGridsState {
     explicit PolygonGridsState(TimeSource& time) : fuseClock(time) {}
 
-    CircleGrid decagonGrid{95, 95};
+    CircleGrid decagonGrid{polygon::cellsPerSide + 1, polygon::cellsPerSide + 1};
     ShowClock fuseClock;
-    CircleGrid pentagonGrid{95, 95};
-    CircleGrid heptagonGrid{95, 95};
+    CircleGrid pentagonGrid{polygon::cellsPerSide + 1, polygon::cellsPerSide + 1};
+    CircleGrid heptagonGrid{polygon::cellsPerSide + 1, polygon::cellsPerSide + 1};
     float colourFuse = 100.0f;
 
     void name(NamedValues& values)
@@ -33,7 +33,9 @@ public:
 private:
     PolygonGridsState& own_;
     SharedState& shared_;
-    polygon::PolygonGridsTerms terms_;
+    polygon::DecagonTerms decagons_;
+    polygon::PentagonTerms pentagons_;
+    polygon::HeptagonTerms heptagons_;
 };
 
 } // namespace tolva

@@ -56,8 +56,8 @@ float spiralRotation(float warpTime) { return narrow(wide(warpTime) * 0.1); }
 SpiralCell spiralCell(float i, float j, float warpTime)
 {
     const float s = spiralShade(i, j, warpTime);
-    return SpiralCell{spiralFill(s), sf::Vector2f(13.0f * i + 350.0f, 13.0f * j),
-                      spiralRadius(i, j), spiralPointCount(warpTime), spiralRotation(warpTime)};
+    return SpiralCell{spiralFill(s), spiralPosition(i, j), spiralRadius(i, j),
+                      spiralPointCount(warpTime), spiralRotation(warpTime)};
 }
 
 TitleTransform titleTransform(float sceneTime)
@@ -88,8 +88,10 @@ LetterPlace creditLetterPlace(int k, float warpTime)
     return LetterPlace{position, rotation};
 }
 
-SpiralGridTerms::SpiralGridTerms()
-    : shadeBase_(spiralCells * spiralCells), radius_(spiralCells * spiralCells)
+// ---------------------------------------------------------------------------------------------
+// The fast path.
+
+SpiralTerms::SpiralTerms() : shadeBase_(spiralCells * spiralCells), radius_(spiralCells * spiralCells)
 {
     for (int i = 1; i <= spiralCells; ++i) {
         for (int j = 1; j <= spiralCells; ++j) {
@@ -97,6 +99,20 @@ SpiralGridTerms::SpiralGridTerms()
             radius_[index(i, j)] = spiralRadius(asFloat(i), asFloat(j));
         }
     }
+}
+
+void SpiralTerms::beginFrame(float warpTime)
+{
+    timeTerm_ = spiralTimeTerm(warpTime);
+    points_ = spiralPointCount(warpTime);
+    rotation_ = spiralRotation(warpTime);
+}
+
+SpiralCell SpiralTerms::cell(int i, int j) const
+{
+    const float s = shadeBase_[index(i, j)] + timeTerm_;
+    return SpiralCell{spiralFill(s), spiralPosition(asFloat(i), asFloat(j)), radius_[index(i, j)],
+                      points_, rotation_};
 }
 
 } // namespace tolva::spiral

@@ -2,8 +2,8 @@
 
 // Scene 1's formulas: the spiral shade and the circles' cell values, the title's transform and
 // the credit letters' layout. The plain functions evaluate each formula as it is written, term by
-// term; SpiralGridTerms holds the terms that depend on the indices alone, so that a frame only
-// adds what changes with time. Both must give the same bits.
+// term; SpiralTerms holds the terms that depend on the indices alone, so that a frame only adds
+// what changes with time. Both must give the same bits.
 
 #include "scenes/Formula.h"
 
@@ -39,6 +39,9 @@ struct SpiralCell {
     float rotation;  // as handed to setRotation
 };
 
+// Where cell (i, j) stands: 13 pixels apart, the block 350 pixels in from the left.
+inline sf::Vector2f spiralPosition(float i, float j) { return sf::Vector2f(13.0f * i + 350.0f, 13.0f * j); }
+
 // One cell as the formulas read, nothing cached.
 SpiralCell spiralCell(float i, float j, float warpTime);
 
@@ -64,23 +67,29 @@ constexpr int creditLetterCount = 28;
 LetterPlace creditLetterPlace(int k, float warpTime);
 constexpr float creditOutline = 2.1f;
 
-// Per-cell terms that do not change from frame to frame, cell (i, j) at (i - 1) * 94 + (j - 1).
-// shadeBase is spiralShade without its time term: sqrtf(S) + bonus, so that
-// spiralShade(i, j, w) == shadeBase + w / 10 to the bit (the sum is left-to-right).
-class SpiralGridTerms {
+// The fast path: the terms of one cell that never change, cell (i, j) at (i - 1) * 94 + (j - 1),
+// and those a frame gives every cell alike. shadeBase is spiralShade without its time term:
+// sqrtf(S) + bonus, so that spiralShade(i, j, w) == shadeBase + w / 10 to the bit (the sum is
+// left-to-right).
+class SpiralTerms {
 public:
-    SpiralGridTerms();
+    SpiralTerms();
+    void beginFrame(float warpTime);
+    // Cell (i, j), 1 to 94 each, for the frame begun last.
+    SpiralCell cell(int i, int j) const;
 
+private:
     static std::size_t index(int i, int j)
     {
         return static_cast<std::size_t>((i - 1) * spiralCells + (j - 1));
     }
-    float shadeBase(int i, int j) const { return shadeBase_[index(i, j)]; }
-    float radius(int i, int j) const { return radius_[index(i, j)]; }
 
-private:
     std::vector<float> shadeBase_;
     std::vector<float> radius_;
+    // Per frame.
+    float timeTerm_ = 0.0f;
+    std::size_t points_ = 0;
+    float rotation_ = 0.0f;
 };
 
 } // namespace tolva::spiral

@@ -4,13 +4,27 @@ namespace tolva {
 
 using namespace spiral;
 
+namespace {
+
+void apply(Circle& circle, const SpiralCell& cell)
+{
+    circle.setFillColor(cell.fill);
+    circle.setPosition(cell.position);
+    circle.setRadius(cell.radius);
+    circle.setPointCount(cell.points);
+    circle.setRotation(cell.rotation);
+}
+
+} // namespace
+
 void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
 {
     if (state.scene1Pending) {
         deck.play(SoundId::voiceTwo);
         state.scene1Pending = false;
     }
-    updateCells(state.warpTime);
+    terms_.beginFrame(state.warpTime);
+    forCells(spiralCells, [&](int i, int j) { apply(shared_.circleGrid.cell(i, j), terms_.cell(i, j)); });
 
     const TitleTransform title = titleTransform(state.sceneTime);
     own_.titleSprite.setScale(title.scale);
@@ -43,24 +57,6 @@ void SpiralGridScene::step(ShowState& state, Canvas& canvas, SoundDeck& deck)
         }
     }
     canvas.display();
-}
-
-// The radius and the shade's spiral depend on the cell alone and come from the tables; the time
-// term, the point count and the angle are the same for every cell of a frame.
-void SpiralGridScene::updateCells(float warpTime)
-{
-    const float timeTerm = spiralTimeTerm(warpTime);
-    const std::size_t points = spiralPointCount(warpTime);
-    const float rotation = spiralRotation(warpTime);
-    forCells(spiralCells, [&](int i, int j) {
-        Circle& circle = shared_.circleGrid.cell(i, j);
-        const float s = terms_.shadeBase(i, j) + timeTerm;
-        circle.setFillColor(spiralFill(s));
-        circle.setPosition(13.0f * asFloat(i) + 350.0f, 13.0f * asFloat(j));
-        circle.setRadius(terms_.radius(i, j));
-        circle.setPointCount(points);
-        circle.setRotation(rotation);
-    });
 }
 
 void SpiralGridScene::layOutCredits(float warpTime)

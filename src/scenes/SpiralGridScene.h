@@ -27,12 +27,11 @@ public:
     void step(ShowState& state, Canvas& canvas, SoundDeck& deck) override;
 
 private:
-    void updateCells(float warpTime);
     void layOutCredits(float warpTime);
 
     SpiralGridState& own_;
     SharedState& shared_;
-    spiral::SpiralGridTerms terms_;
+    spiral::SpiralTerms terms_;
 };
 
 } // namespace tolva

@@ -14,6 +14,8 @@ namespace tolva::swirl {
 constexpr int heptagonSize = 110;  // rows and columns 1 to 110
 constexpr int squareSize = 124;    // rows and columns 1 to 124
 
+constexpr float squareSide = 25.0f;
+
 // The values every cell of one frame reads.
 struct Frame {
     float q;    // swirlPhase after this frame's advance

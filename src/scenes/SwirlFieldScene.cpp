@@ -1,8 +1,30 @@
 #include "scenes/SwirlFieldScene.h"
 
+#include "scenes/Formula.h"
+
 namespace tolva {
 
 using namespace swirl;
+
+namespace {
+
+void apply(Circle& heptagon, const HeptagonCell& cell)
+{
+    heptagon.setFillColor(cell.fill);
+    heptagon.setPosition(cell.position);
+    heptagon.setRadius(cell.radius);
+    heptagon.setPointCount(heptagonPoints);
+    heptagon.setRotation(cell.rotation);
+}
+
+void apply(Rect& square, const SquareCell& cell)
+{
+    square.setFillColor(cell.fill);
+    square.setPosition(cell.position);
+    square.setSize(sf::Vector2f(squareSide, squareSide));
+}
+
+} // namespace
 
 void SwirlFieldScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/)
 {
@@ -12,24 +34,10 @@ void SwirlFieldScene::step(ShowState& state, Canvas& canvas, SoundDeck& /*deck*/
     const Frame frame = frameOf(own_.swirlPhase, state.countdown[4]);
 
     heptagons_.beginFrame(frame);
-    forCells(heptagonSize, [&](int i, int j) {
-        const HeptagonCell cell = heptagons_.cell(i, j);
-        Circle& h = own_.circleCube.cell(i, j);
-        h.setFillColor(cell.fill);
-        h.setPosition(cell.position);
-        h.setRadius(cell.radius);
-        h.setPointCount(7);
-        h.setRotation(cell.rotation);
-    });
+    forCells(heptagonSize, [&](int i, int j) { apply(own_.circleCube.cell(i, j), heptagons_.cell(i, j)); });
 
     squares_.beginFrame(frame);
-    forCells(squareSize, [&](int k, int c) {
-        const SquareCell cell = squares_.cell(k, c);
-        Rect& r = own_.squareCube.cell(k, c);
-        r.setFillColor(cell.fill);
-        r.setPosition(cell.position);
-        r.setSize(sf::Vector2f(25.0f, 25.0f));
-    });
+    forCells(squareSize, [&](int k, int c) { apply(own_.squareCube.cell(k, c), squares_.cell(k, c)); });
 
     canvas.clear(clearColour(frame));
     drawCells(canvas, own_.squareCube, squareSize, "squareCube");

@@ -8,9 +8,9 @@ namespace tolva {
 
 // What scene 4 changes from frame to frame.
 struct SwirlFieldState {
-    CircleGrid circleCube{111, 111};
+    CircleGrid circleCube{swirl::heptagonSize + 1, swirl::heptagonSize + 1};
     float swirlPhase = 0.0f;
-    SquareGrid squareCube{125, 125};
+    SquareGrid squareCube{swirl::squareSize + 1, swirl::squareSize + 1};
 
     void name(NamedValues& values) { values.floats["swirlPhase"] = &swirlPhase; }
 };

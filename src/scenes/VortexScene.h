@@ -10,7 +10,7 @@ namespace tolva {
 // scene 5's gridTime: both shared).
 struct VortexState {
     float vortexTime = 0.0f;
-    CircleGrid fieldGrid{120, 120};
+    CircleGrid fieldGrid{vortex::fieldSide + 1, vortex::fieldSide + 1};
 
     void name(NamedValues& values) { values.floats["vortexTime"] = &vortexTime; }
 };

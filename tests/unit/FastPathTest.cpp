@@ -1,14 +1,14 @@
 // Every scene's fast path (terms held for a frame, pieces hoisted per row or column) against its
 // plain formulas, bit for bit on every cell, over frames across the scene and well past its end.
-// Scenes 1 and 2 compute theirs inside the step: their steps are checked the same way, through
-// the recorder, in SpiralGridTest and ColumnCascadeTest.
+// The steps that apply the cells are checked the same way, through the recorder, in each scene's
+// own test.
 
 #include "support/SceneSteps.h"
+#include "scenes/ColumnCascadeFormulas.h"
 #include "scenes/GreetingsScrollerFormulas.h"
 #include "scenes/LatticeFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
-#include "scenes/PolygonGridsFormulas.h"
-#include "scenes/LatticeFormulas.h"
+#include "scenes/SpiralGridFormulas.h"
 #include "scenes/SwirlFieldFormulas.h"
 #include "scenes/VortexFormulas.h"
 
@@ -18,16 +18,16 @@ namespace tolva {
 namespace {
 
 using testing::Look;
-using testing::reported;
 using testing::same;
 
+Look look(const spiral::SpiralCell& c) { return {c.fill, c.position, c.rotation, c.radius, c.points}; }
+Look look(const cascade::ColumnCell& c) { return {c.fill, c.position, {}, c.radius}; }
+Look look(const cascade::CascadeCell& c) { return {c.fill, c.position}; }
 Look look(const greetings::CircleCell& c) { return {c.fill, c.position, c.turn}; }
 Look look(const swirl::HeptagonCell& c) { return {c.fill, c.position, c.rotation, c.radius}; }
 Look look(const swirl::SquareCell& c) { return {c.fill, c.position}; }
 Look look(const polygon::PolygonCell& c) { return {c.fill, c.position}; }
-Look look(const Circle& c) { return {c.getFillColor(), c.getPosition()}; }
-Look look(const lattice::SquareCell& c) { return {c.fill, c.position, reported(c.rotation)}; }
-Look look(const Rect& r) { return {r.getFillColor(), r.getPosition(), r.getRotation()}; }
+Look look(const lattice::SquareCell& c) { return {c.fill, c.position, c.rotation}; }
 Look look(const vortex::HeptagonCell& c) { return {c.fill, c.position, c.rotation}; }
 
 // Cells [1..side][1..side] in drawing order; `plain` is called once per cell in that order.
@@ -42,11 +42,58 @@ void everyCell(int side, Fast fast, Plain plain, float frame, float also = 0.0f)
 float above(float x) { return std::nextafter(x, std::numeric_limits<float>::infinity()); }
 float below(float x) { return std::nextafter(x, -std::numeric_limits<float>::infinity()); }
 
+// Scene 1: warpTime from the first frame to where the point count and the angle are no longer
+// numbers; one object through all frames, as in the scene.
+TEST(FastPath, Spiral)
+{
+    spiral::SpiralTerms terms;
+    for (const float w : {0.0f, 0.1f, 17.3f, 420.0f, 1863.77f, 3.0e7f, -5.5f, INFINITY, std::nanf("")}) {
+        terms.beginFrame(w);
+        everyCell(spiral::spiralCells, [&](int i, int j) { return terms.cell(i, j); },
+                  [&](float i, float j) { return spiral::spiralCell(i, j, w); }, w);
+    }
+}
+
+// Scene 2's columns, from the scene's start to far past its end.
+TEST(FastPath, Columns)
+{
+    cascade::ColumnTerms terms;
+    for (const float columnTime : {0.0f, 0.16667f, 12.0f, 97.3f, 360.5f, 5000.0f, -3.25f}) {
+        terms.beginFrame(columnTime);
+        everyCell(cascade::columnCells, [&](int i, int j) { return terms.cell(i, j); },
+                  [&](float i, float j) { return cascade::columnCell(i, j, columnTime); }, columnTime);
+    }
+}
+
+// Scene 2's squares, still and moving, with cascadeTime moving on every few squares as the
+// scene's clock does: also where a row begins on the cascadeTime the row before ended on, and
+// where it moves back to a value seen earlier.
+TEST(FastPath, Cascade)
+{
+    cascade::CascadeTerms terms;
+    for (const float countdown : {36.0f, above(cascade::cascadeStill), cascade::cascadeStill, 20.0f, 0.125f}) {
+        for (const int every : {1, 7, 124 * 3}) {
+            // The time square (a, b) sees: a step every `every` squares, back to the start on
+            // every fifth.
+            const auto seen = [every](int a, int b) {
+                const int step = ((a - 1) * cascade::cascadeCells + (b - 1)) / every;
+                return step % 5 == 4 ? 61.25f : 61.25f + 0.00037f * static_cast<float>(step);
+            };
+            terms.beginFrame(countdown);
+            everyCell(cascade::cascadeCells, [&](int a, int b) { return terms.cell(a, b, seen(a, b)); },
+                      [&](float a, float b) {
+                          const int ia = static_cast<int>(a), ib = static_cast<int>(b);
+                          return cascade::cascadeCell(ia, ib, seen(ia, ib), countdown);
+                      }, countdown, static_cast<float>(every));
+        }
+    }
+}
+
 // Scene 3: phases from the first frame to well past the scene's end, spins from a hand-over
 // frame's long midFrameDelta down to nothing.
 TEST(FastPath, Greetings)
 {
-    greetings::ScrollerTerms terms;
+    greetings::CircleTerms terms;
     for (const float P : {0.0f, 0.1f, 0.2000004f, 3.7f, 57.31f, 160.25f, 345.9f, 1234.5f}) {
         for (const float spin : {0.0f, 0.05f, 25.0f * 0.0166667f, 12.5f}) {
             terms.beginFrame(P, spin);
@@ -77,7 +124,7 @@ TEST(FastPath, Swirl)
 }
 
 // Scene 5: all three grids, frames in every regime of the heptagon offset (its edges included),
-// the fuse burning through 1 cell by cell.
+// the heptagons on both sides of the fuse's switch.
 TEST(FastPath, PolygonGrids)
 {
     struct FrameCase {
@@ -90,37 +137,34 @@ TEST(FastPath, PolygonGrids)
     };
     ASSERT_EQ(polygon::gridFrame(frames[9].gridTime).slowPhase, 29.0f);  // the regime edges
     ASSERT_EQ(polygon::gridFrame(frames[10].gridTime).slowPhase, 33.0f);
-    const polygon::PolygonGridsTerms terms;
-    CircleGrid decagons(95, 95), pentagons(95, 95), heptagons(95, 95);
-    const auto in = [](const CircleGrid& grid) {
-        return [g = &grid](int i, int j) { return g->cell(i, j); };
-    };
+    polygon::DecagonTerms decagons;
+    polygon::PentagonTerms pentagons;
+    polygon::HeptagonTerms heptagons;
     for (const FrameCase& f : frames) {
         const polygon::GridFrame frame = polygon::gridFrame(f.gridTime);
-        terms.decagons(frame.gridTime, decagons);
-        terms.pentagons(frame.gridTime, frame.fastPhase, pentagons);
-        const float fuseLeft = terms.heptagons(frame.slowPhase, f.colourFuse, f.fuseTick, heptagons);
-        everyCell(polygon::cellsPerSide, in(decagons),
+        decagons.beginFrame(frame.gridTime);
+        pentagons.beginFrame(frame.gridTime, frame.fastPhase);
+        heptagons.beginFrame(frame.slowPhase);
+        everyCell(polygon::cellsPerSide, [&](int i, int j) { return decagons.cell(i, j); },
                   [&](float i, float j) { return polygon::decagonCell(i, j, frame.gridTime); }, f.gridTime);
-        everyCell(polygon::cellsPerSide, in(pentagons),
+        everyCell(polygon::cellsPerSide, [&](int i, int j) { return pentagons.cell(i, j); },
                   [&](float i, float j) { return polygon::pentagonCell(i, j, frame.gridTime, frame.fastPhase); },
                   f.gridTime);
-        float fuse = f.colourFuse;
-        everyCell(polygon::cellsPerSide, in(heptagons), [&](float i, float j) {
-            fuse = polygon::burnFuse(fuse, f.fuseTick);
-            return polygon::heptagonCell(i, j, frame.slowPhase, fuse);
-        }, f.gridTime);
-        EXPECT_TRUE(same(fuseLeft, fuse)) << f.gridTime;
+        for (const float fuse : {f.colourFuse, below(1.0f), 1.0f}) {
+            everyCell(polygon::cellsPerSide, [&](int i, int j) { return heptagons.cell(i, j, fuse); },
+                      [&](float i, float j) { return polygon::heptagonCell(i, j, frame.slowPhase, fuse); },
+                      f.gridTime, fuse);
+        }
     }
 }
 
 // Scene 6: consecutive frames (t = 0, where a / t is infinite, among them) and a jump far ahead.
 TEST(FastPath, Lattice)
 {
-    lattice::LatticeTerms lattice;
+    lattice::SquareTerms terms;
     for (const float t : {0.0f, 0.016f, 0.0333f, 1.0f, 14.2f, 54.0f, 300.0f, -2.5f}) {
-        lattice.update(t);
-        everyCell(124, [&](int a, int k) { return lattice.cells.cell(a, k); },
+        terms.beginFrame(t);
+        everyCell(lattice::latticeCells, [&](int a, int k) { return terms.cell(a, k); },
                   [&](float a, float k) { return lattice::squareCell(static_cast<int>(a), static_cast<int>(k), t); }, t);
     }
 }

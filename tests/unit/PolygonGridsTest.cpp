@@ -1,13 +1,14 @@
-// Scene 5: the offset's edges, the clear colour and the clock worked by hand, the step's fuse.
+// Scene 5: the offset's edges, the clear colour and the clock worked by hand, the step's fuse and
+// its every shape.
 
 #include "support/SceneSteps.h"
-#include "scenes/PolygonGridsFormulas.h"
 #include "scenes/PolygonGridsFormulas.h"
 
 namespace tolva {
 namespace {
 
 using namespace polygon;
+using testing::Look;
 using testing::same;
 using testing::SceneSteps;
 
@@ -57,6 +58,34 @@ TEST_F(SceneSteps, PolygonGrids)
          "decagonGrid*8836 pentagonGrid*8836 heptagonGrid*8836 gridTime=0.3 colourFuse=15.6852455 countdown5=38.9840012"},
         {"frameDelta=0", "decagonGrid*8836 pentagonGrid*8836 heptagonGrid*8836 colourFuse=15.6852455"},
     });
+}
+
+// All three grids as drawn, shape by shape; the fuse falls once per heptagon, before its colour,
+// and passes 1 partway through the grid, where the red changes formula.
+TEST_F(SceneSteps, PolygonGridsEveryShape)
+{
+    const float fuseTick = 0.015625f;
+    step(5, "midFrameDelta=0.25 frameDelta=0.016 gridTime=24 colourFuse=1.003 fuseTick=0.015625");
+    const GridFrame frame = gridFrame(show->scenes.shared.gridTime);
+    const auto shape = [](const PolygonCell& c, float radius, std::size_t points) {
+        return Look{c.fill, c.position, {}, radius, points};
+    };
+    testing::expectDrawn(recorder, "decagonGrid", cellsPerSide, [&](float i, float j) {
+        return shape(decagonCell(i, j, frame.gridTime), decagonRadius, decagonPoints);
+    });
+    testing::expectDrawn(recorder, "pentagonGrid", cellsPerSide, [&](float i, float j) {
+        return shape(pentagonCell(i, j, frame.gridTime, frame.fastPhase), pentagonRadius, pentagonPoints);
+    });
+    float fuse = 1.003f;
+    int burnt = 0;
+    testing::expectDrawn(recorder, "heptagonGrid", cellsPerSide, [&](float i, float j) {
+        fuse = burnFuse(fuse, fuseTick);
+        burnt += fuse < 1.0f ? 1 : 0;
+        return shape(heptagonCell(i, j, frame.slowPhase, fuse), heptagonRadius, heptagonPoints);
+    });
+    EXPECT_GT(burnt, 1000);
+    EXPECT_LT(burnt, cellsPerSide * cellsPerSide - 1000);
+    EXPECT_TRUE(same(show->scenes.polygonGrids.colourFuse, fuse));
 }
 
 } // namespace

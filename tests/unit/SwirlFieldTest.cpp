@@ -1,5 +1,5 @@
-// Scene 4: waveOffset's phases at their exact bounds and the colour schemes, worked by hand (the
-// step's every cell is in the scene moments' digests, and its fast path against these formulas).
+// Scene 4: waveOffset's phases at their exact bounds and the colour schemes, worked by hand, and
+// the step's every shape against these formulas.
 
 #include "support/SceneSteps.h"
 #include "scenes/Formula.h"
@@ -11,6 +11,8 @@ namespace tolva {
 namespace {
 
 using namespace swirl;
+using testing::Look;
+using testing::SceneSteps;
 
 float above(float x) { return std::nextafter(x, std::numeric_limits<float>::infinity()); }
 float below(float x) { return std::nextafter(x, -std::numeric_limits<float>::infinity()); }
@@ -59,6 +61,23 @@ TEST(SwirlColours, SchemesAndWraps)
     EXPECT_EQ(squareCell(3.0f, 2.0f, frame).fill.r, 8);  // 3 atan2(2, 3) 5 = 8.8
     EXPECT_EQ(squareCell(3.0f, 2.0f, frame).fill.b, 3);  // 251 + 8 wraps
     EXPECT_EQ(clearColour(frameOf(0.0f, 40.0f)), sf::Color(17, 39, 47, 255));
+}
+
+// Both grids as drawn, shape by shape, in each form of the heptagons' wave.
+TEST_F(SceneSteps, SwirlFieldEveryShape)
+{
+    for (const char* countdown : {"40", "24", "22.5", "20"}) {
+        step(4, std::string("swirlPhase=150 countdown4=") + countdown);
+        const Frame frame = frameOf(show->scenes.swirlField.swirlPhase, state.countdown[4]);
+        testing::expectDrawn(recorder, "circleCube", heptagonSize, [&](float i, float j) {
+            const HeptagonCell c = heptagonCell(i, j, frame);
+            return Look{c.fill, c.position, testing::reported(c.rotation), c.radius, heptagonPoints};
+        }, countdown);
+        testing::expectDrawn(recorder, "squareCube", squareSize, [&](float k, float c) {
+            const SquareCell cell = squareCell(k, c, frame);
+            return Look{cell.fill, cell.position};
+        }, countdown);
+    }
 }
 
 } // namespace

@@ -375,6 +375,96 @@ void doina(Band& band)
     }
 }
 
+// The first tune, ending on the tonic instead of leading on.
+std::vector<std::string> closingTuneA()
+{
+    std::vector<std::string> closingA = tuneA;
+    closingA.back() = "1:4 r:4";
+    return closingA;
+}
+
+void playFreylekhs(Band& band)
+{
+    double bar = freylekhsTiming.bar();
+    double t = freylekhsTiming.start;
+    t = dance(band, t, bar, tuneA, chordsA, 0.9f, false, 0.3f);
+    t = dance(band, t, bar, tuneAOrnate, chordsA, 0.95f, false, 0.3f);
+    t = dance(band, t, bar, tuneB, chordsB, 1.0f, false, 0.31f);
+    dance(band, t, bar, closingTuneA(), chordsA, 1.0f, false, 0.31f);
+}
+
+void playHora(Band& band)
+{
+    Timing h = horaTiming();
+    std::vector<std::string> horaEnd = horaP;
+    horaEnd[0] = "^5:4 4 3";
+    horaEnd.back() = "1:4 r:2";
+    double t = hora(band, h.start, h.bar(), horaP, chordsHoraP, 0.85f);
+    t = hora(band, t, h.bar(), horaQ, chordsHoraQ, 0.9f);
+    hora(band, t, h.bar(), horaEnd, chordsHoraP, 0.8f);
+}
+
+void playBulgar(Band& band)
+{
+    Timing b = bulgarTiming();
+    double t = dance(band, b.start, b.bar(), tuneC, chordsC, 1.0f, true, 0.32f);
+    t = dance(band, t, b.bar(), tuneCRuns, chordsC, 1.05f, true, 0.32f);
+    dance(band, t, b.bar(), closingTuneA(), chordsA, 1.05f, true, 0.32f);
+}
+
+void playTsimbl(Band& band)
+{
+    Timing s = tsimblTiming();
+    checkBars(tsimblTune, freygish, 8.0);
+    std::vector<std::string> names = split(chordsTsimbl);
+    for (int k = 0; k < s.bars; ++k) {
+        double t0 = s.start + k * s.bar();
+        float grow = 0.55f + 0.45f * static_cast<float>(k) / static_cast<float>(s.bars - 1);
+        band.lead.play(t0, s.bar() / 8.0, tsimblTune[static_cast<std::size_t>(k)], freygish, 0.22f + 0.08f * grow);
+        tsimblBar(band, t0, s.bar(), chord(names[static_cast<std::size_t>(k)]), grow, k == s.bars - 1);
+    }
+}
+
+void playFinale(Band& band)
+{
+    Timing f = finaleTiming();
+    double bar = f.bar();
+    double t = dance(band, f.start, bar, tuneAOrnate, chordsA, 1.1f, false, 0.33f);
+    t = dance(band, t, bar, tuneB, chordsB, 1.15f, false, 0.33f);
+    t = dance(band, t, bar, tuneCRuns, chordsC, 1.2f, true, 0.34f);
+    t = dance(band, t, bar, tuneA, chordsA, 1.2f, false, 0.34f, 7);
+    // The ending every klezmer tune has: two short hits, dominant then tonic.
+    double e = bar / 8.0;
+    band.lead.play(t, e, "5,:1 r:1 1:1 r:5", freygish, 0.36f);
+    const Chord& dominant = chord("A7");
+    const Chord& tonic = chord("D");
+    band.stab(t, 0.7 * e, dominant, 0.3f);
+    band.bass(t, 0.7 * e, dominant.bass, 0.55f);
+    band.kick(t, 0.6f);
+    band.stab(t + 2.0 * e, 0.9 * e, tonic, 0.34f);
+    band.bass(t + 2.0 * e, 0.9 * e, tonic.bass, 0.6f);
+    band.kick(t + 2.0 * e, 0.7f);
+    band.cymbal(t + 2.0 * e, 0.5f, 0.25);
+}
+
+// The doina swells in from silence; the file ends with the suite: let the room ring, then close
+// it softly.
+void fadeEnds(Buffer& mix)
+{
+    for (std::size_t i = 0; i < frameAt(1.5); ++i) {
+        float g = static_cast<float>(0.5 - 0.5 * std::cos(3.141592653589793 * static_cast<double>(i) / (1.5 * sampleRate)));
+        mix.left[i] *= g;
+        mix.right[i] *= g;
+    }
+    double fadeStart = klezmerSeconds - 0.6;
+    for (std::size_t i = frameAt(fadeStart); i < mix.frames(); ++i) {
+        double u = (static_cast<double>(i) / sampleRate - fadeStart) / 0.6;
+        float g = static_cast<float>(0.5 + 0.5 * std::cos(3.141592653589793 * std::min(1.0, u)));
+        mix.left[i] *= g;
+        mix.right[i] *= g;
+    }
+}
+
 } // namespace
 
 std::vector<Section> klezmerSections()
@@ -393,76 +483,15 @@ Buffer performKlezmer()
 {
     Band band(klezmerSeconds);
     doina(band);
-
-    double bar = freylekhsTiming.bar();
-    double t = freylekhsTiming.start;
-    std::vector<std::string> closingA = tuneA;
-    closingA.back() = "1:4 r:4";
-    t = dance(band, t, bar, tuneA, chordsA, 0.9f, false, 0.3f);
-    t = dance(band, t, bar, tuneAOrnate, chordsA, 0.95f, false, 0.3f);
-    t = dance(band, t, bar, tuneB, chordsB, 1.0f, false, 0.31f);
-    dance(band, t, bar, closingA, chordsA, 1.0f, false, 0.31f);
-
-    Timing h = horaTiming();
-    std::vector<std::string> horaEnd = horaP;
-    horaEnd[0] = "^5:4 4 3";
-    horaEnd.back() = "1:4 r:2";
-    t = hora(band, h.start, h.bar(), horaP, chordsHoraP, 0.85f);
-    t = hora(band, t, h.bar(), horaQ, chordsHoraQ, 0.9f);
-    hora(band, t, h.bar(), horaEnd, chordsHoraP, 0.8f);
-
-    Timing b = bulgarTiming();
-    t = dance(band, b.start, b.bar(), tuneC, chordsC, 1.0f, true, 0.32f);
-    t = dance(band, t, b.bar(), tuneCRuns, chordsC, 1.05f, true, 0.32f);
-    dance(band, t, b.bar(), closingA, chordsA, 1.05f, true, 0.32f);
-
-    Timing s = tsimblTiming();
-    checkBars(tsimblTune, freygish, 8.0);
-    std::vector<std::string> names = split(chordsTsimbl);
-    for (int k = 0; k < s.bars; ++k) {
-        double t0 = s.start + k * s.bar();
-        float grow = 0.55f + 0.45f * static_cast<float>(k) / static_cast<float>(s.bars - 1);
-        band.lead.play(t0, s.bar() / 8.0, tsimblTune[static_cast<std::size_t>(k)], freygish, 0.22f + 0.08f * grow);
-        tsimblBar(band, t0, s.bar(), chord(names[static_cast<std::size_t>(k)]), grow, k == s.bars - 1);
-    }
-
-    Timing f = finaleTiming();
-    bar = f.bar();
-    t = dance(band, f.start, bar, tuneAOrnate, chordsA, 1.1f, false, 0.33f);
-    t = dance(band, t, bar, tuneB, chordsB, 1.15f, false, 0.33f);
-    t = dance(band, t, bar, tuneCRuns, chordsC, 1.2f, true, 0.34f);
-    t = dance(band, t, bar, tuneA, chordsA, 1.2f, false, 0.34f, 7);
-    // The ending every klezmer tune has: two short hits, dominant then tonic.
-    double e = bar / 8.0;
-    band.lead.play(t, e, "5,:1 r:1 1:1 r:5", freygish, 0.36f);
-    const Chord& dominant = chord("A7");
-    const Chord& tonic = chord("D");
-    band.stab(t, 0.7 * e, dominant, 0.3f);
-    band.bass(t, 0.7 * e, dominant.bass, 0.55f);
-    band.kick(t, 0.6f);
-    band.stab(t + 2.0 * e, 0.9 * e, tonic, 0.34f);
-    band.bass(t + 2.0 * e, 0.9 * e, tonic.bass, 0.6f);
-    band.kick(t + 2.0 * e, 0.7f);
-    band.cymbal(t + 2.0 * e, 0.5f, 0.25);
+    playFreylekhs(band);
+    playHora(band);
+    playBulgar(band);
+    playTsimbl(band);
+    playFinale(band);
 
     renderLead(band.dry, band.send, band.lead.notes, 0.0f, 0.3f);
     reverberate(band.send, band.dry, 1.0f);
-
-    // The doina swells in from silence; the file ends with the suite: let the
-    // room ring, then close it softly.
-    Buffer& mix = band.dry;
-    for (std::size_t i = 0; i < frameAt(1.5); ++i) {
-        float g = static_cast<float>(0.5 - 0.5 * std::cos(3.141592653589793 * static_cast<double>(i) / (1.5 * sampleRate)));
-        mix.left[i] *= g;
-        mix.right[i] *= g;
-    }
-    double fadeStart = klezmerSeconds - 0.6;
-    for (std::size_t i = frameAt(fadeStart); i < mix.frames(); ++i) {
-        double u = (static_cast<double>(i) / sampleRate - fadeStart) / 0.6;
-        float g = static_cast<float>(0.5 + 0.5 * std::cos(3.141592653589793 * std::min(1.0, u)));
-        mix.left[i] *= g;
-        mix.right[i] *= g;
-    }
+    fadeEnds(band.dry);
     return std::move(band.dry);
 }
 

@@ -163,75 +163,85 @@ Pan panning(float position)
     return {static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle))};
 }
 
-void renderLead(Buffer& out, Buffer& send, const std::vector<LeadNote>& notes, float pan, float sendLevel)
-{
-    if (notes.empty()) {
-        return;
-    }
-    const Wavetable& table = clarinetTable();
-    Pan p = panning(pan);
-    Noise breathNoise(77u);
-    double end = notes.back().start + notes.back().length + 0.4;
-    std::size_t first = frameAt(notes.front().start), last = std::min(out.frames(), frameAt(end));
+namespace {
 
-    double logF = std::log(notes.front().frequency);
-    double phase = 0.0, vibratoPhase = 0.0;
-    float amp = 0.0f, tone = 0.0f, breath = 0.0f;
-    std::size_t k = 0;
-    const float attack = onePole(1.0 / (twoPi * 0.012)), release = onePole(1.0 / (twoPi * 0.05));
-    auto glideCoefficient = [](double seconds) { return 1.0 - std::exp(-1.0 / (seconds * sampleRate)); };
+// What the player aims at for one sample: loudness, pitch (as a log frequency), how fast the
+// pitch glides there, and how wide the vibrato.
+struct LeadAim {
+    float amp;
+    double logF;
+    double glide;
+    double vibratoDepth;
+};
+
+// The notes' pitches as log frequencies (and their trills'), and the three speeds of a glide.
+struct LeadPhrasing {
+    explicit LeadPhrasing(const std::vector<LeadNote>& notes)
+    {
+        for (const LeadNote& n : notes) {
+            logs.push_back(std::log(n.frequency));
+            trillLogs.push_back(n.trillFrequency > 0.0 ? std::log(n.trillFrequency) : 0.0);
+        }
+    }
+    static double glideCoefficient(double seconds) { return 1.0 - std::exp(-1.0 / (seconds * sampleRate)); }
+
+    std::vector<double> logs, trillLogs;
     const double glideFast = glideCoefficient(0.012), glideTrill = glideCoefficient(0.006),
                  glideSlide = glideCoefficient(0.07);
-    const std::vector<float>& vibratoWave = sineTable().band(5.6);
-    std::vector<double> logs, trillLogs;
-    for (const LeadNote& n : notes) {
-        logs.push_back(std::log(n.frequency));
-        trillLogs.push_back(n.trillFrequency > 0.0 ? std::log(n.trillFrequency) : 0.0);
+};
+
+// The aim at time t in note k; logF: where the pitch stands, held while nothing sounds.
+LeadAim leadAim(const std::vector<LeadNote>& notes, std::size_t k, double t, const LeadPhrasing& phrasing,
+                double logF)
+{
+    const LeadNote& n = notes[k];
+    double into = t - n.start;
+    LeadAim aim{0.0f, logF, phrasing.glideFast, 0.0};
+    if (!(into >= 0.0 && into < n.length)) {
+        return aim;
     }
-    float cutoff = onePole(900.0);
-    for (std::size_t i = first; i < last; ++i) {
-        double t = static_cast<double>(i) / sampleRate;
-        while (k + 1 < notes.size() && t >= notes[k + 1].start) {
-            ++k;
-        }
-        const LeadNote& n = notes[k];
-        double into = t - n.start;
-        bool sounding = into >= 0.0 && into < n.length;
-        float targetAmp = 0.0f;
-        double targetLogF = logF;
-        double glide = glideFast;
-        double vibratoDepth = 0.0;
-        if (sounding) {
-            bool slurred = k > 0 && notes[k - 1].start + notes[k - 1].length >= n.start - 1e-6;
-            targetAmp = n.velocity;
-            if (slurred) {
-                // Tonguing between slurred notes: a short dip, not a stop.
-                targetAmp *= 1.0f - 0.22f * static_cast<float>(std::exp(-into / 0.02));
-            }
-            targetLogF = logs[k];
-            if (n.trill && n.trillFrequency > 0.0 && std::fmod(into * 13.0, 1.0) >= 0.5) {
-                targetLogF = trillLogs[k];
-                glide = glideTrill;
-            }
-            if (n.slide) {
-                glide = glideSlide;
-            }
-            double left = n.length - into;
-            if (n.sob && left < 0.14 && n.length > 0.3) {
-                double u = 1.0 - left / 0.14;
-                double bump = std::sin(3.141592653589793 * u);
-                targetLogF += 0.0578 * bump;  // a semitone up and back
-                targetAmp *= 1.0f - 0.45f * static_cast<float>(bump);
-            }
-            if (n.length > 0.35 && !n.trill) {
-                double grow = std::min(1.0, std::max(0.0, (into - 0.18) / 0.5));
-                vibratoDepth = 0.016 * grow;  // about a quarter tone wide at most
-            }
-        }
-        amp += (targetAmp - amp) * (targetAmp > amp ? attack : release);
-        logF += (targetLogF - logF) * glide;
+    bool slurred = k > 0 && notes[k - 1].start + notes[k - 1].length >= n.start - 1e-6;
+    aim.amp = n.velocity;
+    if (slurred) {
+        // Tonguing between slurred notes: a short dip, not a stop.
+        aim.amp *= 1.0f - 0.22f * static_cast<float>(std::exp(-into / 0.02));
+    }
+    aim.logF = phrasing.logs[k];
+    if (n.trill && n.trillFrequency > 0.0 && std::fmod(into * 13.0, 1.0) >= 0.5) {
+        aim.logF = phrasing.trillLogs[k];
+        aim.glide = phrasing.glideTrill;
+    }
+    if (n.slide) {
+        aim.glide = phrasing.glideSlide;
+    }
+    double left = n.length - into;
+    if (n.sob && left < 0.14 && n.length > 0.3) {
+        double u = 1.0 - left / 0.14;
+        double bump = std::sin(3.141592653589793 * u);
+        aim.logF += 0.0578 * bump;  // a semitone up and back
+        aim.amp *= 1.0f - 0.45f * static_cast<float>(bump);
+    }
+    if (n.length > 0.35 && !n.trill) {
+        double grow = std::min(1.0, std::max(0.0, (into - 0.18) / 0.5));
+        aim.vibratoDepth = 0.016 * grow;  // about a quarter tone wide at most
+    }
+    return aim;
+}
+
+// The clarinet itself: follows the aim sample by sample, breath and all.
+class LeadVoice {
+public:
+    explicit LeadVoice(double logF) : logF(logF) {}
+
+    // Sample i's value.
+    float next(const LeadAim& aim, std::size_t i)
+    {
+        amp += (aim.amp - amp) * (aim.amp > amp ? attack : release);
+        logF += (aim.logF - logF) * aim.glide;
         vibratoPhase += 5.6 / sampleRate;
-        double vibrato = vibratoDepth > 0.0 ? vibratoDepth * static_cast<double>(Wavetable::read(vibratoWave, vibratoPhase)) : 0.0;
+        double vibrato = aim.vibratoDepth > 0.0
+                             ? aim.vibratoDepth * static_cast<double>(Wavetable::read(vibratoWave, vibratoPhase))
+                             : 0.0;
         double f = std::exp(logF + vibrato);
         phase += f / sampleRate;
         float s = table.at(phase, f);
@@ -241,7 +251,40 @@ void renderLead(Buffer& out, Buffer& send, const std::vector<LeadNote>& notes, f
         }
         tone += (s - tone) * cutoff;
         breath += (breathNoise.next() - breath) * 0.18f;
-        float v = (tone + 0.06f * breath) * amp;
+        return (tone + 0.06f * breath) * amp;
+    }
+
+    double logF;
+
+private:
+    const Wavetable& table = clarinetTable();
+    Noise breathNoise{77u};
+    double phase = 0.0, vibratoPhase = 0.0;
+    float amp = 0.0f, tone = 0.0f, breath = 0.0f;
+    const float attack = onePole(1.0 / (twoPi * 0.012)), release = onePole(1.0 / (twoPi * 0.05));
+    const std::vector<float>& vibratoWave = sineTable().band(5.6);
+    float cutoff = onePole(900.0);
+};
+
+} // namespace
+
+void renderLead(Buffer& out, Buffer& send, const std::vector<LeadNote>& notes, float pan, float sendLevel)
+{
+    if (notes.empty()) {
+        return;
+    }
+    LeadVoice voice(std::log(notes.front().frequency));
+    Pan p = panning(pan);
+    double end = notes.back().start + notes.back().length + 0.4;
+    std::size_t first = frameAt(notes.front().start), last = std::min(out.frames(), frameAt(end));
+    const LeadPhrasing phrasing(notes);
+    std::size_t k = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        double t = static_cast<double>(i) / sampleRate;
+        while (k + 1 < notes.size() && t >= notes[k + 1].start) {
+            ++k;
+        }
+        float v = voice.next(leadAim(notes, k, t, phrasing, voice.logF), i);
         out.add(i, v * p.left, v * p.right);
         send.add(i, v * p.left * sendLevel, v * p.right * sendLevel);
     }

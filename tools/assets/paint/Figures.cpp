@@ -26,21 +26,56 @@ FrogSkin frogSkin(int kind)
     }
 }
 
-void sittingFrog(Raster& r, Vec base, float s, const FrogSkin& skin, std::uint32_t seed, float lookX)
-{
-    Colour dark = scaled(skin.body, 0.62f);
-    Colour outlineColour = scaled(skin.body, 0.32f);
-    auto edged = [&](Vec c, Vec radii, float angle, Colour fill) {
-        // A thin darker rim, then the shaded fill: a drawn, not a cut-out, look.
+namespace {
+
+// A frog sitting at base, s across, drawn part by part from the back to the front.
+class SittingFrog {
+public:
+    SittingFrog(Raster& r, Vec base, float s, const FrogSkin& skin)
+        : r(r), base(base), s(s), skin(skin), dark(scaled(skin.body, 0.62f)),
+          outlineColour(scaled(skin.body, 0.32f)), bodyC{base.x, base.y - 0.30f * s},
+          headC{base.x, base.y - 0.56f * s}, headR{0.35f * s, 0.21f * s}
+    {
+    }
+
+    void shadow();
+    void hindLegs();
+    void bodyAndBelly();
+    void frontLegs();
+    void head() { edged(headC, headR, 0.0f, skin.body); }
+    void spots(std::uint32_t seed);
+    void face();
+    void eyes(float lookX);
+
+private:
+    // A thin darker rim, then the shaded fill: a drawn, not a cut-out, look.
+    void edged(Vec c, Vec radii, float angle, Colour fill)
+    {
         float rim = std::max(1.0f, 0.012f * s);
         r.ellipse(c, {radii.x + rim, radii.y + rim}, angle, outlineColour);
         r.ellipse(c, radii, angle, [=](Vec p) { return shaded(fill, p, c, radii); });
-    };
+    }
 
-    // Shadow on whatever it sits on.
+    Raster& r;
+    const Vec base;
+    const float s;
+    const FrogSkin& skin;
+    const Colour dark;
+    const Colour outlineColour;
+    const Vec bodyC;
+    const Vec headC;
+    const Vec headR;
+};
+
+// Shadow on whatever it sits on.
+void SittingFrog::shadow()
+{
     r.ellipse({base.x + 0.05f * s, base.y}, {0.62f * s, 0.13f * s}, 0.0f, rgb(10, 30, 20, 0.35f));
+}
 
-    // Hind legs folded at the sides, with webbed feet in front of them.
+// Hind legs folded at the sides, with webbed feet in front of them.
+void SittingFrog::hindLegs()
+{
     for (int side = -1; side <= 1; side += 2) {
         float sx = static_cast<float>(side);
         edged({base.x + sx * 0.36f * s, base.y - 0.17f * s}, {0.25f * s, 0.15f * s}, sx * 0.35f, dark);
@@ -52,14 +87,18 @@ void sittingFrog(Raster& r, Vec base, float s, const FrogSkin& skin, std::uint32
                      scaled(dark, 1.15f));
         }
     }
+}
 
-    // Body and belly.
-    Vec bodyC{base.x, base.y - 0.30f * s};
+void SittingFrog::bodyAndBelly()
+{
     edged(bodyC, {0.40f * s, 0.29f * s}, 0.0f, skin.body);
     r.ellipse({base.x, base.y - 0.20f * s}, {0.25f * s, 0.18f * s}, 0.0f,
-              [=](Vec p) { return mix(skin.belly, scaled(skin.belly, 0.85f), clamp01((p.y - (base.y - 0.3f * s)) / (0.2f * s))); });
+              [this](Vec p) { return mix(skin.belly, scaled(skin.belly, 0.85f), clamp01((p.y - (base.y - 0.3f * s)) / (0.2f * s))); });
+}
 
-    // Front legs down to the pad, toes spread.
+// Front legs down to the pad, toes spread.
+void SittingFrog::frontLegs()
+{
     for (int side = -1; side <= 1; side += 2) {
         float sx = static_cast<float>(side);
         Vec shoulder{base.x + sx * 0.22f * s, base.y - 0.32f * s};
@@ -72,11 +111,11 @@ void sittingFrog(Raster& r, Vec base, float s, const FrogSkin& skin, std::uint32
                      scaled(skin.body, 1.1f));
         }
     }
+}
 
-    // Head, with spots that stay well inside it.
-    Vec headC{base.x, base.y - 0.56f * s};
-    Vec headR{0.35f * s, 0.21f * s};
-    edged(headC, headR, 0.0f, skin.body);
+// Spots on the head that stay well inside it, then on the body's flanks.
+void SittingFrog::spots(std::uint32_t seed)
+{
     Dice dice(seed);
     for (int k = 0; k < 5; ++k) {
         float a = dice.between(-pi, 0.0f);
@@ -92,8 +131,11 @@ void sittingFrog(Raster& r, Vec base, float s, const FrogSkin& skin, std::uint32
         Vec c{bodyC.x + sx * dice.between(0.28f, 0.33f) * s, bodyC.y + dice.between(-0.1f, 0.06f) * s};
         r.ellipse(c, {0.035f * s, 0.028f * s}, dice.between(0.0f, pi), withAlpha(skin.spots, 0.8f));
     }
+}
 
-    // Smile, nostrils, cheeks.
+// Smile, nostrils, cheeks.
+void SittingFrog::face()
+{
     r.curve({headC.x - 0.27f * s, headC.y + 0.02f * s}, {headC.x, headC.y + 0.2f * s},
             {headC.x + 0.27f * s, headC.y + 0.02f * s}, 0.012f * s, 0.012f * s, outlineColour, 16);
     r.circle({headC.x - 0.05f * s, headC.y - 0.06f * s}, 0.014f * s, outlineColour);
@@ -102,21 +144,39 @@ void sittingFrog(Raster& r, Vec base, float s, const FrogSkin& skin, std::uint32
     r.circle({headC.x + 0.22f * s, headC.y + 0.05f * s}, 0.05f * s, rgb(240, 120, 120, 0.28f));
     r.ellipse({headC.x + 0.08f * s, headC.y - 0.12f * s}, {0.12f * s, 0.04f * s}, -0.2f,
               rgb(255, 255, 255, 0.22f));
+}
 
-    // Eyes on top: a bulge of skin, a golden eye, a wide black pupil, a glint.
+// Eyes on top: a bulge of skin, a golden eye, a wide black pupil, a glint.
+void SittingFrog::eyes(float lookX)
+{
     for (int side = -1; side <= 1; side += 2) {
         float sx = static_cast<float>(side);
         Vec e{headC.x + sx * 0.19f * s, headC.y - 0.19f * s};
         edged(e, {0.12f * s, 0.11f * s}, 0.0f, skin.body);
-        r.circle({e.x, e.y - 0.01f * s}, 0.085f * s, [=](Vec p) {
+        r.circle({e.x, e.y - 0.01f * s}, 0.085f * s, [this, e](Vec p) {
             return mix(skin.eye, scaled(skin.eye, 0.7f), clamp01((p.y - e.y + 0.08f * s) / (0.17f * s)));
         });
         r.ellipse({e.x + lookX * 0.025f * s, e.y - 0.005f * s}, {0.06f * s, 0.032f * s}, 0.0f, rgb(12, 12, 16));
         r.circle({e.x + 0.03f * s, e.y - 0.045f * s}, 0.02f * s, rgb(255, 255, 255, 0.9f));
         // Upper lid, half over the eye: a sleepy, friendly look.
         r.ellipse({e.x, e.y - 0.075f * s}, {0.095f * s, 0.035f * s}, 0.0f,
-                  [=](Vec p) { return shaded(skin.body, p, e, {0.1f * s, 0.1f * s}); });
+                  [this, e](Vec p) { return shaded(skin.body, p, e, {0.1f * s, 0.1f * s}); });
     }
+}
+
+} // namespace
+
+void sittingFrog(Raster& r, Vec base, float s, const FrogSkin& skin, std::uint32_t seed, float lookX)
+{
+    SittingFrog frog(r, base, s, skin);
+    frog.shadow();
+    frog.hindLegs();
+    frog.bodyAndBelly();
+    frog.frontLegs();
+    frog.head();
+    frog.spots(seed);
+    frog.face();
+    frog.eyes(lookX);
 }
 
 void swimmingFrog(Raster& r, Vec c, float s, const FrogSkin& skin, Colour water)

@@ -328,10 +328,9 @@ void reed(Raster& r, Vec base, float height, float lean, std::uint32_t seed, boo
     }
 }
 
-void bank(Raster& r)
+// Meadow flowers: tiny dots, denser and bigger towards us.
+void meadowFlowers(Raster& r, Dice& dice)
 {
-    Dice dice(81u);
-    // Meadow flowers: tiny dots, denser and bigger towards us.
     for (int k = 0; k < 2600; ++k) {
         float x = dice.between(0.0f, static_cast<float>(W));
         float top = nearRidge(x) + 10.0f, bottom = shoreLine(x) - 8.0f;
@@ -341,37 +340,49 @@ void bank(Raster& r)
         Colour c = flowers[hash(static_cast<std::uint32_t>(k), 82u) % 4u];
         r.circle({x, y}, 1.0f + 4.0f * s, c);
     }
-    // Flowering bushes dotted over the meadow, far ones first.
-    std::vector<Vec> bushes;
-    for (int k = 0; k < 60 && bushes.size() < 22; ++k) {
+}
+
+void bush(Raster& r, Vec b, std::size_t k)
+{
+    float size = 20.0f + 70.0f * nearness(b.y);
+    Dice leaves(hash(static_cast<std::uint32_t>(k), 84u));
+    r.ellipse({b.x, b.y + 0.1f * size}, {size * 1.1f, size * 0.22f}, 0.0f, rgb(30, 70, 30, 0.35f));
+    for (int j = 0; j < 6; ++j) {
+        Vec c{b.x + leaves.between(-0.7f, 0.7f) * size, b.y - leaves.between(0.2f, 0.7f) * size};
+        float rr = leaves.between(0.35f, 0.55f) * size;
+        r.circle(c, rr, [=](Vec p) {
+            float light = clamp01((c.y - p.y) / rr * 0.5f + 0.5f);
+            return mix(rgb(40, 92, 44), rgb(96, 150, 70), light);
+        });
+    }
+    Colour flower = k % 3 == 0 ? rgb(255, 250, 240) : (k % 3 == 1 ? rgb(255, 210, 90) : rgb(250, 180, 210));
+    for (int j = 0; j < 14; ++j) {
+        Vec c{b.x + leaves.between(-0.8f, 0.8f) * size, b.y - leaves.between(0.15f, 0.95f) * size};
+        r.circle(c, 0.05f * size + 1.0f, flower);
+    }
+}
+
+// Flowering bushes dotted over the meadow, far ones first.
+void bushes(Raster& r, Dice& dice)
+{
+    std::vector<Vec> places;
+    for (int k = 0; k < 60 && places.size() < 22; ++k) {
         float x = dice.between(0.0f, static_cast<float>(W));
         float top = nearRidge(x) + 40.0f, bottom = shoreLine(x) - 60.0f;
         if (std::abs(x - 360.0f) < 160.0f || bottom <= top) {
             continue;
         }
-        bushes.push_back({x, lerp(top, bottom, dice.next())});
+        places.push_back({x, lerp(top, bottom, dice.next())});
     }
-    std::stable_sort(bushes.begin(), bushes.end(), [](Vec a, Vec b) { return a.y < b.y; });
-    for (std::size_t k = 0; k < bushes.size(); ++k) {
-        Vec b = bushes[k];
-        float size = 20.0f + 70.0f * nearness(b.y);
-        Dice leaves(hash(static_cast<std::uint32_t>(k), 84u));
-        r.ellipse({b.x, b.y + 0.1f * size}, {size * 1.1f, size * 0.22f}, 0.0f, rgb(30, 70, 30, 0.35f));
-        for (int j = 0; j < 6; ++j) {
-            Vec c{b.x + leaves.between(-0.7f, 0.7f) * size, b.y - leaves.between(0.2f, 0.7f) * size};
-            float rr = leaves.between(0.35f, 0.55f) * size;
-            r.circle(c, rr, [=](Vec p) {
-                float light = clamp01((c.y - p.y) / rr * 0.5f + 0.5f);
-                return mix(rgb(40, 92, 44), rgb(96, 150, 70), light);
-            });
-        }
-        Colour flower = k % 3 == 0 ? rgb(255, 250, 240) : (k % 3 == 1 ? rgb(255, 210, 90) : rgb(250, 180, 210));
-        for (int j = 0; j < 14; ++j) {
-            Vec c{b.x + leaves.between(-0.8f, 0.8f) * size, b.y - leaves.between(0.15f, 0.95f) * size};
-            r.circle(c, 0.05f * size + 1.0f, flower);
-        }
+    std::stable_sort(places.begin(), places.end(), [](Vec a, Vec b) { return a.y < b.y; });
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        bush(r, places[k], k);
     }
-    // Reeds and cattails along the water, their reflections first.
+}
+
+// Reeds and cattails along the water, their reflections first.
+void reedBeds(Raster& r, Dice& dice)
+{
     struct Reed {
         Vec base;
         float height, lean;
@@ -396,7 +407,11 @@ void bank(Raster& r)
     for (const Reed& reedy : reeds) {
         reed(r, reedy.base, reedy.height, reedy.lean, reedy.seed, reedy.cattail, false);
     }
-    // A few trees along the near ridge, small with distance.
+}
+
+// A few trees along the near ridge, small with distance.
+void ridgeTrees(Raster& r, Dice& dice)
+{
     for (int k = 0; k < 70; ++k) {
         float x = dice.between(0.0f, static_cast<float>(W));
         if (std::abs(x - sun.x) < 150.0f) {
@@ -409,6 +424,15 @@ void bank(Raster& r)
         r.ellipse({x, y - size}, {size * 0.55f, size * 0.7f}, 0.0f, c);
         r.ellipse({x + size * 0.1f, y - size * 1.15f}, {size * 0.3f, size * 0.3f}, 0.0f, scaled(c, 1.12f));
     }
+}
+
+void bank(Raster& r)
+{
+    Dice dice(81u);
+    meadowFlowers(r, dice);
+    bushes(r, dice);
+    reedBeds(r, dice);
+    ridgeTrees(r, dice);
 }
 
 // --- The pool ---------------------------------------------------------------------------
@@ -483,16 +507,19 @@ void petal(Raster& r, Vec c, float size, float angle, float alpha)
     });
 }
 
-void pool(Raster& r)
-{
+// What floats and sits in the pool.
+struct PoolLife {
     std::vector<Pad> pads;
     std::vector<Frog> frogs;
     std::vector<Lily> lilies;
+};
 
-    // The frogs of the last view, placed around where the text will stand.
+// The frogs of the last view, placed around where the text will stand, and two swimming.
+void placeFrogs(PoolLife& life)
+{
     auto sitter = [&](Vec base, float size, int skin, float look, Vec padRadii, float notch) {
-        pads.push_back({{base.x - 0.03f * size, base.y - 0.06f * size}, padRadii, notch, hash(static_cast<std::uint32_t>(base.x), 3u)});
-        frogs.push_back({base, size, skin, look, false});
+        life.pads.push_back({{base.x - 0.03f * size, base.y - 0.06f * size}, padRadii, notch, hash(static_cast<std::uint32_t>(base.x), 3u)});
+        life.frogs.push_back({base, size, skin, look, false});
     };
     sitter({560.0f, 3760.0f}, 300.0f, 0, 0.5f, {340.0f, 190.0f}, -1.2f);
     sitter({2150.0f, 3330.0f}, 215.0f, 2, -0.6f, {260.0f, 130.0f}, -2.4f);
@@ -502,22 +529,28 @@ void pool(Raster& r)
     sitter({1950.0f, 2090.0f}, 58.0f, 2, -0.3f, {80.0f, 32.0f}, -1.0f);
     sitter({500.0f, 2010.0f}, 48.0f, 1, 0.3f, {68.0f, 26.0f}, 2.0f);
     sitter({2390.0f, 3870.0f}, 190.0f, 1, -0.7f, {230.0f, 140.0f}, -2.8f);
-    frogs.push_back({{1500.0f, 3140.0f}, 240.0f, 0, 0.0f, true});
-    frogs.push_back({{820.0f, 2460.0f}, 72.0f, 3, 0.0f, true});
+    life.frogs.push_back({{1500.0f, 3140.0f}, 240.0f, 0, 0.0f, true});
+    life.frogs.push_back({{820.0f, 2460.0f}, 72.0f, 3, 0.0f, true});
+}
 
-    lilies = {{{1010.0f, 3650.0f}, 210.0f}, {{1840.0f, 3770.0f}, 165.0f}, {{140.0f, 3560.0f}, 140.0f},
-              {{880.0f, 2690.0f}, 110.0f}, {{1660.0f, 2500.0f}, 84.0f},  {{310.0f, 2260.0f}, 66.0f},
-              {{2150.0f, 1990.0f}, 46.0f}, {{1400.0f, 3830.0f}, 120.0f}, {{2460.0f, 3100.0f}, 112.0f}};
-    for (const Lily& lily : lilies) {
+// The water lilies, each on a pad of its own.
+void placeLilies(PoolLife& life)
+{
+    life.lilies = {{{1010.0f, 3650.0f}, 210.0f}, {{1840.0f, 3770.0f}, 165.0f}, {{140.0f, 3560.0f}, 140.0f},
+                   {{880.0f, 2690.0f}, 110.0f}, {{1660.0f, 2500.0f}, 84.0f},  {{310.0f, 2260.0f}, 66.0f},
+                   {{2150.0f, 1990.0f}, 46.0f}, {{1400.0f, 3830.0f}, 120.0f}, {{2460.0f, 3100.0f}, 112.0f}};
+    for (const Lily& lily : life.lilies) {
         float sq = padSquash(lily.centre.y);
         Vec radii{lily.size * 1.1f, lily.size * 1.1f * sq};
-        pads.push_back({{lily.centre.x + 0.2f * lily.size, lily.centre.y + 0.15f * lily.size * sq}, radii,
-                        hash01(static_cast<std::uint32_t>(lily.centre.x), 4u) * 2.0f * pi,
-                        hash(static_cast<std::uint32_t>(lily.centre.y), 5u)});
+        life.pads.push_back({{lily.centre.x + 0.2f * lily.size, lily.centre.y + 0.15f * lily.size * sq}, radii,
+                             hash01(static_cast<std::uint32_t>(lily.centre.x), 4u) * 2.0f * pi,
+                             hash(static_cast<std::uint32_t>(lily.centre.y), 5u)});
     }
+}
 
-    // Colonies of pads elsewhere, leaving open water under the text and along the sun's path.
-    Dice dice(91u);
+// Colonies of pads elsewhere, leaving open water under the text and along the sun's path.
+void placeColonies(std::vector<Pad>& pads, Dice& dice)
+{
     for (int k = 0; k < 5000 && pads.size() < 220; ++k) {
         float y = lerp(1830.0f, static_cast<float>(H) + 80.0f, std::pow(dice.next(), 0.8f));
         float x = dice.between(-120.0f, static_cast<float>(W) + 120.0f);
@@ -536,27 +569,36 @@ void pool(Raster& r)
         }
         pads.push_back({{x, y}, radii, dice.between(0.0f, 2.0f * pi), hash(static_cast<std::uint32_t>(k), 93u)});
     }
+}
 
-    // Painter's order: far things first.
-    struct Item {
-        float y;
-        int kind; // 0 pad, 1 lily, 2 frog
-        std::size_t index;
-    };
-    std::vector<Item> items;
-    for (std::size_t k = 0; k < pads.size(); ++k) {
-        items.push_back({pads[k].centre.y, 0, k});
+struct PoolItem {
+    float y;
+    int kind; // 0 pad, 1 lily, 2 frog
+    std::size_t index;
+};
+
+// Painter's order: far things first.
+std::vector<PoolItem> paintersOrder(const PoolLife& life)
+{
+    std::vector<PoolItem> items;
+    for (std::size_t k = 0; k < life.pads.size(); ++k) {
+        items.push_back({life.pads[k].centre.y, 0, k});
     }
-    for (std::size_t k = 0; k < lilies.size(); ++k) {
+    for (std::size_t k = 0; k < life.lilies.size(); ++k) {
         // Right after its own pad, which lies a little below its middle.
-        items.push_back({lilies[k].centre.y + 0.15f * lilies[k].size * padSquash(lilies[k].centre.y) + 0.5f, 1, k});
+        const Lily& lily = life.lilies[k];
+        items.push_back({lily.centre.y + 0.15f * lily.size * padSquash(lily.centre.y) + 0.5f, 1, k});
     }
-    for (std::size_t k = 0; k < frogs.size(); ++k) {
-        items.push_back({frogs[k].base.y + 2.0f, 2, k});
+    for (std::size_t k = 0; k < life.frogs.size(); ++k) {
+        items.push_back({life.frogs[k].base.y + 2.0f, 2, k});
     }
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.y < b.y; });
+    std::stable_sort(items.begin(), items.end(), [](const PoolItem& a, const PoolItem& b) { return a.y < b.y; });
+    return items;
+}
 
-    // Rings where something just dived, on the open water.
+// Rings where something just dived, on the open water.
+void diveRings(Raster& r, Dice& dice)
+{
     for (int k = 0; k < 14; ++k) {
         float y = dice.between(1900.0f, 3950.0f), x = dice.between(100.0f, static_cast<float>(W) - 100.0f);
         float s = nearness(y);
@@ -566,7 +608,11 @@ void pool(Raster& r)
                  rgb(255, 246, 226, 0.22f / rj));
         }
     }
-    // Petals floating on the water, more of them under the tree.
+}
+
+// Petals floating on the water, more of them under the tree.
+void floatingPetals(Raster& r, Dice& dice)
+{
     for (int k = 0; k < 320; ++k) {
         float y = dice.between(1800.0f, static_cast<float>(H));
         float x = dice.next() < 0.5f ? dice.between(0.0f, 1200.0f) : dice.between(0.0f, static_cast<float>(W));
@@ -576,22 +622,38 @@ void pool(Raster& r)
         float s = nearness(y);
         petal(r, {x, y}, 3.0f + 12.0f * s, dice.between(-0.4f, 0.4f), 0.9f);
     }
+}
 
-    for (const Item& item : items) {
-        if (item.kind == 0) {
-            const Pad& p = pads[item.index];
-            lilyPad(r, p.centre, p.radii, p.notch, p.seed);
-        } else if (item.kind == 1) {
-            const Lily& l = lilies[item.index];
-            waterLily(r, l.centre, l.size, padSquash(l.centre.y) + 0.1f, static_cast<std::uint32_t>(item.index) + 300u);
+void paintItem(Raster& r, const PoolLife& life, const PoolItem& item)
+{
+    if (item.kind == 0) {
+        const Pad& p = life.pads[item.index];
+        lilyPad(r, p.centre, p.radii, p.notch, p.seed);
+    } else if (item.kind == 1) {
+        const Lily& l = life.lilies[item.index];
+        waterLily(r, l.centre, l.size, padSquash(l.centre.y) + 0.1f, static_cast<std::uint32_t>(item.index) + 300u);
+    } else {
+        const Frog& f = life.frogs[item.index];
+        if (f.swimming) {
+            swimmingFrog(r, f.base, f.size, frogSkin(f.skin), waterPixel(f.base.x, f.base.y));
         } else {
-            const Frog& f = frogs[item.index];
-            if (f.swimming) {
-                swimmingFrog(r, f.base, f.size, frogSkin(f.skin), waterPixel(f.base.x, f.base.y));
-            } else {
-                sittingFrog(r, f.base, f.size, frogSkin(f.skin), static_cast<std::uint32_t>(item.index) + 500u, f.look);
-            }
+            sittingFrog(r, f.base, f.size, frogSkin(f.skin), static_cast<std::uint32_t>(item.index) + 500u, f.look);
         }
+    }
+}
+
+void pool(Raster& r)
+{
+    PoolLife life;
+    placeFrogs(life);
+    placeLilies(life);
+    Dice dice(91u);
+    placeColonies(life.pads, dice);
+    const std::vector<PoolItem> items = paintersOrder(life);
+    diveRings(r, dice);
+    floatingPetals(r, dice);
+    for (const PoolItem& item : items) {
+        paintItem(r, life, item);
     }
 
     dragonfly(r, {1700.0f, 1590.0f}, 70.0f, 0.3f, 1u);

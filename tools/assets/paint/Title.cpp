@@ -59,68 +59,103 @@ Colour sunrise(int y)
     return {band(c.r), band(c.g), band(c.b), 1.0f};
 }
 
-} // namespace
-
-sf::Image paintTitle()
-{
-    Mask letters(titleHeight, std::vector<bool>(titleWidth, false));
-    const std::vector<const Glyph*> word{&glyphT, &glyphO, &glyphL, &glyphV, &glyphA};
+// The word laid out on the letters' grid: which pixels are letter, and where the word and its
+// "o" begin.
+struct Word {
+    Mask letters;
+    int left = 0;
     int width = 0;
-    for (const Glyph* g : word) {
-        width += static_cast<int>(std::string(g->rows[0]).size()) * cell + cell;
-    }
-    width -= cell;
-    int left = (titleWidth - width) / 2 - 1;
-    int x = left;
     int oLeft = 0;
-    for (const Glyph* g : word) {
-        int cols = static_cast<int>(std::string(g->rows[0]).size());
-        if (g == &glyphO) {
-            oLeft = x;
-        }
-        for (int row = 0; row < gridRows; ++row) {
-            for (int col = 0; col < cols; ++col) {
-                if (g->rows[static_cast<std::size_t>(row)][col] != '#') {
-                    continue;
-                }
-                for (int dy = 0; dy < cell; ++dy) {
-                    for (int dx = 0; dx < cell; ++dx) {
-                        letters[static_cast<std::size_t>(gridTop + row * cell + dy)]
-                               [static_cast<std::size_t>(x + col * cell + dx)] = true;
-                    }
-                }
-            }
-        }
-        x += cols * cell + cell;
-    }
-    auto on = [&](int px, int py) {
-        return px >= 0 && py >= 0 && px < titleWidth && py < titleHeight
-               && letters[static_cast<std::size_t>(py)][static_cast<std::size_t>(px)];
-    };
-    // Round the outer corners: a pixel whose two outward neighbours are both empty goes.
-    Mask rounded = letters;
-    for (int py = 0; py < titleHeight; ++py) {
-        for (int px = 0; px < titleWidth; ++px) {
-            if (!on(px, py)) {
+};
+
+bool isOn(const Mask& letters, int px, int py)
+{
+    return px >= 0 && py >= 0 && px < titleWidth && py < titleHeight
+           && letters[static_cast<std::size_t>(py)][static_cast<std::size_t>(px)];
+}
+
+void stamp(Mask& letters, const Glyph& g, int x)
+{
+    int cols = static_cast<int>(std::string(g.rows[0]).size());
+    for (int row = 0; row < gridRows; ++row) {
+        for (int col = 0; col < cols; ++col) {
+            if (g.rows[static_cast<std::size_t>(row)][col] != '#') {
                 continue;
             }
-            bool up = on(px, py - 1), down = on(px, py + 1), l = on(px - 1, py), r = on(px + 1, py);
-            if ((!up && !l) || (!up && !r) || (!down && !l) || (!down && !r)) {
-                rounded[static_cast<std::size_t>(py)][static_cast<std::size_t>(px)] = false;
+            for (int dy = 0; dy < cell; ++dy) {
+                for (int dx = 0; dx < cell; ++dx) {
+                    letters[static_cast<std::size_t>(gridTop + row * cell + dy)]
+                           [static_cast<std::size_t>(x + col * cell + dx)] = true;
+                }
             }
         }
     }
-    letters = rounded;
+}
 
-    Raster raster(titleWidth, titleHeight);
-    const Colour rim = rgb(44, 18, 58);
-    const Colour shadow = rgb(44, 18, 58, 0.55f);
-    auto put = [&](int px, int py, Colour c) {
-        if (px >= 0 && py >= 0 && px < titleWidth && py < titleHeight) {
-            raster.blend(px, py, c, 1.0f);
+// Round the outer corners: a pixel whose two outward neighbours are both empty goes.
+Mask rounded(const Mask& letters)
+{
+    Mask out = letters;
+    for (int py = 0; py < titleHeight; ++py) {
+        for (int px = 0; px < titleWidth; ++px) {
+            if (!isOn(letters, px, py)) {
+                continue;
+            }
+            bool up = isOn(letters, px, py - 1), down = isOn(letters, px, py + 1);
+            bool l = isOn(letters, px - 1, py), r = isOn(letters, px + 1, py);
+            if ((!up && !l) || (!up && !r) || (!down && !l) || (!down && !r)) {
+                out[static_cast<std::size_t>(py)][static_cast<std::size_t>(px)] = false;
+            }
         }
-    };
-    auto nearLetter = [&](int px, int py) {
+    }
+    return out;
+}
+
+Word layOutWord()
+{
+    Word word;
+    word.letters = Mask(titleHeight, std::vector<bool>(titleWidth, false));
+    const std::vector<const Glyph*> glyphs{&glyphT, &glyphO, &glyphL, &glyphV, &glyphA};
+    for (const Glyph* g : glyphs) {
+        word.width += static_cast<int>(std::string(g->rows[0]).size()) * cell + cell;
+    }
+    word.width -= cell;
+    word.left = (titleWidth - word.width) / 2 - 1;
+    int x = word.left;
+    for (const Glyph* g : glyphs) {
+        if (g == &glyphO) {
+            word.oLeft = x;
+        }
+        stamp(word.letters, *g, x);
+        x += static_cast<int>(std::string(g->rows[0]).size()) * cell + cell;
+    }
+    word.letters = rounded(word.letters);
+    return word;
+}
+
+// The logo's layers, each painted over the ones before.
+class TitlePainter {
+public:
+    explicit TitlePainter(const Word& word) : word_(word), raster_(titleWidth, titleHeight) {}
+
+    void pool();
+    void dropShadow();
+    void rim();
+    void fill();
+    void glint();
+    void frog();
+    sf::Image image() const { return raster_.toImage(); }
+
+private:
+    bool on(int px, int py) const { return isOn(word_.letters, px, py); }
+    void put(int px, int py, Colour c)
+    {
+        if (px >= 0 && py >= 0 && px < titleWidth && py < titleHeight) {
+            raster_.blend(px, py, c, 1.0f);
+        }
+    }
+    bool nearLetter(int px, int py) const
+    {
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx) {
                 if (on(px + dx, py + dy)) {
@@ -129,17 +164,23 @@ sf::Image paintTitle()
             }
         }
         return false;
-    };
+    }
 
-    // Pool under the word: the letters' reflection, broken into dashes, and a
-    // few quiet ripples; both fade with depth.
+    const Word& word_;
+    Raster raster_;
+};
+
+// Pool under the word: the letters' reflection, broken into dashes, and a few quiet ripples; both
+// fade with depth.
+void TitlePainter::pool()
+{
     const Colour deep = rgb(40, 96, 128), shallow = rgb(110, 186, 204);
     for (int py = baseline + 2; py < titleHeight - 1; ++py) {
         int depth = py - (baseline + 2);
         int shift = (depth % 2 == 0) ? 1 : 0;
         float fade = 1.0f - static_cast<float>(depth) / 10.0f;
         int mirrored = baseline - 1 - depth * 2;
-        for (int px = left - 2; px < left + width + 4; ++px) {
+        for (int px = word_.left - 2; px < word_.left + word_.width + 4; ++px) {
             bool reflected = on(px + shift, mirrored) || on(px + shift, mirrored - 1);
             if (reflected && (px + 3 * depth) % 7 != 0) {
                 Colour c = mix(sunrise(std::max(gridTop, mirrored)), deep, 0.35f + 0.07f * static_cast<float>(depth));
@@ -149,7 +190,11 @@ sf::Image paintTitle()
             }
         }
     }
-    // Drop shadow, rim, fill with its highlight.
+}
+
+void TitlePainter::dropShadow()
+{
+    const Colour shadow = rgb(44, 18, 58, 0.55f);
     for (int py = 0; py < titleHeight; ++py) {
         for (int px = 0; px < titleWidth; ++px) {
             if (!on(px, py) && on(px - 2, py - 2)) {
@@ -157,6 +202,11 @@ sf::Image paintTitle()
             }
         }
     }
+}
+
+void TitlePainter::rim()
+{
+    const Colour rim = rgb(44, 18, 58);
     for (int py = 0; py < titleHeight; ++py) {
         for (int px = 0; px < titleWidth; ++px) {
             if (!on(px, py) && nearLetter(px, py)) {
@@ -164,6 +214,11 @@ sf::Image paintTitle()
             }
         }
     }
+}
+
+// The letters' fill with its lit and shaded edges.
+void TitlePainter::fill()
+{
     for (int py = 0; py < titleHeight; ++py) {
         for (int px = 0; px < titleWidth; ++px) {
             if (!on(px, py)) {
@@ -178,13 +233,20 @@ sf::Image paintTitle()
             put(px, py, c);
         }
     }
-    // A glint on the T.
-    put(left + 2, gridTop + 1, rgb(255, 255, 255));
-    put(left + 3, gridTop + 1, rgb(255, 255, 255));
+}
 
-    // The frog sits on the "o".
+// A glint on the T.
+void TitlePainter::glint()
+{
+    put(word_.left + 2, gridTop + 1, rgb(255, 255, 255));
+    put(word_.left + 3, gridTop + 1, rgb(255, 255, 255));
+}
+
+// The frog sits on the "o".
+void TitlePainter::frog()
+{
     const int frogWidth = 13;
-    int fx = oLeft + (6 * cell - frogWidth) / 2;
+    int fx = word_.oLeft + (6 * cell - frogWidth) / 2;
     int fy = gridTop + 3 * cell - 9;
     for (int row = 0; row < 9; ++row) {
         for (int col = 0; col < frogWidth; ++col) {
@@ -202,7 +264,21 @@ sf::Image paintTitle()
             put(fx + col, fy + row, c);
         }
     }
-    return raster.toImage();
+}
+
+} // namespace
+
+sf::Image paintTitle()
+{
+    const Word word = layOutWord();
+    TitlePainter painter(word);
+    painter.pool();
+    painter.dropShadow();
+    painter.rim();
+    painter.fill();
+    painter.glint();
+    painter.frog();
+    return painter.image();
 }
 
 } // namespace tolva::paint
