@@ -89,7 +89,7 @@ TEST(Escape, AFiftyMillisecondTapOrACloseRequestEndsTheShowInAnyScene)
             environment["LD_PRELOAD"] = TOLVA_FAKETIME;
             environment["FAKETIME"] = "+0 x" + std::to_string(tap.speed);
         }
-        testing::Child show(TOLVA_SHOW, environment, TOLVA_RUN_DIR, "/tmp/tolva-escape-test.err");
+        testing::Child show(TOLVA_SHOW, environment, TOLVA_RUN_DIR, testing::scratchFile("escape-test.err"));
         ASSERT_FALSE(testing::waitForShowWindow(x.display(), 30s).empty());
         const auto sceneOne = waitForColour(x.display(), 60s);
         ASSERT_TRUE(sceneOne.has_value()) << "the show did not reach scene 1";

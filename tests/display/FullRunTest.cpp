@@ -78,12 +78,12 @@ TEST(FullRun, TheWholeShowEndsByItselfWithItsMusicRecorded)
 {
     testing::Xvfb x(TOLVA_TEST_DISPLAY + 5, "1920x1080x24");
     ASSERT_TRUE(x.started());
-    const std::string wav = "/tmp/tolva-full-run.wav", conf = "/tmp/tolva-full-run.conf";
+    const std::string wav = testing::scratchFile("full-run.wav"), conf = testing::scratchFile("full-run.conf");
     std::remove(wav.c_str());
     std::ofstream(conf) << "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n"
                            "sample-type = int16\n[wave]\nfile = " << wav << "\n";
     testing::Child show(TOLVA_SHOW, {{"DISPLAY", x.display()}, {"ALSOFT_CONF", conf}, {"ALSOFT_DRIVERS", ""}},
-                        TOLVA_RUN_DIR, "/tmp/tolva-full-run.err");
+                        TOLVA_RUN_DIR, testing::scratchFile("full-run.err"));
     const auto exit = show.waitFor(480s);
     ASSERT_TRUE(exit.has_value()) << "the show did not end within eight minutes";
     EXPECT_EQ(exit->status, 0);

@@ -273,8 +273,8 @@ TEST(Preview, SoundAfterASeekIsWhereTheMixHasIt)
     const std::string mixPath = reference() + "/show.wav";
     testing::Xvfb x(TOLVA_TEST_DISPLAY + 15, "1280x720x24");
     ASSERT_TRUE(x.started());
-    const std::string wav = "/tmp/tolva-preview-sound-test.wav";
-    const std::string conf = "/tmp/tolva-preview-sound-test.conf";
+    const std::string wav = testing::scratchFile("preview-sound-test.wav");
+    const std::string conf = testing::scratchFile("preview-sound-test.conf");
     std::remove(wav.c_str());
     std::ofstream(conf) << "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\n"
                            "sample-type = int16\ndither = false\n[wave]\nfile = " << wav << "\n";

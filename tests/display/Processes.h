@@ -31,6 +31,13 @@ private:
 };
 
 // The output of a shell command.
+// A file of this test process's own in /tmp: two checkouts testing at once on one machine must not
+// write each other's recordings.
+inline std::string scratchFile(const std::string& name)
+{
+    return "/tmp/tolva-" + std::to_string(::getpid()) + "-" + name;
+}
+
 inline std::string capture(const std::string& command)
 {
     std::string out;

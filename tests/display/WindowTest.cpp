@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 // says what is wrong in one line and exits with status 1.
 void expectOneLineFailure(const std::string& display, const std::string& words)
 {
-    const std::string errPath = "/tmp/tolva-fail-" + words + ".err";
+    const std::string errPath = testing::scratchFile("fail-" + words + ".err");
     testing::Child show(TOLVA_SHOW, {{"DISPLAY", display}}, TOLVA_RUN_DIR, errPath);
     const auto exit = show.waitFor(20s);
     ASSERT_TRUE(exit.has_value());
@@ -41,12 +41,12 @@ TEST(ShowWindow, OpensFullScreenWithoutSoundOutputAndEndsOnEscape)
 {
     testing::Xvfb x(TOLVA_TEST_DISPLAY + 8, "1920x1080x24");
     ASSERT_TRUE(x.started());
-    std::ofstream("/tmp/tolva-nosound-alsa.conf") << "";
-    std::ofstream("/tmp/tolva-nosound-openal.conf") << "[general]\ndrivers = alsa\n";
-    const std::string errPath = "/tmp/tolva-nosound-test.err";
+    std::ofstream(testing::scratchFile("nosound-alsa.conf")) << "";
+    std::ofstream(testing::scratchFile("nosound-openal.conf")) << "[general]\ndrivers = alsa\n";
+    const std::string errPath = testing::scratchFile("nosound-test.err");
     testing::Child show(TOLVA_SHOW,
-               {{"DISPLAY", x.display()}, {"ALSOFT_DRIVERS", ""}, {"ALSOFT_CONF", "/tmp/tolva-nosound-openal.conf"},
-                {"ALSA_CONFIG_PATH", "/tmp/tolva-nosound-alsa.conf"}},
+               {{"DISPLAY", x.display()}, {"ALSOFT_DRIVERS", ""}, {"ALSOFT_CONF", testing::scratchFile("nosound-openal.conf")},
+                {"ALSA_CONFIG_PATH", testing::scratchFile("nosound-alsa.conf")}},
                TOLVA_RUN_DIR, errPath);
     const std::string window = testing::waitForShowWindow(x.display(), 20s);
     EXPECT_EQ(testing::field(window, "Width:"), 1920);
