@@ -31,11 +31,11 @@ private:
 };
 
 // The output of a shell command.
-// A file of this test process's own in /tmp: two checkouts testing at once on one machine must not
-// write each other's recordings.
+// A file in /tmp of this build's tests alone: two checkouts testing at once on one machine have
+// display ranges of their own, and must not write each other's recordings either.
 inline std::string scratchFile(const std::string& name)
 {
-    return "/tmp/tolva-" + std::to_string(::getpid()) + "-" + name;
+    return "/tmp/tolva-" + std::to_string(TOLVA_TEST_DISPLAY) + "-" + name;
 }
 
 inline std::string capture(const std::string& command)
