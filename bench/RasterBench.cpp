@@ -6,6 +6,7 @@
 // frame) over the picture's 1920 x 1080 pixels.
 
 #include "BenchShow.h"
+#include "render/BatchCanvas.h"
 #include "render/FrameTape.h"
 #include "render/Letterbox.h"
 #include "support/SceneMoments.h"
@@ -78,7 +79,7 @@ const FrameTape* tapeOf(benchmark::State& run, const testing::SceneMoment& momen
     return tape.get();
 }
 
-void rasterizeFrame(benchmark::State& run, const testing::SceneMoment& moment, BatchCanvas::Drawing drawing)
+void rasterizeFrame(benchmark::State& run, const testing::SceneMoment& moment, Drawing drawing)
 {
     const FrameTape* tape = tapeOf(run, moment);
     if (tape == nullptr) {
@@ -107,9 +108,9 @@ void rasterizeFrame(benchmark::State& run, const testing::SceneMoment& moment, B
 
 const bool registered = [] {
     for (const testing::SceneMoment& moment : testing::sceneMoments()) {
-        for (const auto drawing : {BatchCanvas::Drawing::painter, BatchCanvas::Drawing::cheapest}) {
+        for (const auto drawing : {Drawing::painter, Drawing::cheapest}) {
             const std::string name = std::string("RasterFrame/") + moment.name
-                                     + (drawing == BatchCanvas::Drawing::cheapest ? "/shown" : "/painter");
+                                     + (drawing == Drawing::cheapest ? "/shown" : "/painter");
             benchmark::RegisterBenchmark(name.c_str(), [&moment, drawing](benchmark::State& run) {
                 rasterizeFrame(run, moment, drawing);
             })->Unit(benchmark::kMillisecond);

@@ -1,5 +1,7 @@
 #include "render/Letterbox.h"
 
+#include <SFML/Graphics/RectangleShape.hpp>
+
 #include <algorithm>
 
 namespace tolva {
@@ -26,6 +28,22 @@ bool letterboxed(const sf::RenderTarget& target)
 {
     const sf::FloatRect viewport = target.getView().getViewport();
     return viewport != sf::FloatRect(0, 0, 1, 1);
+}
+
+unsigned clearPicture(sf::RenderTarget& target, sf::Color color)
+{
+    if (!letterboxed(target)) {
+        target.clear(color);
+        return 0;
+    }
+    // A clear covers the whole window; the bars beside the picture stay black.
+    target.clear(sf::Color::Black);
+    const sf::View& view = target.getView();
+    sf::RectangleShape picture(view.getSize());
+    picture.setPosition(view.getCenter() - view.getSize() / 2.0f);
+    picture.setFillColor(color);
+    target.draw(picture, sf::BlendNone);
+    return 1;
 }
 
 } // namespace tolva

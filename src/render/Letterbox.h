@@ -14,4 +14,8 @@ void fitShowView(sf::RenderTarget& target);
 // Whether the target shows the picture in part of itself (so clears must leave bars black).
 bool letterboxed(const sf::RenderTarget& target);
 
+// Clears the picture to the colour, the bars beside a letterboxed one to black. Returns the draw
+// calls it took (a clear is none).
+unsigned clearPicture(sf::RenderTarget& target, sf::Color color);
+
 } // namespace tolva

@@ -10,12 +10,10 @@ namespace {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-// Pixels of margin around a block that a fan must cover, and around an item's bounds for the
-// blocks it may touch: whatever the rasterizer's edge rules and vertex snapping, what covers a block
-// and this border covers each of its pixels, and what lies beyond it touches none. Far from the
-// viewport GL's own rounding grows with the coordinates (a circle of a million pixels is clipped
-// in single precision), so the margin grows with them, by some sixteen units of the last place.
-constexpr double marginPixels = 2.0;
+constexpr double marginPixels = Occlusion::marginPixels;
+// Far from the viewport GL's own rounding grows with the coordinates (a circle of a million pixels
+// is clipped in single precision), so the margin grows with them, by some sixteen units of the
+// last place.
 constexpr double marginPerPixel = 1.0 / 524288.0;
 
 constexpr int tileSide = CoverageMask::tileSide;
@@ -27,11 +25,6 @@ int clampedBlock(double pixels, int side, int blocks)
 {
     const double block = std::floor(pixels / side);
     return static_cast<int>(std::min(std::max(block, 0.0), static_cast<double>(blocks - 1)));
-}
-
-double overlap(double low, double high, double from, double to)
-{
-    return std::max(0.0, std::min(high, to) - std::max(low, from));
 }
 
 } // namespace
@@ -69,22 +62,18 @@ void Occlusion::reset(int width, int height, int blockSide)
     mask_.reset((width + blockSide - 1) / blockSide, (height + blockSide - 1) / blockSide, blockSide);
 }
 
-void Occlusion::tileRect(int tile, int rect[4]) const
+PixelRect Occlusion::tileRect(int tile) const
 {
-    rect[0] = (tile % mask_.tileColumns()) * tileSide;
-    rect[1] = (tile / mask_.tileColumns()) * tileSide;
-    rect[2] = std::min(tileSide, width_ - rect[0]);
-    rect[3] = std::min(tileSide, height_ - rect[1]);
+    const int left = (tile % mask_.tileColumns()) * tileSide;
+    const int bottom = (tile / mask_.tileColumns()) * tileSide;
+    return {left, bottom, std::min(tileSide, width_ - left), std::min(tileSide, height_ - bottom)};
 }
 
-void Occlusion::plan(const std::vector<BatchItem>& items, const std::vector<sf::Vertex>& batch)
+void Occlusion::walk(const std::vector<BatchItem>& items, const std::vector<sf::Vertex>& vertices)
 {
-    shown_.assign(items.size(), Span{0, 0});
+    shown_.assign(items.size(), Span{0, 0, false});
     tileFull_.assign(static_cast<std::size_t>(tileCount()), 0);
     tiles_.clear();
-    wholeFill_ = 0;
-    tiledFill_ = 0;
-    shownItems_ = 0;
     const double coverSide = mask_.blockSide() + 2 * marginPixels;
     // From the last to the first: what an item hides is known before the item under it is seen.
     for (std::size_t k = items.size(); k-- > 0 && !mask_.allFull();) {
@@ -94,17 +83,17 @@ void Occlusion::plan(const std::vector<BatchItem>& items, const std::vector<sf::
         if (!footprint(bounds, blocks)) {
             continue;  // touches no pixel of the viewport
         }
-        keepWhereShown(bounds, blocks, k);
-        if (!shown(k) || !item.solid || !(bounds.right - bounds.left > coverSide && bounds.top - bounds.bottom > coverSide)) {
+        keepWhereShown(blocks, k);
+        if (!shown(k) || !item.hides() || !(bounds.right - bounds.left > coverSide && bounds.top - bounds.bottom > coverSide)) {
             continue;
         }
         // A fan marks the blocks inside its edges, row by row. On coarse blocks a small one marks
         // those in its inscribed disc instead: cheaper, and it misses little where blocks are large.
         const bool large = bounds.right - bounds.left > exactSide && bounds.top - bounds.bottom > exactSide;
         if (large || mask_.blockSide() < CoverageMask::coarseBlock) {
-            markCovered(batch.data() + item.begin, (item.end - item.begin) / 3, bounds, blocks);
+            markCovered(vertices.data() + item.begin, (item.end - item.begin) / 3, bounds, blocks);
         } else {
-            markInscribed(batch[item.begin].position, static_cast<double>(item.inner), bounds);
+            markInscribed(vertices[item.begin].position, static_cast<double>(item.inscribed), bounds);
         }
     }
 }
@@ -139,17 +128,16 @@ bool Occlusion::footprint(const Bounds& bounds, BlockRect& blocks) const
     return true;
 }
 
-void Occlusion::keepWhereShown(const Bounds& bounds, const BlockRect& blocks, std::size_t item)
+void Occlusion::keepWhereShown(const BlockRect& blocks, std::size_t item)
 {
     const int tiles = mask_.tileBlocks();
     shown_[item].begin = static_cast<std::uint32_t>(tiles_.size());
-    const double area = overlap(bounds.left, bounds.right, 0, width_) * overlap(bounds.bottom, bounds.top, 0, height_);
     if (blocks.right / tiles - blocks.left / tiles < 2 && blocks.top / tiles - blocks.bottom / tiles < 2) {
         // A shape in at most two tiles each way is looked at whole, and kept in all its tiles if
         // it shows in one: that costs little fill, and looking tile by tile costs time.
         for (int row = blocks.bottom; row <= blocks.top; ++row) {
             if (!mask_.covered(row, blocks.left, blocks.right)) {
-                keepInAll(blocks, item, area);
+                keepInAll(blocks, item);
                 return;
             }
         }
@@ -159,24 +147,15 @@ void Occlusion::keepWhereShown(const Bounds& bounds, const BlockRect& blocks, st
     for (int ty = blocks.bottom / tiles; ty <= blocks.top / tiles; ++ty) {
         for (int tx = blocks.left / tiles; tx <= blocks.right / tiles; ++tx) {
             const int tile = ty * mask_.tileColumns() + tx;
-            if (coveredWithin(blocks, tile)) {
-                continue;
+            if (!coveredWithin(blocks, tile)) {
+                tiles_.push_back(static_cast<std::uint16_t>(tile));
             }
-            tiles_.push_back(static_cast<std::uint16_t>(tile));
-            int rect[4];
-            tileRect(tile, rect);
-            tiledFill_ += overlap(bounds.left, bounds.right, rect[0], rect[0] + rect[2])
-                          * overlap(bounds.bottom, bounds.top, rect[1], rect[1] + rect[3]);
         }
     }
     shown_[item].end = static_cast<std::uint32_t>(tiles_.size());
-    if (shown(item)) {
-        ++shownItems_;
-        wholeFill_ += area;
-    }
 }
 
-void Occlusion::keepInAll(const BlockRect& blocks, std::size_t item, double area)
+void Occlusion::keepInAll(const BlockRect& blocks, std::size_t item)
 {
     const int tiles = mask_.tileBlocks();
     for (int ty = blocks.bottom / tiles; ty <= blocks.top / tiles; ++ty) {
@@ -185,9 +164,7 @@ void Occlusion::keepInAll(const BlockRect& blocks, std::size_t item, double area
         }
     }
     shown_[item].end = static_cast<std::uint32_t>(tiles_.size());
-    ++shownItems_;
-    wholeFill_ += area;
-    tiledFill_ += area;
+    shown_[item].everyTile = true;
 }
 
 bool Occlusion::coveredWithin(const BlockRect& blocks, int tile)
@@ -275,24 +252,6 @@ void Occlusion::markInscribed(sf::Vector2f centre, double radius, const Bounds& 
             mask_.set(row, left, right);
         }
     }
-}
-
-float inscribedRadius(const LocalFan& fan)
-{
-    const std::size_t count = fan.points.size();
-    double radius = infinity;
-    for (std::size_t k = 0; k < count; ++k) {
-        const sf::Vector2f from = fan.points[k];
-        const sf::Vector2f to = fan.points[(k + 1) % count];
-        const double dx = static_cast<double>(to.x) - static_cast<double>(from.x);
-        const double dy = static_cast<double>(to.y) - static_cast<double>(from.y);
-        const double cx = static_cast<double>(fan.centre.x) - static_cast<double>(from.x);
-        const double cy = static_cast<double>(fan.centre.y) - static_cast<double>(from.y);
-        const double length = std::sqrt(dx * dx + dy * dy);
-        radius = std::min(radius, length > 0 ? std::abs(dx * cy - dy * cx) / length : 0.0);
-    }
-    // A hair less, for the rounding of the points once placed.
-    return count >= 3 && std::isfinite(radius) ? static_cast<float>(radius * (1.0 - 1e-6)) : 0.0f;
 }
 
 // The fan's outer edges in pixels, each as the half-plane its triangle lies in: a bound on x that

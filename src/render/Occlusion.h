@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/ShapeGeometry.h"
+#include "render/Batch.h"
 
 #include <SFML/Graphics/Vertex.hpp>
 
@@ -8,25 +8,15 @@
 #include <cstdint>
 #include <vector>
 
-namespace sf {
-class Texture;
-}
-
 namespace tolva {
 
-// A shape or text the batch holds: its triangles [begin, end) and their bounds in clip space.
-struct BatchItem {
-    std::uint32_t begin;
-    std::uint32_t end;
-    ClipRect bounds;
-    const sf::Texture* texture;
-    bool solid;   // opaque, a whole fan (see appendTriangles): it hides what lies under it
-    float inner;  // a solid fan's inscribed radius in pixels, round its centre (its first vertex)
-    bool opaque = false;  // an untextured fill of alpha 255: it writes its own colour wherever it lies
+// A rectangle of the viewport's pixels, from the bottom left as GL counts them.
+struct PixelRect {
+    int left;
+    int bottom;
+    int width;
+    int height;
 };
-
-// The radius of a disc round the fan's centre that lies inside every edge of the fan.
-float inscribedRadius(const LocalFan& fan);
 
 // Blocks of the viewport's pixels, in GL's order (columns from the left, rows from the bottom),
 // one bit each, set where an opaque shape drawn later paints every pixel of the block. The
@@ -92,43 +82,49 @@ struct BlockRect {
 
 // What of a batch can show: the batch's items walked from the last to the first over a coverage
 // mask, each kept in the tiles where some block it may touch is not yet covered, and each opaque
-// fan kept marking the blocks it covers whole. An item hidden in every tile is left out. Blocks
+// whole fan marking the blocks it covers whole. An item hidden in every tile is left out. Blocks
 // are marked only where the fan covers them with a margin, so every pixel of a marked block is
 // painted over by an opaque fill later in the batch, and with SFML's alpha blending an opaque fill
 // writes its own colour whatever lay below: leaving out what lies under it changes no pixel.
 class Occlusion {
 public:
+    // Pixels of margin around a block that a fan must cover, and around an item's bounds for the
+    // blocks it may touch: whatever the rasterizer's edge rules and vertex snapping, what covers a
+    // block and this border covers each of its pixels, and what lies beyond it touches none.
+    static constexpr double marginPixels = 2.0;
+
+    // An item's bounds in pixels, and the margin its blocks take around them.
+    struct Bounds {
+        double left, bottom, right, top, margin;
+    };
+
     // The viewport in pixels, and the side of the mask's blocks (one of CoverageMask's sizes).
     void reset(int width, int height, int blockSide = CoverageMask::coarseBlock);
-    void plan(const std::vector<BatchItem>& items, const std::vector<sf::Vertex>& batch);
+    void walk(const std::vector<BatchItem>& items, const std::vector<sf::Vertex>& vertices);
 
     bool shown(std::size_t item) const { return shown_[item].end != shown_[item].begin; }
     // The tiles (numbered row by row from the bottom left) where the item may show.
     const std::uint16_t* tilesBegin(std::size_t item) const { return tiles_.data() + shown_[item].begin; }
     const std::uint16_t* tilesEnd(std::size_t item) const { return tiles_.data() + shown_[item].end; }
+    // Whether a shown item is kept in every tile it may touch, found to show in one of them
+    // without looking tile by tile.
+    bool keptInEveryTile(std::size_t item) const { return shown_[item].everyTile; }
     int tileCount() const { return mask_.tileColumns() * mask_.tileRows(); }
-    // A tile's pixels within the viewport: x, y from the bottom left, width, height.
-    void tileRect(int tile, int rect[4]) const;
-
-    // Pixels the items' bounds cover within the viewport: drawn whole (the shown ones), and drawn
-    // only in the tiles where they show.
-    double wholeFill() const { return wholeFill_; }
-    double tiledFill() const { return tiledFill_; }
-    std::size_t shownItems() const { return shownItems_; }
+    // A tile's pixels within the viewport.
+    PixelRect tileRect(int tile) const;
+    // Clip bounds in the viewport's pixels, the margin grown with the coordinates.
+    Bounds pixelBounds(const ClipRect& clip) const;
 
 private:
     struct Span {
         std::uint32_t begin;
         std::uint32_t end;
-    };
-    struct Bounds {  // an item's bounds in pixels, and the margin its blocks take around them
-        double left, bottom, right, top, margin;
+        bool everyTile;
     };
 
-    Bounds pixelBounds(const ClipRect& clip) const;
     bool footprint(const Bounds& bounds, BlockRect& blocks) const;
-    void keepWhereShown(const Bounds& bounds, const BlockRect& blocks, std::size_t item);
-    void keepInAll(const BlockRect& blocks, std::size_t item, double area);
+    void keepWhereShown(const BlockRect& blocks, std::size_t item);
+    void keepInAll(const BlockRect& blocks, std::size_t item);
     bool coveredWithin(const BlockRect& blocks, int tile);
     void markCovered(const sf::Vertex* triangles, std::size_t count, const Bounds& bounds,
                      const BlockRect& blocks);
@@ -141,9 +137,6 @@ private:
     std::vector<Span> shown_;
     std::vector<std::uint16_t> tiles_;
     std::vector<char> tileFull_;
-    double wholeFill_ = 0;
-    double tiledFill_ = 0;
-    std::size_t shownItems_ = 0;
     // A fan's outer edges as bounds on x along y (x > slope * y + offset, or <), and on y alone.
     struct Edge {
         double slope;

@@ -1,7 +1,9 @@
 #include "render/ShapeGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -144,10 +146,10 @@ ClipTransform::ClipTransform(const sf::Transform& model, const sf::Transform& pr
 }
 
 void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Color color,
-                     std::vector<sf::Vertex>& out, bool* solid)
+                     std::vector<sf::Vertex>& out, bool* wholeFan)
 {
-    if (solid != nullptr) {
-        *solid = false;
+    if (wholeFan != nullptr) {
+        *wholeFan = false;
     }
     const std::size_t count = fan.points.size();
     if (count < 3) {
@@ -187,35 +189,33 @@ void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Co
             out.emplace_back(ring[k + 1], color);
         }
     }
-    if (solid != nullptr && allFinite) {
+    if (wholeFan != nullptr && allFinite) {
         const double first = turn(centre, ring[0], ring[1]);
         bool oneWay = first != 0.0;
         for (std::size_t k = 1; k < count && oneWay; ++k) {
             const double next = turn(centre, ring[k], ring[k + 1]);
             oneWay = first > 0.0 ? next > 0.0 : next < 0.0;
         }
-        *solid = oneWay;
+        *wholeFan = oneWay;
     }
 }
 
-bool fanCovers(const sf::Vertex* triangles, std::size_t count, const ClipRect& rect)
+float inscribedRadius(const LocalFan& fan)
 {
-    if (count == 0) {
-        return false;
-    }
-    const double sign = turn(triangles[0].position, triangles[1].position, triangles[2].position) > 0.0 ? 1.0 : -1.0;
-    const sf::Vector2f corners[] = {{rect.left, rect.bottom}, {rect.right, rect.bottom},
-                                    {rect.right, rect.top}, {rect.left, rect.top}};
+    const std::size_t count = fan.points.size();
+    double radius = std::numeric_limits<double>::infinity();
     for (std::size_t k = 0; k < count; ++k) {
-        const sf::Vector2f from = triangles[3 * k + 1].position;
-        const sf::Vector2f to = triangles[3 * k + 2].position;
-        for (const sf::Vector2f corner : corners) {
-            if (!(sign * turn(from, to, corner) > 0.0)) {
-                return false;
-            }
-        }
+        const sf::Vector2f from = fan.points[k];
+        const sf::Vector2f to = fan.points[(k + 1) % count];
+        const double dx = static_cast<double>(to.x) - static_cast<double>(from.x);
+        const double dy = static_cast<double>(to.y) - static_cast<double>(from.y);
+        const double cx = static_cast<double>(fan.centre.x) - static_cast<double>(from.x);
+        const double cy = static_cast<double>(fan.centre.y) - static_cast<double>(from.y);
+        const double length = std::sqrt(dx * dx + dy * dy);
+        radius = std::min(radius, length > 0 ? std::abs(dx * cy - dy * cx) / length : 0.0);
     }
-    return true;
+    // A hair less, for the rounding of the points once placed.
+    return count >= 3 && std::isfinite(radius) ? static_cast<float>(radius * (1.0 - 1e-6)) : 0.0f;
 }
 
 } // namespace tolva

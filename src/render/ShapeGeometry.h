@@ -49,12 +49,15 @@ private:
 
 // Appends the fan's triangles, in clip space, as a triangle list. Triangles with a vertex that
 // is not a finite number would show nothing and are left out, and so are shapes wholly beyond one
-// edge of clip space. Asked to (`solid` not null), tells whether the triangles appended are the
+// edge of clip space. Asked to (`wholeFan` not null), tells whether the triangles appended are the
 // whole fan, every point finite and every triangle turning the same way round the centre: as
-// SFML's points go once round, the triangles then tile a convex polygon once, which fanCovers
-// can test.
+// SFML's points go once round, the triangles then tile a convex polygon once, and what lies
+// inside every outer edge lies in one of them.
 void appendTriangles(const LocalFan& fan, const ClipTransform& transform, sf::Color color,
-                     std::vector<sf::Vertex>& out, bool* solid = nullptr);
+                     std::vector<sf::Vertex>& out, bool* wholeFan = nullptr);
+
+// The radius of a disc round the fan's centre that lies inside every edge of the fan.
+float inscribedRadius(const LocalFan& fan);
 
 // An axis-aligned rectangle of clip space.
 struct ClipRect {
@@ -63,9 +66,5 @@ struct ClipRect {
     float right;
     float top;
 };
-
-// Whether the triangles of a solid fan (as appendTriangles appended them) cover the rectangle:
-// its corners lie strictly inside every outer edge.
-bool fanCovers(const sf::Vertex* triangles, std::size_t count, const ClipRect& rect);
 
 } // namespace tolva

@@ -47,6 +47,26 @@ bool drawsGlyph(sf::Uint32 c) { return c != ' ' && c != '\n' && c != '\t' && c !
 
 bool finite(sf::Vector2f p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
+// The advances SFML lays a text's glyphs out with, a space's and a line's widened by the text's
+// spacing factors.
+struct Spacing {
+    float whitespace;
+    float letter;
+    float line;
+};
+
+Spacing spacingOf(const sf::Font& font, const sf::Text& text, unsigned size, bool bold)
+{
+    // SFML asks for these glyphs before any other: asking in the same order keeps the font's
+    // page filled in the same order as when the text draws itself.
+    font.getGlyph(L'x', size, bold);
+    float whitespaceWidth = font.getGlyph(L' ', size, bold).advance;
+    const float letterSpacing = (whitespaceWidth / 3.f) * (text.getLetterSpacing() - 1.f);
+    whitespaceWidth += letterSpacing;
+    const float lineSpacing = font.getLineSpacing(size) * text.getLineSpacing();
+    return {whitespaceWidth, letterSpacing, lineSpacing};
+}
+
 } // namespace
 
 bool buildTextTriangles(const sf::Text& text, TextTriangles& out)
@@ -67,13 +87,7 @@ bool buildTextTriangles(const sf::Text& text, TextTriangles& out)
     const float italicShear = (style & sf::Text::Italic) != 0 ? 0.209f : 0.f;
     const float thickness = text.getOutlineThickness();
 
-    // SFML asks for these glyphs before any other: asking in the same order keeps the font's
-    // page filled in the same order as when the text draws itself.
-    font->getGlyph(L'x', size, bold);
-    float whitespaceWidth = font->getGlyph(L' ', size, bold).advance;
-    const float letterSpacing = (whitespaceWidth / 3.f) * (text.getLetterSpacing() - 1.f);
-    whitespaceWidth += letterSpacing;
-    const float lineSpacing = font->getLineSpacing(size) * text.getLineSpacing();
+    const Spacing spacing = spacingOf(*font, text, size, bold);
 
     // The outline's and the fill's quads go to two arrays in SFML; the fill's wait here.
     static thread_local std::vector<sf::Vertex> fill;
@@ -90,9 +104,9 @@ bool buildTextTriangles(const sf::Text& text, TextTriangles& out)
         previous = current;
         if (!drawsGlyph(current)) {
             switch (current) {
-            case L' ': x += whitespaceWidth; break;
-            case L'\t': x += whitespaceWidth * 4; break;
-            case L'\n': y += lineSpacing; x = 0; break;
+            case L' ': x += spacing.whitespace; break;
+            case L'\t': x += spacing.whitespace * 4; break;
+            case L'\n': y += spacing.line; x = 0; break;
             default: break;
             }
             continue;
@@ -104,7 +118,7 @@ bool buildTextTriangles(const sf::Text& text, TextTriangles& out)
         }
         const sf::Glyph& glyph = font->getGlyph(current, size, bold);
         addGlyphQuad(fill, sf::Vector2f(x, y), text.getFillColor(), glyph, italicShear, 0);
-        x += glyph.advance + letterSpacing;
+        x += glyph.advance + spacing.letter;
     }
     out.outlineCount = out.vertices.size();
     out.vertices.insert(out.vertices.end(), fill.begin(), fill.end());

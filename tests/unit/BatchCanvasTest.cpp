@@ -1,10 +1,10 @@
 #include "driver/Show.h"
 #include "render/BatchCanvas.h"
+#include "render/DirectCanvas.h"
 #include "render/FrameTape.h"
 #include "render/Letterbox.h"
-#include "render/Occlusion.h"
 #include "render/Recorder.h"
-#include "render/ShapeGeometry.h"
+#include "support/MakeShapes.h"
 #include "support/SceneMoments.h"
 
 #include <SFML/Graphics/CircleShape.hpp>
@@ -22,15 +22,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <map>
-#include <memory>
 #include <random>
-#include <set>
-#include <sstream>
-#include <stdexcept>
 
 namespace tolva {
 namespace {
+
+using testing::circle;
+using testing::rect;
 
 // A drawing's tape rendered shape by shape through SFML or through the batched canvas (in
 // painter's order, or leaving out what is hidden: shapes whole, tile by tile, or the cheaper),
@@ -78,8 +76,7 @@ sf::Image rasterize(const FrameTape& tape, Way way, sf::Vector2u size = {1920, 1
         tape.replay(canvas);
     } else {
         BatchCanvas canvas(&target, nullptr);
-        const BatchCanvas::Drawing drawings[] = {BatchCanvas::Drawing::painter, BatchCanvas::Drawing::whole,
-                                                 BatchCanvas::Drawing::tiles, BatchCanvas::Drawing::cheapest};
+        const Drawing drawings[] = {Drawing::painter, Drawing::whole, Drawing::tiles, Drawing::cheapest};
         canvas.setDrawing(drawings[static_cast<int>(way) - 1]);
         tape.replay(canvas);
         canvas.display();
@@ -112,61 +109,6 @@ const Fonts& fonts()
 }
 
 sf::Color colour(std::mt19937& random) { return sf::Color(static_cast<sf::Uint32>(random())); }
-
-Rect rect(sf::Vector2f size, sf::Vector2f position, float rotation, sf::Color fill)
-{
-    Rect shape;
-    shape.setSize(size);
-    shape.setPosition(position);
-    shape.setRotation(rotation);
-    shape.setFillColor(fill);
-    return shape;
-}
-
-Circle circle(float radius, std::size_t points, sf::Vector2f position, float rotation, sf::Color fill)
-{
-    Circle shape;
-    shape.setRadius(radius);
-    shape.setPointCount(points);
-    shape.setPosition(position);
-    shape.setRotation(rotation);
-    shape.setFillColor(fill);
-    return shape;
-}
-
-// The fan the batch draws is the one SFML builds: same points, same centre, bit for bit.
-TEST(ShapeGeometry, CircleFanIsSfmlsOwn)
-{
-    LocalFan fan;
-    for (std::size_t count : {3u, 6u, 7u, 10u, 12u, 25u, 30u}) {
-        for (float radius : {0.0f, 1.5f, 15.0f, -7.25f, 123456.7f, 3.0e8f}) {
-            circleFan(circle(radius, count, {}, 0, sf::Color::White), fan);
-            const sf::CircleShape reference(radius, count);
-            ASSERT_EQ(fan.points.size(), count);
-            for (std::size_t k = 0; k < count; ++k) {
-                EXPECT_EQ(fan.points[k], reference.getPoint(k)) << count << " " << radius << " " << k;
-            }
-            const sf::FloatRect bounds = reference.getLocalBounds();
-            EXPECT_EQ(fan.centre, sf::Vector2f(bounds.left + bounds.width / 2, bounds.top + bounds.height / 2));
-        }
-    }
-}
-
-// The batch works out each shape's matrix itself, keeping the last angle's cosine and sine.
-TEST(ShapeGeometry, ModelMatrixIsSfmlsOwn)
-{
-    ModelTransforms models;
-    std::mt19937 random(99);
-    std::uniform_real_distribution<float> coordinate(-5000, 5000), angle(-1000, 1000);
-    Circle shape;
-    for (int k = 0; k < 2000; ++k) {
-        shape.setPosition(coordinate(random), coordinate(random));
-        if (k % 3 != 0) {  // runs of one angle, as the grids draw them
-            shape.setRotation(angle(random));
-        }
-        ASSERT_EQ(std::memcmp(models.of(shape).getMatrix(), shape.getTransform().getMatrix(), 16 * sizeof(float)), 0) << k;
-    }
-}
 
 // Opaque shapes covering the whole picture among everything else: huge and negative radii, not a
 // number, infinities, alpha just below opaque, texts and a sprite before and after. Then texts of
@@ -241,7 +183,7 @@ void drawCoversThenTexts(Canvas& canvas)
         text.setRotation(k % 4 == 0 ? 0.0f : angle(random));
         text.setScale(k % 6 == 0 ? sf::Vector2f(1, 1) : sf::Vector2f(scale(random), scale(random)));
         text.setOrigin(k % 9 == 0 ? sf::Vector2f(25, 40) : sf::Vector2f());
-        // Underlined is drawn by SFML itself between the batch's runs.
+        // Underlined is drawn by SFML itself between the batch's draw calls.
         text.setStyle(k % 11 == 0 ? sf::Text::Bold | sf::Text::Italic
                                   : (k % 13 == 0 ? sf::Text::Italic : (k % 17 == 0 ? sf::Text::Underlined : 0)));
         text.setLetterSpacing(k % 10 == 3 ? 1.6f : 1.0f);
@@ -350,129 +292,9 @@ TEST(BatchCanvas, PaintsEachPixelOfAnOpaqueStretchOnce)
     }
 }
 
-// Items as the batch gathers them, in the clip space of the show's 1920 x 1080 view.
-struct PlannedItems {
-    std::vector<sf::Vertex> batch;
-    std::vector<BatchItem> items;
-
-    void add(const Rect& shape)
-    {
-        LocalFan fan;
-        rectFan(shape, fan);
-        add(fan, shape, shape.getFillColor());
-    }
-    void add(const Circle& shape)
-    {
-        LocalFan fan;
-        circleFan(shape, fan);
-        add(fan, shape, shape.getFillColor());
-    }
-    void add(const LocalFan& fan, const sf::Transformable& shape, sf::Color fill)
-    {
-        const auto begin = static_cast<std::uint32_t>(batch.size());
-        bool solid = false;
-        const sf::Transform view = sf::View(sf::FloatRect(0, 0, 1920, 1080)).getTransform();
-        ModelTransforms models;
-        appendTriangles(fan, ClipTransform(models.of(shape), view), fill, batch, fill.a == 255 ? &solid : nullptr);
-        ClipRect bounds{2, 2, -2, -2};
-        for (std::size_t k = begin; k < batch.size(); ++k) {
-            bounds = {std::min(bounds.left, batch[k].position.x), std::min(bounds.bottom, batch[k].position.y),
-                      std::max(bounds.right, batch[k].position.x), std::max(bounds.top, batch[k].position.y)};
-        }
-        const float inner = solid ? inscribedRadius(fan) : 0.0f;
-        items.push_back({begin, static_cast<std::uint32_t>(batch.size()), bounds, nullptr, solid, inner});
-    }
-    Occlusion plan(int blockSide = CoverageMask::coarseBlock) const
-    {
-        Occlusion occlusion;
-        occlusion.reset(1920, 1080, blockSide);
-        occlusion.plan(items, batch);
-        return occlusion;
-    }
-};
-
-// A shape is left out only where an opaque one drawn after it covers all it may touch and a
-// margin; a translucent one, or one covering the shape to its edges and no further, hides nothing.
-TEST(Occlusion, HidesOnlyUnderOpaqueCoverWithAMargin)
-{
-    const Rect small = rect({40, 40}, {500, 500}, 0, sf::Color::Red);
-    const Rect large = rect({200, 200}, {500, 500}, 0, sf::Color::Red);
-    const struct {
-        Rect shape;
-        Rect cover;
-        bool hides;
-    } cases[] = {
-        {small, rect({200, 200}, {420, 420}, 0, sf::Color::Blue), true},
-        {small, rect({200, 200}, {420, 420}, 0, sf::Color(0, 0, 255, 254)), false},
-        {small, rect({40, 40}, {500, 500}, 0, sf::Color::Blue), false},
-        {small, rect({300, 300}, {520, 330}, 45, sf::Color::Blue), true},
-        // the blocks the large shape may touch, 480 to 720 across and down, and two pixels of
-        // margin round them: covered, and just not
-        {large, rect({246, 246}, {477, 477}, 0, sf::Color::Blue), true},
-        {large, rect({244, 244}, {479, 479}, 0, sf::Color::Blue), false},
-        // small covers mark the blocks inside the disc inscribed in them (those of the small
-        // shape, 480 to 560, and the margin: 59.4 pixels from its centre at the corners)
-        {small, rect({124, 124}, {458, 458}, 0, sf::Color::Blue), true},
-        {small, rect({116, 116}, {462, 462}, 0, sf::Color::Blue), false},
-    };
-    for (const auto& [shape, cover, hides] : cases) {
-        PlannedItems planned;
-        planned.add(shape);
-        planned.add(cover);
-        const Occlusion occlusion = planned.plan();
-        EXPECT_EQ(occlusion.shown(0), !hides) << cover.getSize().x << " " << int(cover.getFillColor().a);
-        EXPECT_TRUE(occlusion.shown(1));
-    }
-    // A circle of many points hides what its disc holds.
-    PlannedItems under;
-    under.add(small);
-    under.add(circle(62, 30, {458, 458}, 0, sf::Color::Green));
-    EXPECT_FALSE(under.plan().shown(0));
-    // Beyond the picture a shape touches no pixel at all.
-    PlannedItems outside;
-    outside.add(rect({40, 40}, {1930, 500}, 0, sf::Color::Red));
-    EXPECT_FALSE(outside.plan().shown(0));
-}
-
-// Fine blocks see what small shapes hide together, where no coarse block lies inside one of them;
-// a gap between them still shows the shape under it.
-TEST(Occlusion, FineBlocksFindWhatSmallShapesHideTogether)
-{
-    const Rect under = rect({20, 20}, {505, 505}, 0, sf::Color::Red);
-    for (const float gap : {0.0f, 16.0f}) {
-        PlannedItems planned;
-        planned.add(under);
-        for (const sf::Vector2f centre : {sf::Vector2f(500, 500), {530 + gap, 500}, {500, 530}, {530 + gap, 530}}) {
-            planned.add(circle(30, 30, centre - sf::Vector2f(30, 30), 0, sf::Color::Blue));
-        }
-        EXPECT_TRUE(planned.plan(CoverageMask::coarseBlock).shown(0));
-        EXPECT_EQ(planned.plan(CoverageMask::fineBlock).shown(0), gap > 0) << gap;
-    }
-}
-
-// A picture-wide shape half covered later shows in the tiles of the other half, and only there.
-TEST(Occlusion, KeepsAShapeInTheTilesWhereItShows)
-{
-    PlannedItems planned;
-    planned.add(rect({1920, 1080}, {0, 0}, 0, sf::Color::Red));
-    planned.add(rect({970, 1100}, {-10, -10}, 0, sf::Color::Blue));
-    const Occlusion occlusion = planned.plan();
-    std::set<int> tiles(occlusion.tilesBegin(0), occlusion.tilesEnd(0));
-    for (int tile = 0; tile < occlusion.tileCount(); ++tile) {
-        int place[4];
-        occlusion.tileRect(tile, place);
-        if (place[0] >= 960) {
-            EXPECT_EQ(tiles.count(tile), 1u) << tile;
-        } else if (place[0] + place[2] < 950) {
-            EXPECT_EQ(tiles.count(tile), 0u) << tile;
-        }
-    }
-    EXPECT_LT(occlusion.tiledFill(), occlusion.wholeFill() - 0.4 * 1920 * 1080);
-}
-
-// One draw call per run of one texture: shapes, texts of one page, shapes again; a culled shape
-// does not cut a run, and a text SFML draws itself counts its own draws.
-TEST(BatchCanvas, CountsOneDrawCallPerRun)
+// One draw call for each change of texture: shapes, texts of one page, shapes again; a culled
+// shape does not cut a call, and a text SFML draws itself counts its own draws.
+TEST(BatchCanvas, CountsADrawCallForEachChangeOfTexture)
 {
     ASSERT_TRUE(fonts().loaded);
     sf::RenderTexture target;
@@ -491,7 +313,7 @@ TEST(BatchCanvas, CountsOneDrawCallPerRun)
     EXPECT_EQ(batch.drawCalls(), 0u);  // nothing has reached the target yet
     canvas.draw(square, {"r", 2, 0});
     letter.setString(" ");
-    canvas.draw(letter, {"l", 2});  // nothing to draw: the shapes' run goes on
+    canvas.draw(letter, {"l", 2});  // nothing to draw: the shapes' call goes on
     canvas.draw(square, {"r", 3, 0});
     letter.setString("C");
     letter.setCharacterSize(31);
