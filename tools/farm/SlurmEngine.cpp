@@ -475,8 +475,8 @@ bool SlurmEngine::runParts(const std::vector<Host>& hosts, const std::vector<Par
                                       said.empty() ? std::string() : ": " + said);
                 return false;
             }
-            fmt::print(stderr, "\ntolva-farm: part {} {}{}; running it again\n", part.number, how,
-                       said.empty() ? std::string() : " (" + said + ")");
+            fmt::print(stderr, "\ntolva-farm: part {} {}; running it again{}\n", part.number, how,
+                       said.empty() ? std::string() : " (it said: " + said + ")");
             fs::remove(work_.at(name + ".status"));
             run.job = fmt::format("{}_{}", submit("part-" + std::to_string(part.number), script,
                                                   [&] {
