@@ -440,6 +440,7 @@ bool SlurmEngine::runParts(const std::vector<Host>& hosts, const std::vector<Par
     }
     joinJob_ = submitJoin();
     int joinMissing = 0;
+    int joinsLost = 0;
     int mixMissing = 0;
     auto nextLook = SteadyClock::now();
     for (;; std::this_thread::sleep_for(std::chrono::milliseconds(200))) {
@@ -521,6 +522,10 @@ bool SlurmEngine::runParts(const std::vector<Host>& hosts, const std::vector<Par
             }
             if (++joinMissing >= outcomeGrace) {
                 // Cancelled before it ran (a site may cancel a job whose dependency failed): anew.
+                if (++joinsLost >= triesPerPart) {
+                    failure = "the join's job ended without a word, every time it was submitted";
+                    return false;
+                }
                 joinJob_ = submitJoin();
                 joinMissing = 0;
             }
