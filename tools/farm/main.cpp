@@ -18,8 +18,9 @@ int main(int argc, char** argv)
 {
     using namespace tolva::farm;
     FarmOptions options;
-    CLI::App app{"Captures the show on many machines at once with GNU parallel: the range in parts of "
-                 "whole frames, joined into the video and log one tolva-capture run would write.",
+    CLI::App app{"Captures the show on many machines at once with GNU parallel over ssh, or as Slurm jobs: "
+                 "the range in parts of whole frames, joined into the video and log one tolva-capture run "
+                 "would write.",
                  "tolva-farm"};
     app.add_option("--fps", options.fps, "frames per second of the video")->default_val(60);
     app.add_option("--from", options.from, "first second of the show written")->default_val(0.0);
