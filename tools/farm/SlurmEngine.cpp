@@ -163,7 +163,8 @@ std::string jobScript(const fs::path& folder, const std::string& select, const s
     return "#!/bin/sh\n"
            "# A job of tolva-farm; what it makes and says stays in its work folder.\n"
            "cd " + shellQuote(folder.string()) + " || exit 1\n"
-           "PATH=" + shellQuote((folder / "bin").string()) + ":$PATH\n"
+           // bin/ relative, as the farm's own children have it: the folder's path may hold a ':'.
+           "PATH=bin:$PATH\n"
            "export PATH\n"
            "unset DISPLAY XAUTHORITY\n" +
            select + "\n"

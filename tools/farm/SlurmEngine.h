@@ -44,7 +44,7 @@ struct JobOutcome {
 std::optional<JobOutcome> parseOutcome(const std::string& text);
 
 // The script a job runs: in the work folder (whatever bytes its path holds), this machine's
-// capture first on its PATH, without the submitter's display; `select` sets the job's own
+// capture first on its PATH (bin/ there), without the submitter's display; `select` sets the job's own
 // variables (from the array task's number), `body` is its work. The outcome goes to
 // "$name.status" as parseOutcome reads it, written whole or not at all.
 std::string jobScript(const std::filesystem::path& folder, const std::string& select, const std::string& body);

@@ -89,7 +89,7 @@ TEST(FarmSlurm, AJobsOutcomeCountsOnlyOnceWrittenWhole)
 TEST(FarmSlurm, APartsJobRunsItsOwnPartInTheWorkFolderWhateverItIsCalled)
 {
     const fs::path root = fs::temp_directory_path() / "tolva-farm-slurm job";
-    const fs::path folder = root / "it's \"$(touch pwned)\" ñandú `id` \\ %j" / ".tolva-farm-x";
+    const fs::path folder = root / "it's \"$(touch pwned)\": ñandú `id` \\ %j" / ".tolva-farm-x";
     fs::remove_all(root);
     fs::create_directories(folder / "bin");
     Workspace work{folder, "tolva-farm-x"};

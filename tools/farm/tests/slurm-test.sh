@@ -18,7 +18,7 @@ fail() {
 }
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tolva-slurm-test.XXXXXX")
 cluster=$tmp/cluster
-out="$tmp/out it's \$(touch pwned) ñandú"
+out="$tmp/out it's \$(touch pwned): ñandú"
 shared=$out/shared
 mkdir -p "$cluster" "$shared"
 cleanup() {
