@@ -2,8 +2,8 @@
 # slurm-test.sh: tolva-farm --slurm on a one-node Slurm cluster of the test's own
 # (slurm-cluster.sh) against one tolva-capture run of the same range, and its faults: a part
 # killed on its node, Ctrl-C, Slurm not answering, Slurm missing. The work folder and the results
-# lie in a folder whose name holds a space, a quote, a command substitution and UTF-8. Everything
-# is in one temporary folder, removed at the end with the cluster stopped. The environment comes
+# lie in a folder whose name holds a space, a quote, a command substitution, a colon and UTF-8.
+# Everything is in one temporary folder, removed at the end with the cluster stopped. The environment comes
 # from tools/farm/CMakeLists.txt: TOLVA_RUN_DIR TOLVA_XVFB_SCRIPT TOLVA_CLUSTER_SCRIPT
 # TOLVA_DISPLAY (the one capture's) TOLVA_JOBS_DISPLAY (the first the jobs' xvfb-run may take).
 set -eu
