@@ -54,6 +54,10 @@ start)
     chmod 400 "$dir/munge/key"
     munged --key-file "$dir/munge/key" --socket "$dir/munge/socket" --pid-file "$dir/munge/pid" \
         --seed-file "$dir/munge/seed" --log-file "$dir/munge/log" -f
+    # Two processors at most, however many the machine has: two jobs at a time, whose X
+    # servers the tests' display numbers leave room for.
+    cpus=$(nproc)
+    [ "$cpus" -le 2 ] || cpus=2
     controller=$(free_port)
     node=$(free_port)
     while [ "$node" = "$controller" ]; do node=$(free_port); done
@@ -82,7 +86,7 @@ ReturnToService=2
 MpiDefault=none
 MailProg=/bin/true
 SchedulerParameters=sched_interval=1
-NodeName=tolva1 NodeHostname=$(hostname) NodeAddr=127.0.0.1 CPUs=$(nproc) State=UNKNOWN
+NodeName=tolva1 NodeHostname=$(hostname) NodeAddr=127.0.0.1 CPUs=$cpus State=UNKNOWN
 PartitionName=tolva Nodes=tolva1 Default=YES MaxTime=INFINITE State=UP
 CONF
     # The watchdog: however the test ends, the cluster does not outlive it by much.
