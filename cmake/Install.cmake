@@ -177,7 +177,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${TOLVA_FONT_DEPENDS}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 # What tolva-farm drives, here and on its hosts.
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "parallel, openssh-client, rsync, xvfb, xauth")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "parallel, openssh-client, rsync, xvfb, xauth, slurm-client")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
@@ -195,7 +195,8 @@ The package also has tolva-capture, which records the show to a video file
 with ffmpeg, tolva-preview, which plays it in a window from any second,
 with keys to pause, step and seek, for rehearsing and checking the show,
 and tolva-farm, which spreads one capture over many machines with GNU
-parallel and joins the parts into the video one capture would make.
+parallel or a Slurm cluster and joins the parts into the video one capture
+would make.
 tolva-flashes checks any video for flashes past the general flash and red
 flash thresholds of WCAG 2.2, for organisers and video sites.")
 # Debian's own touches on the staged tree: the fonts become links to the font packages' files.

@@ -4,6 +4,7 @@
 #include "ParallelEngine.h"
 #include "PartsProgress.h"
 #include "Plan.h"
+#include "SlurmEngine.h"
 
 #include "capture/Capture.h"
 #include "capture/Chapters.h"
@@ -89,12 +90,32 @@ std::string differences(const std::string& theirs, const std::string& ours, cons
     return said;
 }
 
+std::unique_ptr<Engine> makeEngine(const FarmOptions& options, const Workspace& work,
+                                   const volatile std::sig_atomic_t& stop)
+{
+    if (options.slurm) {
+        return std::make_unique<SlurmEngine>(work, stop, splitWords(options.slurmArgs));
+    }
+    return std::make_unique<ParallelEngine>(work, stop);
+}
+
+// A result made in the work folder, under the name asked for.
+void moveResult(const fs::path& made, const fs::path& wanted)
+{
+    std::error_code error;
+    fs::rename(made, wanted, error);
+    if (error) {  // another file system
+        fs::copy_file(made, wanted, fs::copy_options::overwrite_existing);
+        fs::remove(made);
+    }
+}
+
 // One capture spread over the hosts by an engine, and joined: the plan, the sound, the join and
 // the cleanup of everything it made.
 class FarmJob {
 public:
     FarmJob(const FarmOptions& options, const volatile std::sig_atomic_t& stop)
-        : options_(options), stop_(stop), engine_(std::make_unique<ParallelEngine>(work_, stop))
+        : options_(options), stop_(stop), engine_(makeEngine(options, work_, stop))
     {
     }
     ~FarmJob() { cleanUp(); }
@@ -110,7 +131,11 @@ private:
     std::vector<Host> chooseHosts(const std::vector<Host>& hosts);
     int slots() const;
     void planParts();
+    std::string soundScript() const;
     void startSound();
+    std::vector<std::string> joinCommand() const;
+    void takeJoined();
+    int joinHere();
     void farmParts();
     void checkVideos();
     void joinVideo();
@@ -133,12 +158,14 @@ private:
     std::optional<Child> sound_;
     long frames_ = 0;                 // joined
     std::vector<Chapter> chapters_;   // of the frames joined
+    bool ownsWork_ = true;            // false in a Slurm join job: its farm removes the folder
 };
 
 void FarmJob::makeWorkFolder()
 {
     const std::string& beside = !options_.out.empty() ? options_.out : options_.log;
-    fs::path folder = fs::absolute(beside).parent_path();
+    // With Slurm, where every node sees it (the results need not be).
+    fs::path folder = !options_.workDir.empty() ? fs::absolute(options_.workDir) : fs::absolute(beside).parent_path();
     std::string pattern = (folder / ".tolva-farm-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error(fmt::format("cannot make a work folder in {}: {}", folder.string(), std::strerror(errno)));
@@ -220,17 +247,22 @@ void FarmJob::planParts()
     parts_ = cutParts(range_.first, last, openEnd, options_.parts.value_or(slots()));
 }
 
-// The sound of the whole range, mixed here while the parts are drawn.
-void FarmJob::startSound()
+// The command mixing the sound of the whole range into the work folder.
+std::string FarmJob::soundScript() const
 {
     const bool openEnd = range_.last == LONG_MAX;
-    const std::string script =
-        displayWrapper(work_.token + "-sound.xauth") +
+    return displayWrapper(work_.token + "-sound.xauth") +
         fmt::format("\"$@\" tolva-capture --fps {} --from {} {} --wav {}; status=$?; rm -f \"/tmp/{}-sound.xauth\"; "
                     "exit $status",
                     options_.fps, secondsOf(range_.first, options_.fps),
                     openEnd ? "" : "--to " + secondsOf(range_.last, options_.fps), shellQuote(at("sound.wav").string()),
                     work_.token);
+}
+
+// The sound of the whole range, mixed here while the parts are drawn.
+void FarmJob::startSound()
+{
+    const std::string script = soundScript();
     const int err = openForChild(at("sound.err"));
     sound_.emplace(work_.launch({"sh", "-c", script}, err, err));
     ::close(err);
@@ -318,7 +350,8 @@ void FarmJob::joinVideo()
 // capture does it.
 void FarmJob::joinSound(const std::string& video)
 {
-    const int status = sound_->wait();
+    // (A Slurm join job comes after the sound's job, which succeeded.)
+    const int status = sound_ ? sound_->wait() : 0;
     sound_.reset();
     if (status != 0) {
         fmt::print(stderr, "{}", readText(at("sound.err")));
@@ -374,7 +407,7 @@ void FarmJob::cleanUp()
         sound_.reset();
     }
     engine_->sweep();
-    if (!work_.folder.empty()) {
+    if (!work_.folder.empty() && ownsWork_) {
         std::error_code ignored;
         fs::remove_all(work_.folder, ignored);
         // The X authority files of this machine's parts, if they were stopped before removing them.
@@ -407,8 +440,9 @@ std::optional<int> FarmJob::prepare()
     if (const auto status = readHosts(options_.hostsFile, hosts_)) {
         return status;
     }
+    const bool withParallel = !options_.slurm && options_.joinIn.empty();
     for (const char* program : {"parallel", "ffprobe"}) {
-        if (!findProgram(program)) {
+        if ((withParallel || std::string(program) != "parallel") && !findProgram(program)) {
             fmt::print(stderr, "tolva-farm: {} is not on PATH (Debian: apt-get install {})\n", program,
                        std::string(program) == "parallel" ? "parallel" : "ffmpeg");
             return 2;
@@ -422,24 +456,39 @@ int FarmJob::run()
     if (const auto status = prepare()) {
         return *status;
     }
+    if (!options_.joinIn.empty()) {
+        return joinHere();
+    }
     try {
         makeWorkFolder();
         writeLocalCapture();
+        if (options_.slurm) {
+            hosts_ = static_cast<SlurmEngine&>(*engine_).nodes();
+        }
         hosts_ = chooseHosts(hosts_);
         planParts();
-        if (!options_.out.empty()) {
-            startSound();
+        auto joining = SteadyClock::now();
+        if (options_.slurm) {
+            static_cast<SlurmEngine&>(*engine_).follow(options_.out.empty() ? "" : soundScript(), joinCommand());
+            farmParts();  // and the join after them
+            takeJoined();
+            joining = SteadyClock::now() - std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(
+                                              static_cast<SlurmEngine&>(*engine_).joinSeconds()));
+        } else {
+            if (!options_.out.empty()) {
+                startSound();
+            }
+            farmParts();
+            joining = SteadyClock::now();
+            joinLog();
+            if (!options_.out.empty()) {
+                joinVideo();
+                // The chapters, ready to paste into a video's description, as the capture gives them.
+                fmt::print("{}", descriptionLines(chapters_, options_.fps));
+                std::fflush(stdout);
+            }
+            publishLog();
         }
-        farmParts();
-        const auto joining = SteadyClock::now();
-        joinLog();
-        if (!options_.out.empty()) {
-            joinVideo();
-            // The chapters, ready to paste into a video's description, as the capture gives them.
-            fmt::print("{}", descriptionLines(chapters_, options_.fps));
-            std::fflush(stdout);
-        }
-        publishLog();
         const auto now = SteadyClock::now();
         fmt::print(stderr, "tolva-farm: {} frames ({:.3f} s at {} fps) in {} on {} in {:.1f} s (the join {:.1f} s){}\n",
                    frames_, static_cast<double>(frames_) / options_.fps, options_.fps,
@@ -452,6 +501,9 @@ int FarmJob::run()
     } catch (const Stopped&) {
         fmt::print(stderr, "\ntolva-farm: stopped; every part was ended and what they made is removed\n");
         return 130;
+    } catch (const SlurmUnavailable& error) {
+        fmt::print(stderr, "tolva-farm: {}\n", error.what());
+        return 2;
     } catch (const std::invalid_argument& error) {
         fmt::print(stderr, "tolva-farm: {}\n", error.what());
         return 2;
@@ -463,10 +515,86 @@ int FarmJob::run()
 
 } // namespace
 
+// The join of a Slurm run, as a job on a node: the farm that submitted it runs this program
+// there with the same range and parts, its results in the work folder.
+std::vector<std::string> FarmJob::joinCommand() const
+{
+    std::vector<std::string> argv = {fs::read_symlink("/proc/self/exe").string(), "--fps", std::to_string(options_.fps),
+                                     "--from", fmt::format("{}", options_.from)};
+    if (options_.to) {
+        argv.insert(argv.end(), {"--to", fmt::format("{}", *options_.to)});
+    }
+    argv.insert(argv.end(), {"--audio", options_.audio, "--parts", std::to_string(parts_.size())});
+    if (!options_.out.empty()) {
+        argv.insert(argv.end(), {"--out", at("result" + fs::path(options_.out).extension().string()).string()});
+    }
+    if (!options_.log.empty()) {
+        argv.insert(argv.end(), {"--log", at("result.jsonl").string()});
+    }
+    argv.insert(argv.end(), {"--join-in", work_.folder.string()});
+    return argv;
+}
+
+// What the join job made, under the names asked for; its chapters on our standard output.
+void FarmJob::takeJoined()
+{
+    if (stop_ != 0) {
+        throw Stopped{};
+    }
+    if (!options_.out.empty()) {
+        moveResult(at("result" + fs::path(options_.out).extension().string()), options_.out);
+        fmt::print("{}", readText(at("join.out")));
+        std::fflush(stdout);
+    }
+    if (!options_.log.empty()) {
+        moveResult(at("result.jsonl"), options_.log);
+    }
+    frames_ = std::stol("0" + readText(at("join.frames")));
+}
+
+// A Slurm join job: the parts in the work folder joined, the results left there.
+int FarmJob::joinHere()
+{
+    ownsWork_ = false;
+    work_.folder = fs::absolute(options_.joinIn);
+    work_.token = work_.folder.filename().string().substr(1);
+    try {
+        planParts();
+        joinLog();
+        if (!options_.out.empty()) {
+            joinVideo();
+            fmt::print("{}", descriptionLines(chapters_, options_.fps));
+            std::fflush(stdout);
+        }
+        publishLog();
+        writeText(at("join.frames"), fmt::format("{}\n", frames_));
+        return 0;
+    } catch (const Stopped&) {
+        return 130;
+    } catch (const std::exception& error) {
+        fmt::print(stderr, "tolva-farm: {}\n", error.what());
+        return 1;
+    }
+}
+
 std::optional<std::string> checkFarmOptions(const FarmOptions& options)
 {
     if (options.parts && *options.parts < 1) {
         return fmt::format("--parts {} must be 1 or more", *options.parts);
+    }
+    if (options.slurm && !options.hostsFile.empty()) {
+        return "--slurm and --hosts name two ways to run the parts; give one";
+    }
+    if (options.slurm && options.workDir.empty()) {
+        return "--slurm needs --work DIR: a folder every node sees at the same path (the cluster's shared file system)";
+    }
+    if (!options.slurm && !options.slurmArgs.empty()) {
+        return "--slurm-args is for --slurm";
+    }
+    try {
+        splitWords(options.slurmArgs);
+    } catch (const std::invalid_argument& error) {
+        return fmt::format("--slurm-args: {}", error.what());
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
-// tolva-farm: one capture spread over many machines by GNU parallel, in parts of whole frames,
-// and joined into the video and log one capture of the whole range would write.
+// tolva-farm: one capture spread over many machines by GNU parallel (or a Slurm cluster), in
+// parts of whole frames, and joined into the video and log one capture of the whole range would
+// write.
 
 #include "Farm.h"
 
@@ -17,8 +18,9 @@ int main(int argc, char** argv)
 {
     using namespace tolva::farm;
     FarmOptions options;
-    CLI::App app{"Captures the show on many machines at once with GNU parallel: the range in parts of "
-                 "whole frames, joined into the video and log one tolva-capture run would write.",
+    CLI::App app{"Captures the show on many machines at once with GNU parallel over ssh, or as Slurm jobs: "
+                 "the range in parts of whole frames, joined into the video and log one tolva-capture run "
+                 "would write.",
                  "tolva-farm"};
     app.add_option("--fps", options.fps, "frames per second of the video")->default_val(60);
     app.add_option("--from", options.from, "first second of the show written")->default_val(0.0);
@@ -30,6 +32,17 @@ int main(int argc, char** argv)
     app.add_option("--parts", options.parts, "parts the range is cut into (default: one a job slot)");
     app.add_option("--hosts", options.hostsFile, "the machines, in GNU parallel's --sshloginfile format "
                                                   "(':' is this one; default: this one only)");
+    app.add_flag("--slurm", options.slurm,
+                 "run on a Slurm cluster instead: the parts as one job array, the sound mixed by a job beside "
+                 "it, the join by a job after them; needs --work, and tolva-farm, tolva-capture, ffmpeg and "
+                 "xvfb-run installed alike on every node");
+    app.add_option("--slurm-args", options.slurmArgs,
+                   "sbatch options for every job of the run, as one string (\"--partition=gpu --time=02:00:00\")");
+    app.add_option("--work", options.workDir,
+                   "the folder the farm works in (default: beside --out); with --slurm it must be on the "
+                   "cluster's shared file system, at the same path on every node and here");
+    // A Slurm join job's own (see --slurm).
+    app.add_option("--join-in", options.joinIn)->group("");
     // The capture's other outputs are files of a single run; saying so beats "not expected".
     for (int k = 1; k < argc; ++k) {
         for (const char* own : {"--frames", "--stills", "--wav"}) {
@@ -49,7 +62,7 @@ int main(int argc, char** argv)
         fmt::print(stderr, "tolva-farm: {} (see --help)\n", error.what());
         return 2;
     }
-    if (options.out.empty() && options.log.empty()) {
+    if (options.out.empty() && options.log.empty() && options.joinIn.empty()) {
         options.out = tolva::defaultVideoName;
     }
     if (const auto problem = checkFarmOptions(options)) {
