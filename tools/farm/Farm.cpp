@@ -135,6 +135,9 @@ private:
     void startSound();
     std::vector<std::string> joinCommand() const;
     void takeJoined();
+    SteadyClock::time_point farmOnSlurm();
+    SteadyClock::time_point farmOverSsh();
+    void reportDone(SteadyClock::time_point joining) const;
     int joinHere();
     void farmParts();
     void checkVideos();
@@ -451,6 +454,48 @@ std::optional<int> FarmJob::prepare()
     return std::nullopt;
 }
 
+// The parts, the sound and the join as Slurm jobs; when the join began.
+SteadyClock::time_point FarmJob::farmOnSlurm()
+{
+    auto& slurm = static_cast<SlurmEngine&>(*engine_);
+    slurm.follow(options_.out.empty() ? "" : soundScript(), joinCommand());
+    farmParts();  // and the join after them
+    takeJoined();
+    return SteadyClock::now() - std::chrono::duration_cast<SteadyClock::duration>(
+                                    std::chrono::duration<double>(slurm.joinSeconds()));
+}
+
+// The parts over ssh, the sound mixed here beside them, then the join here; when the join began.
+SteadyClock::time_point FarmJob::farmOverSsh()
+{
+    if (!options_.out.empty()) {
+        startSound();
+    }
+    farmParts();
+    const auto joining = SteadyClock::now();
+    joinLog();
+    if (!options_.out.empty()) {
+        joinVideo();
+        // The chapters, ready to paste into a video's description, as the capture gives them.
+        fmt::print("{}", descriptionLines(chapters_, options_.fps));
+        std::fflush(stdout);
+    }
+    publishLog();
+    return joining;
+}
+
+void FarmJob::reportDone(SteadyClock::time_point joining) const
+{
+    const auto now = SteadyClock::now();
+    fmt::print(stderr, "tolva-farm: {} frames ({:.3f} s at {} fps) in {} on {} in {:.1f} s (the join {:.1f} s){}\n",
+               frames_, static_cast<double>(frames_) / options_.fps, options_.fps,
+               plural(static_cast<long>(parts_.size()), "part", "parts"),
+               plural(static_cast<long>(hosts_.size()), "host", "hosts"),
+               std::chrono::duration<double>(now - began_).count(),
+               std::chrono::duration<double>(now - joining).count(),
+               options_.out.empty() ? "" : ", written to " + options_.out);
+}
+
 int FarmJob::run()
 {
     if (const auto status = prepare()) {
@@ -467,36 +512,8 @@ int FarmJob::run()
         }
         hosts_ = chooseHosts(hosts_);
         planParts();
-        auto joining = SteadyClock::now();
-        if (options_.slurm) {
-            static_cast<SlurmEngine&>(*engine_).follow(options_.out.empty() ? "" : soundScript(), joinCommand());
-            farmParts();  // and the join after them
-            takeJoined();
-            joining = SteadyClock::now() - std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(
-                                              static_cast<SlurmEngine&>(*engine_).joinSeconds()));
-        } else {
-            if (!options_.out.empty()) {
-                startSound();
-            }
-            farmParts();
-            joining = SteadyClock::now();
-            joinLog();
-            if (!options_.out.empty()) {
-                joinVideo();
-                // The chapters, ready to paste into a video's description, as the capture gives them.
-                fmt::print("{}", descriptionLines(chapters_, options_.fps));
-                std::fflush(stdout);
-            }
-            publishLog();
-        }
-        const auto now = SteadyClock::now();
-        fmt::print(stderr, "tolva-farm: {} frames ({:.3f} s at {} fps) in {} on {} in {:.1f} s (the join {:.1f} s){}\n",
-                   frames_, static_cast<double>(frames_) / options_.fps, options_.fps,
-                   plural(static_cast<long>(parts_.size()), "part", "parts"),
-                   plural(static_cast<long>(hosts_.size()), "host", "hosts"),
-                   std::chrono::duration<double>(now - began_).count(),
-                   std::chrono::duration<double>(now - joining).count(),
-                   options_.out.empty() ? "" : ", written to " + options_.out);
+        const auto joining = options_.slurm ? farmOnSlurm() : farmOverSsh();
+        reportDone(joining);
         return 0;
     } catch (const Stopped&) {
         fmt::print(stderr, "\ntolva-farm: stopped; every part was ended and what they made is removed\n");

@@ -416,33 +416,128 @@ std::string SlurmEngine::submitJoin()
     return submit("join", jobScript(work_.folder, "name=join", body), extra);
 }
 
-bool SlurmEngine::runParts(const std::vector<Host>& hosts, const std::vector<Part>& parts, const PartOptions& options,
-                           const ProgressSink& sink, std::string& failure)
+// The sound beside the parts, the parts as one array, the join after them all.
+void SlurmEngine::submitAll(const std::vector<Host>& hosts, const std::vector<Part>& parts, const PartOptions& options)
 {
-    std::vector<std::string> placed;
+    placed_.clear();
     if (const std::string out = excluded(hosts); !out.empty()) {
-        placed.push_back("--exclude=" + out);  // nodes that did not answer the probe
+        placed_.push_back("--exclude=" + out);  // nodes that did not answer the probe
     }
-    bool mixed = soundCommand_.empty();
-    if (!mixed) {
+    if (!soundCommand_.empty()) {
         const std::string body = "sh -c " + shellQuote(soundCommand_) + " > \"$name.err\" 2>&1\nstatus=$?";
-        std::vector<std::string> extra = placed;
+        std::vector<std::string> extra = placed_;
         extra.push_back("--ntasks=1");
         mixJob_ = submit("sound", jobScript(work_.folder, "name=sound", body), extra);
     }
-    const std::string script = jobScript(work_.folder, partSelection(work_, parts, options.fps), slurmPartBody(options));
-    std::vector<std::string> extra = placed;
+    partScript_ = jobScript(work_.folder, partSelection(work_, parts, options.fps), slurmPartBody(options));
+    std::vector<std::string> extra = placed_;
     extra.insert(extra.end(), {"--ntasks=1", fmt::format("--array=1-{}", parts.size())});
-    const std::string array = submit("parts", script, extra);
+    const std::string array = submit("parts", partScript_, extra);
     runs_.clear();
     for (const Part& part : parts) {
         runs_[part.number].job = fmt::format("{}_{}", array, part.number);
         runs_[part.number].tries = 1;
     }
     joinJob_ = submitJoin();
-    int joinMissing = 0;
-    int joinsLost = 0;
-    int mixMissing = 0;
+}
+
+// A part's task alone, submitted again under the array's script.
+void SlurmEngine::resubmit(const Part& part, PartRun& run)
+{
+    std::vector<std::string> again = placed_;
+    again.insert(again.end(), {"--ntasks=1", fmt::format("--array={}", part.number)});
+    run.job = fmt::format("{}_{}", submit("part-" + std::to_string(part.number), partScript_, again), part.number);
+    run.tries += 1;
+    run.missing = 0;
+}
+
+// The parts whose jobs left the queue: done, or submitted again. Watch::failed once a part has
+// failed its last try; Watch::rejoin when one was submitted again.
+SlurmEngine::Watch SlurmEngine::watchParts(const std::vector<Part>& parts, const std::set<std::string>& live,
+                                           std::string& failure)
+{
+    Watch watch = Watch::running;
+    for (const Part& part : parts) {
+        PartRun& run = runs_[part.number];
+        if (run.done || live.count(run.job) > 0) {
+            continue;
+        }
+        const std::string name = work_.partName(part);
+        const std::optional<JobOutcome> ended = outcome(name);
+        if (!ended && ++run.missing < outcomeGrace) {
+            continue;
+        }
+        attempts_.push_back({part.number, ended.value_or(JobOutcome{}), ended.has_value()});
+        if (ended && ended->status == 0) {
+            run.done = true;
+            continue;
+        }
+        const std::string how = ended ? fmt::format("failed on {} (status {})", ended->node, ended->status)
+                                      : std::string("was lost (its job ended without a word)");
+        const std::string said = lastLine(readText(work_.at(name + ".err")));
+        if (run.tries >= triesPerPart) {
+            failure = fmt::format("part {} {}, its {} try{}", part.number, how, run.tries,
+                                  said.empty() ? std::string() : ": " + said);
+            return Watch::failed;
+        }
+        fmt::print(stderr, "\ntolva-farm: part {} {}; running it again{}\n", part.number, how,
+                   said.empty() ? std::string() : " (it said: " + said + ")");
+        fs::remove(work_.at(name + ".status"));
+        resubmit(part, run);
+        watch = Watch::rejoin;
+    }
+    return watch;
+}
+
+// The sound's job, once it left the queue: Watch::failed if it did not mix the sound.
+SlurmEngine::Watch SlurmEngine::watchSound(const std::set<std::string>& live, std::string& failure)
+{
+    if (mixJob_.empty() || live.count(mixJob_) > 0) {
+        return Watch::running;
+    }
+    const std::optional<JobOutcome> ended = outcome("sound");
+    if (!ended && ++mixMissing_ < outcomeGrace) {
+        return Watch::running;
+    }
+    if (!ended || ended->status != 0) {
+        failure = "the sound of the range could not be mixed:\n" + readText(work_.at("sound.err"));
+        return Watch::failed;
+    }
+    mixJob_.clear();
+    return Watch::running;
+}
+
+// The join's job, once it left the queue: Watch::succeeded or Watch::failed by its outcome; one
+// cancelled before it ran (a site may cancel a job whose dependency failed) is submitted anew.
+SlurmEngine::Watch SlurmEngine::watchJoin(const std::set<std::string>& live, std::string& failure)
+{
+    if (live.count(joinJob_) > 0) {
+        return Watch::running;
+    }
+    if (const std::optional<JobOutcome> ended = outcome("join")) {
+        if (ended->status == 0) {
+            return Watch::succeeded;
+        }
+        failure = fmt::format("the join failed on {} (status {}):\n{}", ended->node, ended->status,
+                              readText(work_.at("join.err")));
+        return Watch::failed;
+    }
+    if (++joinMissing_ >= outcomeGrace) {
+        if (++joinsLost_ >= triesPerPart) {
+            failure = "the join's job ended without a word, every time it was submitted";
+            return Watch::failed;
+        }
+        joinJob_ = submitJoin();
+        joinMissing_ = 0;
+    }
+    return Watch::running;
+}
+
+bool SlurmEngine::runParts(const std::vector<Host>& hosts, const std::vector<Part>& parts, const PartOptions& options,
+                           const ProgressSink& sink, std::string& failure)
+{
+    submitAll(hosts, parts, options);
+    joinMissing_ = joinsLost_ = mixMissing_ = 0;
     auto nextLook = SteadyClock::now();
     for (;; std::this_thread::sleep_for(std::chrono::milliseconds(200))) {
         checkStop();
@@ -453,83 +548,21 @@ bool SlurmEngine::runParts(const std::vector<Host>& hosts, const std::vector<Par
         }
         nextLook = SteadyClock::now() + std::chrono::seconds(1);
         const std::set<std::string> live = queued();
-        bool rejoin = false;
-        for (const Part& part : parts) {
-            PartRun& run = runs_[part.number];
-            if (run.done || live.count(run.job) > 0) {
-                continue;
-            }
-            const std::string name = work_.partName(part);
-            const std::optional<JobOutcome> ended = outcome(name);
-            if (!ended && ++run.missing < outcomeGrace) {
-                continue;
-            }
-            attempts_.push_back({part.number, ended.value_or(JobOutcome{}), ended.has_value()});
-            if (ended && ended->status == 0) {
-                run.done = true;
-                continue;
-            }
-            const std::string how = ended ? fmt::format("failed on {} (status {})", ended->node, ended->status)
-                                          : std::string("was lost (its job ended without a word)");
-            const std::string said = lastLine(readText(work_.at(name + ".err")));
-            if (run.tries >= triesPerPart) {
-                failure = fmt::format("part {} {}, its {} try{}", part.number, how, run.tries,
-                                      said.empty() ? std::string() : ": " + said);
-                return false;
-            }
-            fmt::print(stderr, "\ntolva-farm: part {} {}; running it again{}\n", part.number, how,
-                       said.empty() ? std::string() : " (it said: " + said + ")");
-            fs::remove(work_.at(name + ".status"));
-            run.job = fmt::format("{}_{}", submit("part-" + std::to_string(part.number), script,
-                                                  [&] {
-                                                      std::vector<std::string> again = placed;
-                                                      again.insert(again.end(), {"--ntasks=1", fmt::format("--array={}", part.number)});
-                                                      return again;
-                                                  }()),
-                                  part.number);
-            run.tries += 1;
-            run.missing = 0;
-            rejoin = true;
+        const Watch onParts = watchParts(parts, live, failure);
+        if (onParts == Watch::failed || watchSound(live, failure) == Watch::failed) {
+            return false;
         }
-        if (!mixed && live.count(mixJob_) == 0) {
-            const std::optional<JobOutcome> ended = outcome("sound");
-            if (ended || ++mixMissing >= outcomeGrace) {
-                if (!ended || ended->status != 0) {
-                    failure = "the sound of the range could not be mixed:\n" + readText(work_.at("sound.err"));
-                    return false;
-                }
-                mixed = true;
-                mixJob_.clear();
-            }
-        }
-        if (rejoin) {
+        if (onParts == Watch::rejoin) {
             // The join waited for the failed task, which will never succeed now.
             std::string output;
             std::string errors;
             slurm({"scancel", joinJob_}, output, errors);
             joinJob_ = submitJoin();
-            joinMissing = 0;
+            joinMissing_ = 0;
             continue;
         }
-        if (live.count(joinJob_) == 0) {
-            const std::optional<JobOutcome> ended = outcome("join");
-            if (ended) {
-                if (ended->status == 0) {
-                    return true;
-                }
-                failure = fmt::format("the join failed on {} (status {}):\n{}", ended->node, ended->status,
-                                      readText(work_.at("join.err")));
-                return false;
-            }
-            if (++joinMissing >= outcomeGrace) {
-                // Cancelled before it ran (a site may cancel a job whose dependency failed): anew.
-                if (++joinsLost >= triesPerPart) {
-                    failure = "the join's job ended without a word, every time it was submitted";
-                    return false;
-                }
-                joinJob_ = submitJoin();
-                joinMissing = 0;
-            }
+        if (const Watch onJoin = watchJoin(live, failure); onJoin != Watch::running) {
+            return onJoin == Watch::succeeded;
         }
     }
 }

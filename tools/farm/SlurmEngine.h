@@ -100,6 +100,13 @@ private:
     std::optional<JobOutcome> outcome(const std::string& name);
     void readProgress(const std::vector<Part>& parts, const ProgressSink& sink);
     std::string submitJoin();
+    void submitAll(const std::vector<Host>& hosts, const std::vector<Part>& parts, const PartOptions& options);
+    void resubmit(const Part& part, PartRun& run);
+    // Where a watched job stands after a look at the queue.
+    enum class Watch { running, succeeded, failed, rejoin };
+    Watch watchParts(const std::vector<Part>& parts, const std::set<std::string>& live, std::string& failure);
+    Watch watchSound(const std::set<std::string>& live, std::string& failure);
+    Watch watchJoin(const std::set<std::string>& live, std::string& failure);
     std::string excluded(const std::vector<Host>& hosts) const;
     void checkStop() const;
 
@@ -110,8 +117,13 @@ private:
     std::string soundCommand_;
     std::vector<std::string> join_;
     std::map<int, PartRun> runs_;
-    std::string mixJob_;
+    std::vector<std::string> placed_;  // sbatch options of every job: the nodes left out
+    std::string partScript_;           // the array's script, which a part run again reuses
+    std::string mixJob_;               // empty once the sound is mixed, or with none to mix
     std::string joinJob_;
+    int mixMissing_ = 0;  // looks since a job left the queue without an outcome
+    int joinMissing_ = 0;
+    int joinsLost_ = 0;   // join jobs submitted again after leaving without a word
     std::vector<Attempt> attempts_;
     bool submitted_ = false;
 };
