@@ -46,17 +46,7 @@ if [ -f "$stamp" ]; then  # made by the run we waited for
     exit 0
 fi
 
-# Mount points under a folder, deepest first.
-mounts_under() {
-    awk -v top="$1" '{ gsub(/\\040/, " ", $5); if ($5 == top || index($5, top "/") == 1) print $5 }' \
-        /proc/self/mountinfo | sort -r
-}
-unmount_under() {
-    local point
-    while IFS= read -r point; do
-        umount -l -- "$point" 2>/dev/null || true
-    done < <(mounts_under "$1")
-}
+. "$(dirname "$0")/mounts.sh"
 
 work=$root.partial
 trap 'unmount_under "$work"' EXIT

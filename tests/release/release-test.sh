@@ -213,16 +213,7 @@ bare-desktop)
     # One run at a time in the shared root; whatever a killed run left mounted there is ours now.
     exec 8> "$(dirname "$root")/.in-use"
     flock -w 600 8 || { fail "another run holds $(dirname "$root")/.in-use"; finish; }
-    mounts_under() {
-        awk -v top="$1" '{ gsub(/\\040/, " ", $5); if ($5 == top || index($5, top "/") == 1) print $5 }' \
-            /proc/self/mountinfo | sort -r
-    }
-    unmount_under() {
-        local point
-        while IFS= read -r point; do
-            umount -- "$point" 2>/dev/null || umount -l -- "$point"
-        done < <(mounts_under "$1")
-    }
+    . "$TOLVA_SOURCE_DIR/tests/release/mounts.sh"
     unmount_under "$root"
     place=$work/bare-desktop
     [ -z "$(mounts_under "$place")" ] || { fail "$place has mounts inside"; finish; }

@@ -137,6 +137,7 @@ private:
     void takeJoined();
     SteadyClock::time_point farmOnSlurm();
     SteadyClock::time_point farmOverSsh();
+    void joinResults();
     void reportDone(SteadyClock::time_point joining) const;
     int joinHere();
     void farmParts();
@@ -473,6 +474,13 @@ SteadyClock::time_point FarmJob::farmOverSsh()
     }
     farmParts();
     const auto joining = SteadyClock::now();
+    joinResults();
+    return joining;
+}
+
+// The parts' logs and videos made one, the chapters on standard output, the log under its name.
+void FarmJob::joinResults()
+{
     joinLog();
     if (!options_.out.empty()) {
         joinVideo();
@@ -481,7 +489,6 @@ SteadyClock::time_point FarmJob::farmOverSsh()
         std::fflush(stdout);
     }
     publishLog();
-    return joining;
 }
 
 void FarmJob::reportDone(SteadyClock::time_point joining) const
@@ -577,13 +584,7 @@ int FarmJob::joinHere()
     work_.token = work_.folder.filename().string().substr(1);
     try {
         planParts();
-        joinLog();
-        if (!options_.out.empty()) {
-            joinVideo();
-            fmt::print("{}", descriptionLines(chapters_, options_.fps));
-            std::fflush(stdout);
-        }
-        publishLog();
+        joinResults();
         writeText(at("join.frames"), fmt::format("{}\n", frames_));
         return 0;
     } catch (const Stopped&) {

@@ -7,12 +7,9 @@
 # TOLVA_BUILD_DIR TOLVA_RUN_DIR TOLVA_XVFB_SCRIPT TOLVA_SSHD_SCRIPT TOLVA_DISPLAY (this machine's
 # parts) TOLVA_REMOTE_DISPLAY (the first the ssh sessions' xvfb-run may take).
 set -eu
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 work=$TOLVA_BUILD_DIR/farm-test
+scratch=$work
+. "$(dirname "$0")/against-one-run.sh"
 out="$work/out: it's \$(touch pwned) ñandú"
 rm -rf "$work"
 mkdir -p "$out"
@@ -33,14 +30,7 @@ home=$work/sshd/home
 "$TOLVA_XVFB_SCRIPT" start "$TOLVA_DISPLAY"
 export DISPLAY="$TOLVA_DISPLAY" ALSOFT_DRIVERS=null
 
-(cd "$TOLVA_RUN_DIR" && ./tolva-capture $range --log "$work/one.jsonl" --out "$work/one.mp4") \
-    > "$work/one.out" 2> "$work/one.err" ||
-    { cat "$work/one.err" >&2; exit 1; }
-sound() { ffmpeg -v error -i "$1" -map 0:a -f s16le - | md5sum; }
-chapters() { ffprobe -v error -show_chapters -of csv=p=0 "$1"; }
-frames() { ffprobe -v error -count_packets -select_streams v -show_entries stream=nb_read_packets,duration -of csv=p=0 "$1"; }
-one_sound=$(sound "$work/one.mp4")
-one_frames=$(frames "$work/one.mp4")
+capture_one_run
 
 farm() {  # farm NAME ARGUMENTS...: a farm into out/NAME.mp4 and out/NAME.jsonl; its status in $status
     name=$1
@@ -48,17 +38,6 @@ farm() {  # farm NAME ARGUMENTS...: a farm into out/NAME.mp4 and out/NAME.jsonl;
     status=0
     "$TOLVA_RUN_DIR/tolva-farm" $range --out "$out/$name.mp4" --log "$out/$name.jsonl" "$@" \
         > "$work/$name.out" 2> "$work/$name.err" || status=$?
-}
-same_as_one_run() {  # same_as_one_run NAME: frames, video and sound as one capture made them
-    name=$1
-    [ "$status" -eq 0 ] || { fail "$name: status $status: $(cat "$work/$name.err")"; return; }
-    cmp -s "$work/one.jsonl" "$out/$name.jsonl" ||
-        fail "$name: the log differs from one run's: $(diff "$work/one.jsonl" "$out/$name.jsonl" | head -5)"
-    [ "$(frames "$out/$name.mp4")" = "$one_frames" ] ||
-        fail "$name: frames and duration $(frames "$out/$name.mp4"), one run has $one_frames"
-    [ "$(sound "$out/$name.mp4")" = "$one_sound" ] || fail "$name: the decoded sound differs from one run's"
-    [ "$(chapters "$out/$name.mp4")" = "$(chapters "$work/one.mp4")" ] || fail "$name: the video's chapters differ"
-    cmp -s "$work/one.out" "$work/$name.out" || fail "$name: the chapters on standard output differ"
 }
 nothing_left() {  # nothing_left WHAT: no file of a farm here or on the ssh host, no process
     left=$(ls -A "$out")$(ls -A "$home")$(find "$work" "$TOLVA_RUN_DIR" "$PWD" -maxdepth 3 -name pwned)
@@ -87,13 +66,8 @@ printf '1/%s\n1/:\n' "$ssh_login" > "$work/hosts"
 "$TOLVA_RUN_DIR/tolva-farm" $range --out "$out/killed.mp4" --log "$out/killed.jsonl" --parts 2 \
     --hosts "$work/hosts" > "$work/killed.out" 2> "$work/killed.err" &
 farm_pid=$!
-killed=""
-for _ in $(seq 600); do
-    killed=$(pgrep -f "^$work/prefix/bin/../lib/tolva/tolva-capture .*$home/tolva-farm-" | head -1)
-    [ -z "$killed" ] || break
-    sleep 0.1
-done
-[ -n "$killed" ] && kill -KILL "$killed" || fail "no part ran on the ssh host to be killed"
+ssh_part() { pgrep -f "^$work/prefix/bin/../lib/tolva/tolva-capture .*$home/tolva-farm-" | head -1; }
+kill_when_found ssh_part || fail "no part ran on the ssh host to be killed"
 status=0
 wait "$farm_pid" || status=$?
 same_as_one_run killed

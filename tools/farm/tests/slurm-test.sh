@@ -11,12 +11,9 @@ if [ "$(id -u)" -ne 0 ] || ! command -v slurmctld > /dev/null || ! command -v mu
     echo "skipped: the cluster's daemons need root, slurm-wlm and munge" >&2
     exit 77
 fi
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tolva-slurm-test.XXXXXX")
+scratch=$tmp
+. "$(dirname "$0")/against-one-run.sh"
 cluster=$tmp/cluster
 out="$tmp/out it's \$(touch pwned): ñandú"
 shared=$out/shared
@@ -35,14 +32,9 @@ TOLVA_CLUSTER_LIMIT=600 "$TOLVA_CLUSTER_SCRIPT" start "$cluster"
 export SLURM_CONF="$cluster/slurm.conf" ALSOFT_DRIVERS=null TOLVA_FARM_DISPLAY_FROM=${TOLVA_JOBS_DISPLAY#:}
 
 "$TOLVA_XVFB_SCRIPT" start "$TOLVA_DISPLAY"
-(cd "$TOLVA_RUN_DIR" && DISPLAY=$TOLVA_DISPLAY timeout 120 ./tolva-capture $range --log "$tmp/one.jsonl" \
-    --out "$tmp/one.mp4") > "$tmp/one.out" 2> "$tmp/one.err" ||
-    { cat "$tmp/one.err" >&2; exit 1; }
-sound() { ffmpeg -v error -i "$1" -map 0:a -f s16le - | md5sum; }
-chapters() { ffprobe -v error -show_chapters -of csv=p=0 "$1"; }
-frames() { ffprobe -v error -count_packets -select_streams v -show_entries stream=nb_read_packets,duration -of csv=p=0 "$1"; }
-one_sound=$(sound "$tmp/one.mp4")
-one_frames=$(frames "$tmp/one.mp4")
+DISPLAY=$TOLVA_DISPLAY
+export DISPLAY
+capture_one_run
 
 # The farm's parts carry no display of ours: they start their own, as on a cluster's node.
 unset DISPLAY
@@ -52,17 +44,6 @@ farm() {  # farm NAME ARGUMENTS...: a farm on Slurm into out/NAME.mp4 and out/NA
     status=0
     timeout 200 "$TOLVA_RUN_DIR/tolva-farm" $range --slurm --work "$shared" --out "$out/$name.mp4" \
         --log "$out/$name.jsonl" "$@" > "$tmp/$name.out" 2> "$tmp/$name.err" || status=$?
-}
-same_as_one_run() {  # same_as_one_run NAME: frames, video and sound as one capture made them
-    name=$1
-    [ "$status" -eq 0 ] || { fail "$name: status $status: $(cat "$tmp/$name.err")"; return; }
-    cmp -s "$tmp/one.jsonl" "$out/$name.jsonl" ||
-        fail "$name: the log differs from one run's: $(diff "$tmp/one.jsonl" "$out/$name.jsonl" | head -5)"
-    [ "$(frames "$out/$name.mp4")" = "$one_frames" ] ||
-        fail "$name: frames and duration $(frames "$out/$name.mp4"), one run has $one_frames"
-    [ "$(sound "$out/$name.mp4")" = "$one_sound" ] || fail "$name: the decoded sound differs from one run's"
-    [ "$(chapters "$out/$name.mp4")" = "$(chapters "$tmp/one.mp4")" ] || fail "$name: the video's chapters differ"
-    cmp -s "$tmp/one.out" "$tmp/$name.out" || fail "$name: the chapters on standard output differ"
 }
 # The capture of a part (not the sound's, which writes no log), once one runs.
 part_capture() { pgrep -f "^$TOLVA_RUN_DIR/tolva-capture .*-part-00$1\\.jsonl" | head -n 1; }
@@ -92,13 +73,7 @@ nothing_left "three parts"
 timeout 200 "$TOLVA_RUN_DIR/tolva-farm" $range --slurm --work "$shared" --out "$out/killed.mp4" \
     --log "$out/killed.jsonl" --parts 2 > "$tmp/killed.out" 2> "$tmp/killed.err" &
 farm_pid=$!
-killed=""
-for _ in $(seq 600); do
-    killed=$(part_capture 2)
-    [ -z "$killed" ] || break
-    sleep 0.1
-done
-[ -n "$killed" ] && kill -KILL "$killed" || fail "part 2 never ran to be killed"
+kill_when_found part_capture 2 || fail "part 2 never ran to be killed"
 status=0
 wait "$farm_pid" || status=$?
 same_as_one_run killed
