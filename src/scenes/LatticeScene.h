@@ -21,7 +21,7 @@ struct LatticeState {
 };
 
 // Scene 6: a lattice of turning squares on scene 2's brown, with the second character and the
-// traffic line shown for a stretch underneath.
+// traffic line shown for a while underneath.
 class LatticeScene final : public SceneUnit {
 public:
     LatticeScene(LatticeState& state, SharedState& shared) : own_(state), shared_(shared) {}

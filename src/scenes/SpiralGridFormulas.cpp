@@ -9,8 +9,8 @@ namespace {
 // The spiral's centre cell.
 constexpr float centre = 35.0f;
 
-// The title's horizontal stretch, 94 x 0.05 worked out in double.
-constexpr double titleStretch = 94 * 0.05;
+// How much wider the title is drawn, 94 x 0.05 worked out in double.
+constexpr double titleWidening = 94 * 0.05;
 
 } // namespace
 
@@ -64,8 +64,8 @@ TitleTransform titleTransform(float sceneTime)
 {
     const float A = std::atan(sceneTime);
     const float B = std::sin(5.0f * sceneTime) + 1330.0f;
-    const float stretch = narrow(std::cos(titleStretch * wide(sceneTime)) + wide(A) + titleStretch);
-    return TitleTransform{sf::Vector2f(narrow(titleStretch), stretch), 15.0f,
+    const float tallness = narrow(std::cos(titleWidening * wide(sceneTime)) + wide(A) + titleWidening);
+    return TitleTransform{sf::Vector2f(narrow(titleWidening), tallness), 15.0f,
                           sf::Vector2f(B, 100.0f)};
 }
 

@@ -11,7 +11,7 @@ namespace tolva {
 // The show's scenes, numbered 1 to sceneCount after the lead-in (scene 0).
 inline constexpr std::size_t sceneCount = timing::countdowns.size() - 1;
 
-// The frames of a stretch of video: iterations [first, last) of the frame loop, one video frame
+// The frames of a range of video: iterations [first, last) of the frame loop, one video frame
 // each, at `fps` frames a second counted from the show's first frame.
 struct FrameRange {
     long first;

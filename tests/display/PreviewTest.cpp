@@ -244,7 +244,7 @@ std::vector<double> leftChannel(const std::string& path)
     return left;
 }
 
-// Where in the mix a stretch of sound lies, searched around `expected`: the best match and how
+// Where in the mix a piece of sound lies, searched around `expected`: the best match and how
 // well it matches (normalized correlation).
 std::pair<long, double> placeInMix(const std::vector<double>& sound, std::size_t from,
                                    const std::vector<double>& mix, long expected)
@@ -314,7 +314,7 @@ TEST(Preview, SoundAfterASeekIsWhereTheMixHasIt)
         const auto [lag, match] = placeInMix(sound, at + 256, mix, expected);
         EXPECT_LE(std::labs(lag - expected), 735) << "frame " << moment;
         EXPECT_GT(match, 0.95) << "frame " << moment;
-        // On past this stretch, to the silence of the pause.
+        // On past this piece, to the silence of the pause.
         std::size_t zeros = 0;
         for (; at < sound.size() && zeros < 4410; ++at) {
             zeros = sound[at] == 0 ? zeros + 1 : 0;

@@ -206,7 +206,7 @@ long FlashCounter::transitionFrame(const Measure& measure, bool first) const
 }
 
 // The transitions a quarter of the picture made in the second ending here: the most k such that
-// a quarter of the pixels (or more) made k or more. Seconds over the limit open a stretch or
+// a quarter of the pixels (or more) made k or more. Seconds over the limit open a span or
 // lengthen the open one.
 int FlashCounter::judge(Measure& measure)
 {
@@ -223,27 +223,27 @@ int FlashCounter::judge(Measure& measure)
         const double last = timeOf(transitionFrame(measure, false));
         if (!measure.failing) {
             measure.failing = true;
-            measure.stretch = Stretch{measure.red, timeOf(transitionFrame(measure, true)), last, transitions};
+            measure.span = Span{measure.red, timeOf(transitionFrame(measure, true)), last, transitions};
         }
-        measure.stretch.end = std::max(measure.stretch.end, last);
-        measure.stretch.transitions = std::max(measure.stretch.transitions, transitions);
+        measure.span.end = std::max(measure.span.end, last);
+        measure.span.transitions = std::max(measure.span.transitions, transitions);
     } else if (measure.failing) {
         measure.failing = false;
-        failures_.push_back(measure.stretch);
+        failures_.push_back(measure.span);
     }
     return transitions;
 }
 
-const std::vector<Stretch>& FlashCounter::finish()
+const std::vector<Span>& FlashCounter::finish()
 {
     for (Measure* measure : {&luminance_, &red_}) {
         if (measure->failing) {
-            failures_.push_back(measure->stretch);
+            failures_.push_back(measure->span);
             measure->failing = false;
         }
     }
     std::stable_sort(failures_.begin(), failures_.end(),
-                     [](const Stretch& a, const Stretch& b) { return a.start < b.start; });
+                     [](const Span& a, const Span& b) { return a.start < b.start; });
     return failures_;
 }
 

@@ -49,9 +49,9 @@ struct Colour {
 };
 Colour colourOf(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
-// A stretch of the video where seconds hold more flashes than the limit over a quarter of the
+// A span of the video where seconds hold more flashes than the limit over a quarter of the
 // picture: from the first to the last transition, in those seconds, of the pixels past the limit.
-struct Stretch {
+struct Span {
     bool red = false;
     double start = 0.0;     // seconds from the first frame
     double end = 0.0;
@@ -73,8 +73,8 @@ public:
     FlashCounter(int width, int height, long rateNum, long rateDen);
 
     FrameFlashes add(const std::uint8_t* rgb);
-    // The stretches that fail, in the order they start; call once after the last frame.
-    const std::vector<Stretch>& finish();
+    // The spans that fail, in the order they start; call once after the last frame.
+    const std::vector<Span>& finish();
 
     long frames() const { return frame_; }
     double timeOf(long frame) const;
@@ -97,7 +97,7 @@ private:
         std::vector<long> histogram;         // [k]: the pixels with k transitions in the second
         long now = 0;                        // pixels with a transition in the current frame
         bool failing = false;
-        Stretch stretch;
+        Span span;
     };
     using Step = bool (*)(const Colour& from, const Colour& to);
     static bool luminanceStep(const Colour& from, const Colour& to);
@@ -115,7 +115,7 @@ private:
     long frame_ = 0;
     std::vector<std::uint8_t> previous_;  // the frame before, rgb24
     Measure luminance_, red_;
-    std::vector<Stretch> failures_;
+    std::vector<Span> failures_;
 };
 
 // "5", "3.5": the flashes of a number of transitions.

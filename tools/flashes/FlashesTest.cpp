@@ -165,7 +165,7 @@ TEST_F(Flashes, OppositePhasesAddUp)
 }
 
 // Straight on the counter, a row of pixels white where `white(frame, x)`, over two seconds: the
-// most transitions a quarter of it made in a second, and the stretches that fail.
+// most transitions a quarter of it made in a second, and the spans that fail.
 std::pair<int, std::size_t> mostInRow(int width, bool (*white)(int, int), long rate = 60)
 {
     tolva::flashes::FlashCounter counter(width, 1, rate, 1);

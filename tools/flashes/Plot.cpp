@@ -174,10 +174,10 @@ Columns columnsOf(const PlotData& data, const Chart& chart)
     return columns;
 }
 
-// The stretches that fail behind everything, the grid and both axes' labels.
+// The spans that fail behind everything, the grid and both axes' labels.
 void drawGrid(Canvas& canvas, const PlotData& data, const Chart& chart)
 {
-    for (const Stretch& failure : data.failures) {
+    for (const Span& failure : data.failures) {
         canvas.fill(chart.xOf(failure.start), chart.y0,
                     std::max(chart.xOf(failure.end), chart.xOf(failure.start) + 1) + 1, chart.y1, kFailing);
     }

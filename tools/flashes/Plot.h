@@ -17,7 +17,7 @@ struct PlotData {
     std::string title;                 // the file and the verdict, above the chart
     double duration = 0.0;             // seconds: the time axis
     std::vector<FrameFlashes> frames;
-    std::vector<Stretch> failures;
+    std::vector<Span> failures;
     std::vector<Chapter> chapters;
 };
 

@@ -2,7 +2,7 @@
 // can decode: the show's capture, or another entry of a competition. See FlashCounter.h for how
 // flashes are counted.
 //
-// Status 0: within the limits; 1: past them (a line for each stretch says where); 2: no verdict
+// Status 0: within the limits; 1: past them (a line for each span says where); 2: no verdict
 // (a file it cannot read or write, a bad option).
 
 #include "capture/FfmpegPipe.h"
@@ -47,10 +47,10 @@ std::string flashes(int transitions, bool red = false)
     return fmt::format("{:g} {}flash{}", count, red ? "red " : "", count == 1.0 ? "" : "es");
 }
 
-std::string stretchLine(const Stretch& stretch)
+std::string spanLine(const Span& span)
 {
-    return fmt::format("fails at {:.1f}-{:.1f} s: {} in one second", stretch.start, stretch.end,
-                       flashes(stretch.transitions, stretch.red));
+    return fmt::format("fails at {:.1f}-{:.1f} s: {} in one second", span.start, span.end,
+                       flashes(span.transitions, span.red));
 }
 
 struct FlashesOptions {
@@ -156,15 +156,15 @@ FrameFlashes countFlashes(Decoder& decoder, FlashCounter& counter, std::FILE* cs
     return worst;
 }
 
-// The verdict on standard output: the video, each stretch that fails, and the one line.
+// The verdict on standard output: the video, each span that fails, and the one line.
 void printVerdict(const FlashesOptions& options, const VideoInfo& info, const FlashCounter& counter,
-                  const std::vector<Stretch>& failures, const FrameFlashes& worst, int analysedWidth, int analysedHeight)
+                  const std::vector<Span>& failures, const FrameFlashes& worst, int analysedWidth, int analysedHeight)
 {
     const double rate = static_cast<double>(info.rateNum) / static_cast<double>(info.rateDen);
     fmt::print("{}: {}x{}, {:g} frames a second, {} frames, {:.1f} s (analysed at {}x{})\n", options.path, info.width,
                info.height, rate, counter.frames(), counter.timeOf(counter.frames()), analysedWidth, analysedHeight);
-    for (const Stretch& failure : failures) {
-        fmt::print("{}\n", stretchLine(failure));
+    for (const Span& failure : failures) {
+        fmt::print("{}\n", spanLine(failure));
     }
     const std::string verdict =
         failures.empty()
@@ -199,7 +199,7 @@ int analyse(const FlashesOptions& options, const std::string& ffmpeg, const Vide
     if (csv && (std::fflush(csv.get()) != 0 || std::ferror(csv.get()) != 0)) {
         return refuse(fmt::format("cannot write {}: {}", options.csvPath, std::strerror(errno)));
     }
-    const std::vector<Stretch>& failures = counter.finish();
+    const std::vector<Span>& failures = counter.finish();
     printVerdict(options, info, counter, failures, worst, analysedWidth, analysedHeight);
     if (!options.plotPath.empty()) {
         plot.title = fmt::format("{} - {}", shortName(options.path), failures.empty() ? "passes" : "fails");

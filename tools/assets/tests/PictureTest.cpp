@@ -62,7 +62,7 @@ sf::Transform drawnAt(const tolva::SpriteOp& op)
 
 // The title, the dreamer and the frog, at every place the scenes give them, as their own code
 // gives it: scene 1's title moves with x and its y scale, linearly for any one point, so the
-// extremes of both over the stretch it shows suffice; the characters stand still while shown.
+// extremes of both over the time it shows suffice; the characters stand still while shown.
 TEST(Pictures, FiguresStandOnClearGroundInsideTheWindowWhereverTheScenesPutThem)
 {
     if (!tolva::displayAvailable()) {

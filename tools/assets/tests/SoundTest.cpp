@@ -86,7 +86,7 @@ TEST(Soundtrack, EachTrackIsWholeLevelledAndFreeOfClicks)
         const char* path;
         std::size_t channels;  // klez is decoded whole at start-up: one channel halves wait and memory
         double seconds;        // klez ends as scene 8 begins; endOfTolva is cut 30 s into it
-        double heardUntil;     // no silent stretch (a misplaced section or bars not adding up)
+        double heardUntil;     // no silent gap (a misplaced section or bars not adding up)
     };
     for (const Case& c : {Case{"sounds/klez.wav", 1, 254.0, 253.0}, Case{"sounds/endOfTolva.wav", 2, 30.0, 20.0}}) {
         const std::vector<std::vector<float>> track = loaded(c.path);
