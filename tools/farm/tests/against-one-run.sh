@@ -28,12 +28,14 @@ same_as_one_run() {  # same_as_one_run NAME: frames, video and sound as one capt
     [ "$(chapters "$out/$name.mp4")" = "$(chapters "$scratch/one.mp4")" ] || fail "$name: the video's chapters differ"
     cmp -s "$scratch/one.out" "$scratch/$name.out" || fail "$name: the chapters on standard output differ"
 }
-kill_when_found() {  # kill_when_found FINDER...: kills the process FINDER prints, waiting a minute at most
-    killed=""
+found_within_a_minute() {  # found_within_a_minute FINDER...: what FINDER prints once it prints anything
     for _ in $(seq 600); do
-        killed=$("$@")
-        [ -z "$killed" ] || break
+        found=$("$@")
+        [ -z "$found" ] || { echo "$found"; return 0; }
         sleep 0.1
     done
-    [ -n "$killed" ] && kill -KILL "$killed"
+    return 1
+}
+kill_when_found() {  # kill_when_found FINDER...: kills the process FINDER prints, waiting a minute at most
+    killed=$(found_within_a_minute "$@") && kill -KILL "$killed"
 }

@@ -87,10 +87,7 @@ nothing_left "another renderer"
 printf '1/%s\n1/:\n' "$ssh_login" > "$work/hosts"
 "$TOLVA_RUN_DIR/tolva-farm" $range --out "$out/stopped.mp4" --hosts "$work/hosts" 2> "$work/stopped.err" &
 farm_pid=$!
-for _ in $(seq 600); do
-    pgrep -f "^$work/prefix/bin/../lib/tolva/tolva-capture .*$home/tolva-farm-" > /dev/null && break
-    sleep 0.1
-done
+found_within_a_minute ssh_part > /dev/null || true
 sleep 1
 kill -INT "$farm_pid"
 status=0
