@@ -1,0 +1,95 @@
+// Tolva in a browser: the page (page.js) starts it on a click or a key, or at once for a still.
+//   (no argument)   the show, live
+//   --from S        run up to second S on virtual time, then live from there
+//   --still S       run up the same way and draw only the frame the capture writes first from S
+
+#include "web/Runs.h"
+#include "worktime/FrameRange.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using namespace tolva;
+
+// Escape, as page.js saw it (held, or the full screen left while the show ran).
+EM_JS(int, tolva_escape_down, (), { return Module.tolvaPage.escape ? 1 : 0; });
+
+struct Page {
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+    std::unique_ptr<WebGl> gl;
+    std::unique_ptr<WebCanvas> canvas;
+    std::unique_ptr<Run> run;
+};
+
+Page& page()
+{
+    static Page the;
+    return the;
+}
+
+void frame()
+{
+    Page& p = page();
+    int width = 0;
+    int height = 0;
+    emscripten_get_canvas_element_size("#canvas", &width, &height);
+    p.canvas->resize(width, height);
+    if (!p.run->frame(tolva_escape_down() != 0)) {
+        emscripten_cancel_main_loop();
+    }
+}
+
+bool makeContext(bool keepPicture)
+{
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.majorVersion = 2;
+    attributes.minorVersion = 0;
+    attributes.alpha = false;  // the picture is opaque, as a window's
+    attributes.depth = false;
+    attributes.stencil = true;  // the opaque stretches, each pixel written once
+    attributes.antialias = false;
+    attributes.premultipliedAlpha = false;
+    attributes.preserveDrawingBuffer = keepPicture;  // a still stays readable after it is shown
+    page().context = emscripten_webgl_create_context("#canvas", &attributes);
+    if (page().context <= 0) {
+        return false;
+    }
+    emscripten_webgl_make_context_current(page().context);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mode = argc >= 3 ? argv[1] : "";
+    const double seconds = argc >= 3 ? std::atof(argv[2]) : 0.0;
+    const bool still = std::strcmp(mode, "--still") == 0;
+    const bool from = std::strcmp(mode, "--from") == 0;
+    if ((still || from) && fromProblem(seconds, RehearsedRun::fps)) {
+        std::printf("tolva: %s\n", fromProblem(seconds, RehearsedRun::fps)->c_str());
+        return 2;
+    }
+    if (!makeContext(still)) {
+        std::printf("tolva: no WebGL 2 context\n");
+        return 1;
+    }
+    Page& p = page();
+    p.gl = std::make_unique<WebGl>();
+    p.canvas = std::make_unique<WebCanvas>(*p.gl);
+    if (still || from) {
+        p.run = std::make_unique<RehearsedRun>(*p.canvas, seconds, still);
+    } else {
+        p.run = std::make_unique<LiveRun>(*p.canvas);
+    }
+    emscripten_set_main_loop(frame, 0, 0);
+    return 0;
+}
