@@ -1,0 +1,28 @@
+# The show's web page in headless Chromium (tests/web/page_test.py), from the web build's run
+# folder: it loads without a console error, its stills of scenes 1, 3 and 5 match the native
+# capture's frames, a live run reports its frames and Escape ends it, and a browser without WebGL 2
+# is told so. Chromium runs one page test at a time.
+set(TOLVA_WEB_RUN_DIR ${CMAKE_SOURCE_DIR}/build-web/run CACHE PATH "The web build's run folder")
+if(EXISTS ${TOLVA_WEB_RUN_DIR})
+  set(TOLVA_PAGE_TEST ${CMAKE_CURRENT_LIST_DIR}/page_test.py)
+  set(TOLVA_PAGE_WORK ${CMAKE_CURRENT_BINARY_DIR}/page-frames)
+  # Seconds of scene 1 (the credits), scene 3 (the scroller and its shader pair) and scene 5.
+  set(TOLVA_PAGE_STILLS 30 100 205)
+
+  add_test(NAME web.page_native_frames
+           COMMAND ${CMAKE_CURRENT_LIST_DIR}/native-frames.sh $<TARGET_FILE:tolva-capture> ${TOLVA_RUN_DIR}
+                   ${TOLVA_PAGE_WORK} ${TOLVA_PAGE_STILLS})
+  set_tests_properties(web.page_native_frames PROPERTIES
+      ENVIRONMENT "DISPLAY=:${TOLVA_TEST_DISPLAY};ALSOFT_DRIVERS=null"
+      FIXTURES_REQUIRED xvfb FIXTURES_SETUP web_native_frames TIMEOUT 120)
+
+  add_test(NAME web.page_loads COMMAND /usr/bin/python3 ${TOLVA_PAGE_TEST} loads ${TOLVA_WEB_RUN_DIR})
+  add_test(NAME web.page_stills
+           COMMAND /usr/bin/python3 ${TOLVA_PAGE_TEST} still ${TOLVA_WEB_RUN_DIR} ${TOLVA_PAGE_WORK} ${TOLVA_PAGE_STILLS})
+  add_test(NAME web.page_live_and_escape COMMAND /usr/bin/python3 ${TOLVA_PAGE_TEST} live ${TOLVA_WEB_RUN_DIR})
+  add_test(NAME web.page_without_webgl2 COMMAND /usr/bin/python3 ${TOLVA_PAGE_TEST} no-webgl2 ${TOLVA_WEB_RUN_DIR})
+  set_tests_properties(web.page_stills PROPERTIES FIXTURES_REQUIRED web_native_frames TIMEOUT 240)
+  set_tests_properties(web.page_loads web.page_live_and_escape web.page_without_webgl2 PROPERTIES TIMEOUT 120)
+  set_tests_properties(web.page_loads web.page_stills web.page_live_and_escape web.page_without_webgl2
+                       PROPERTIES RESOURCE_LOCK chromium)
+endif()

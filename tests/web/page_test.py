@@ -1,0 +1,135 @@
+#!/usr/bin/python3
+"""The show's web page in headless Chromium:
+  page_test.py loads RUN_DIR           loads without a console error and asks for a gesture
+  page_test.py still RUN_DIR WORK S... ?still=S against the native capture's first frame at S
+                                       (WORK/sS.png), below 1 % of pixels off by more than 8 levels
+  page_test.py live RUN_DIR            a live run reports its frames, and Escape ends it
+  page_test.py no-webgl2 RUN_DIR       without WebGL 2 the page says so"""
+
+import sys
+import time
+
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+
+from page import Browser, Server
+
+GESTURE_LINE = "click or press a key to start"
+ENDED_LINE = "The show has ended."
+
+# Pixels of the page's still and of the native frame, compared in the page: the share of pixels
+# whose red, green or blue differs by more than 8 levels, and the largest difference.
+COMPARE = """
+const done = arguments[arguments.length - 1];
+const picture = new Image();
+picture.onerror = () => done({error: 'the native frame does not load'});
+picture.onload = () => {
+  const shown = document.getElementById('canvas');
+  const pixels = (source) => {
+    const c = document.createElement('canvas');
+    c.width = 1920; c.height = 1080;
+    const g = c.getContext('2d');
+    g.drawImage(source, 0, 0);
+    return g.getImageData(0, 0, 1920, 1080).data;
+  };
+  if (shown.width !== 1920 || shown.height !== 1080) {
+    done({error: 'the canvas is ' + shown.width + 'x' + shown.height});
+    return;
+  }
+  const a = pixels(shown), b = pixels(picture);
+  let off = 0, largest = 0;
+  for (let k = 0; k < a.length; k += 4) {
+    const d = Math.max(Math.abs(a[k] - b[k]), Math.abs(a[k + 1] - b[k + 1]), Math.abs(a[k + 2] - b[k + 2]));
+    if (d > 8) ++off;
+    if (d > largest) largest = d;
+  }
+  done({share: off / (a.length / 4), largest: largest});
+};
+picture.src = arguments[0];
+"""
+
+
+def loads(run_dir):
+    with Server(run_dir) as server, Browser() as browser:
+        browser.driver.get(server.url + "index.html")
+        browser.wait_for_line(GESTURE_LINE, 60)
+        errors = browser.errors()
+        assert not errors, "console errors:\n" + "\n".join(errors)
+        print("the page loads and asks for a gesture, no console error")
+
+
+def still(run_dir, work, seconds):
+    failures = []
+    with Server(run_dir, extra=work) as server, Browser() as browser:
+        for s in seconds:
+            browser.driver.get(server.url + "index.html?still=" + s)
+            browser.wait_for_console("tolva: still %s drawn" % s, 150)
+            result = browser.driver.execute_async_script(COMPARE, server.url + "extra/s%s.png" % s)
+            if "error" in result:
+                failures.append("still %s: %s" % (s, result["error"]))
+                continue
+            print("still %s: %.4f %% of pixels differ by more than 8 levels (largest difference %d)"
+                  % (s, 100 * result["share"], result["largest"]))
+            if result["share"] >= 0.01:
+                failures.append("still %s differs from the native frame in %.2f %% of its pixels"
+                                % (s, 100 * result["share"]))
+        errors = browser.errors()
+        if errors:
+            failures.append("console errors:\n" + "\n".join(errors))
+    assert not failures, "\n".join(failures)
+
+
+def live(run_dir):
+    with Server(run_dir) as server, Browser() as browser:
+        browser.driver.get(server.url + "index.html")
+        browser.wait_for_line(GESTURE_LINE, 60)
+        ActionChains(browser.driver).move_by_offset(200, 200).click().perform()
+        time.sleep(4)
+        cursor = browser.driver.execute_script(
+            "return getComputedStyle(document.getElementById('canvas')).cursor")
+        assert cursor == "none", "the cursor shows over the running show (%r)" % cursor
+        ActionChains(browser.driver).send_keys(Keys.ESCAPE).perform()
+        frames = browser.wait_for_console("frames in", 30)
+        count = int(frames.split("tolva: ")[1].split()[0])
+        assert count > 0, frames
+        print(frames.split("tolva: ")[1].rstrip('"'))
+        browser.wait_for_line(ENDED_LINE, 10)
+        steps = [e["message"] for e in browser.seen if "a step" in e["message"]]
+        assert steps, "no scene's step time was reported"
+        errors = browser.errors()
+        assert not errors, "console errors:\n" + "\n".join(errors)
+
+
+# Before any script of the page: a browser that offers no WebGL 2 context.
+NO_WEBGL2 = """
+const getContext = HTMLCanvasElement.prototype.getContext;
+HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+  return kind === 'webgl2' ? null : getContext.call(this, kind, ...rest);
+};
+"""
+
+
+def no_webgl2(run_dir):
+    with Server(run_dir) as server, Browser() as browser:
+        browser.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": NO_WEBGL2})
+        browser.driver.get(server.url + "index.html")
+        browser.wait_for_line("This browser has no WebGL 2, which the show needs.", 30)
+        print("without WebGL 2 the page says so")
+
+
+def main(argv):
+    command, run_dir = argv[1], argv[2]
+    if command == "loads":
+        loads(run_dir)
+    elif command == "still":
+        still(run_dir, argv[3], argv[4:])
+    elif command == "live":
+        live(run_dir)
+    elif command == "no-webgl2":
+        no_webgl2(run_dir)
+    else:
+        raise SystemExit(__doc__)
+
+
+if __name__ == "__main__":
+    main(sys.argv)
