@@ -1,6 +1,6 @@
 #!/bin/sh
 # stage-assets.sh FROM SHADERS TO STAMP: gathers the page's assets from the run folder FROM and the
-# shader sources SHADERS into TO, re-encoding the tracks as Opus at 96 kb/s (a tenth of the WAV
+# WebGL 2 shader pair of SHADERS into TO, re-encoding the tracks as Opus at 96 kb/s (a tenth of the WAV
 # files' weight, and no one hears the difference in these synthesized tracks). STAMP is touched
 # when anything changed, so that the page is packaged again only then.
 set -eu
@@ -16,22 +16,37 @@ take() {
     fi
 }
 
+# Newer than its staged form: made again from it.
+stale() {
+    [ ! -f "$2" ] || [ "$1" -nt "$2" ]
+}
+
 for file in "$from"/fonts/*; do
+    [ -f "$file" ] || continue
     case "$file" in
         *.ttf|*/README.md) ;;  # the page reads the exports, never the fonts themselves
-        *) [ -f "$file" ] && take "$file" "$to/fonts/${file##*/}" ;;
+        *.png)
+            # Glyph pages are white with their coverage in alpha: stored as grey and alpha, losslessly,
+            # they weigh half as much.
+            if stale "$file" "$to/fonts/${file##*/}"; then
+                optipng -quiet -o1 -clobber -out "$to/fonts/${file##*/}" "$file"
+                changed=1
+            fi ;;
+        *) take "$file" "$to/fonts/${file##*/}" ;;
     esac
 done
 for file in "$from"/graphics/*.png; do
     [ -f "$file" ] && take "$file" "$to/graphics/${file##*/}"
 done
+# The scroller's pair in GLSL ES 3.00, under the names the show loads it by.
 for file in "$shaders"/*.es.*; do
-    take "$file" "$to/shaders/${file##*/}"
+    name=${file##*/}
+    take "$file" "$to/shaders/${name%%.es.*}.${name##*.es.}"
 done
 for file in "$from"/sounds/*.wav; do
     [ -f "$file" ] || continue
     opus="$to/sounds/$(basename "$file" .wav).opus"
-    if [ ! -f "$opus" ] || [ "$file" -nt "$opus" ]; then
+    if stale "$file" "$opus"; then
         opusenc --quiet --bitrate 96 "$file" "$opus"
         changed=1
     fi
