@@ -12,6 +12,7 @@ namespace tolva {
 // The page's own lines (page.js): progress of a run-up, and the end of the show.
 EM_JS(void, tolva_page_note, (const char* text), { Module.tolvaPage.note(UTF8ToString(text)); });
 EM_JS(void, tolva_page_ended, (), { Module.tolvaPage.ended(); });
+EM_JS(void, tolva_page_first_frame, (), { Module.tolvaPage.firstFrame(); });
 
 void StepTimes::note(const IterationReport& report, double ms)
 {
@@ -27,6 +28,7 @@ void StepTimes::frameShown(double now)
 {
     if (frames_ == 0) {
         first_ = now;
+        tolva_page_first_frame();
     }
     last_ = now;
     ++frames_;

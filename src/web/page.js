@@ -75,6 +75,7 @@
   function start() {
     if (running) return;
     running = true;
+    Module.tolvaPage.startedAt = performance.now();
     window.removeEventListener('click', start);
     window.removeEventListener('keydown', start);
     if (still === null) {
@@ -92,13 +93,19 @@
   Module.tolvaSound = sound;
   Module.tolvaPage = {
     escape: false,
+    startedAt: 0,
     note: function (text) { say(text); },
+    firstFrame: function () {
+      console.log('tolva: first frame ' + (performance.now() - this.startedAt).toFixed(0) + ' ms after the start');
+    },
     ended: function () {
       running = false;
       sound.stopAll();
       document.body.classList.remove('running');
       if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function () {});
       say('The show has ended.');
+      // The memory only grows: its size now is its peak.
+      console.log('tolva: WebAssembly memory ' + (HEAP8.length / 1048576).toFixed(1) + ' MB at its peak');
       console.log('tolva: the show has ended');
     }
   };
