@@ -1,7 +1,6 @@
 #include "FontExport.h"
 
 #include <cstring>
-#include <stdexcept>
 
 namespace tolva::glyphs {
 namespace {
@@ -31,14 +30,18 @@ private:
     std::string out_;
 };
 
+// Reads without throwing (the browser build catches no exceptions): the first problem is kept,
+// and from then on every read gives zero, so every loop ends.
 class Reader {
 public:
     Reader(const char* data, std::size_t count) : data_(data), count_(count) {}
 
     void bytes(void* out, std::size_t count)
     {
-        if (count > count_ - at_) {
-            throw std::runtime_error("cut short at byte " + std::to_string(at_));
+        if (!problem_.empty() || count > count_ - at_) {
+            fail("cut short at byte " + std::to_string(at_));
+            std::memset(out, 0, count);
+            return;
         }
         std::memcpy(out, data_ + at_, count);
         at_ += count;
@@ -54,7 +57,8 @@ public:
     {
         const std::uint32_t n = u32();
         if (n > maxCount) {
-            throw std::runtime_error("a count of " + std::to_string(n));
+            fail("a count of " + std::to_string(n));
+            return 0;
         }
         return n;
     }
@@ -71,16 +75,24 @@ public:
         unsigned char b = 0;
         bytes(&b, 1);
         if (b > 1) {
-            throw std::runtime_error("a flag of " + std::to_string(b));
+            fail("a flag of " + std::to_string(b));
         }
         return b == 1;
     }
     bool atEnd() const { return at_ == count_; }
+    void fail(const std::string& problem)
+    {
+        if (problem_.empty()) {
+            problem_ = problem;
+        }
+    }
+    const std::string& problem() const { return problem_; }
 
 private:
     const char* data_;
     std::size_t count_;
     std::size_t at_ = 0;
+    std::string problem_;
 };
 
 void writeSet(Writer& out, const GlyphSet& set)
@@ -106,7 +118,7 @@ GlyphSet readSet(Reader& in)
     set.bold = in.u8();
     set.outline = in.f32();
     const std::uint32_t glyphCount = in.count();
-    for (std::uint32_t k = 0; k < glyphCount; ++k) {
+    for (std::uint32_t k = 0; k < glyphCount && in.problem().empty(); ++k) {
         const std::uint32_t code = in.u32();
         GlyphMetrics& glyph = set.glyphs[code];
         glyph.advance = in.f32();
@@ -130,11 +142,11 @@ SizeExport readSize(Reader& in)
     size.pageWidth = in.u32();
     size.pageHeight = in.u32();
     const std::uint32_t setCount = in.count();
-    for (std::uint32_t k = 0; k < setCount; ++k) {
+    for (std::uint32_t k = 0; k < setCount && in.problem().empty(); ++k) {
         size.sets.push_back(readSet(in));
     }
     const std::uint32_t pairCount = in.count();
-    for (std::uint32_t k = 0; k < pairCount; ++k) {
+    for (std::uint32_t k = 0; k < pairCount && in.problem().empty(); ++k) {
         const std::uint32_t first = in.u32();
         const std::uint32_t second = in.u32();
         size.kerning[pairKey(first, second)] = in.f32();
@@ -182,32 +194,31 @@ std::string writeFontExport(const FontExport& font)
 
 bool parseFontExport(const char* bytes, std::size_t count, FontExport& out, std::string& problem)
 {
-    try {
-        Reader in(bytes, count);
-        char head[sizeof magic];
-        in.bytes(head, sizeof head);
-        if (std::memcmp(head, magic, sizeof magic) != 0) {
-            throw std::runtime_error("not a glyph export");
-        }
-        if (const std::uint32_t version = in.u32(); version != formatVersion) {
-            throw std::runtime_error("format " + std::to_string(version));
-        }
-        FontExport font;
-        font.family.resize(in.count());
-        in.bytes(font.family.data(), font.family.size());
-        const std::uint32_t sizeCount = in.count();
-        for (std::uint32_t k = 0; k < sizeCount; ++k) {
-            font.sizes.push_back(readSize(in));
-        }
-        if (!in.atEnd()) {
-            throw std::runtime_error("bytes past the end");
-        }
-        out = std::move(font);
-        return true;
-    } catch (const std::exception& error) {
-        problem = error.what();
+    Reader in(bytes, count);
+    char head[sizeof magic];
+    in.bytes(head, sizeof head);
+    if (std::memcmp(head, magic, sizeof magic) != 0) {
+        in.fail("not a glyph export");
+    }
+    if (const std::uint32_t version = in.u32(); version != formatVersion) {
+        in.fail("format " + std::to_string(version));
+    }
+    FontExport font;
+    font.family.resize(in.count());
+    in.bytes(font.family.data(), font.family.size());
+    const std::uint32_t sizeCount = in.count();
+    for (std::uint32_t k = 0; k < sizeCount && in.problem().empty(); ++k) {
+        font.sizes.push_back(readSize(in));
+    }
+    if (!in.atEnd()) {
+        in.fail("bytes past the end");
+    }
+    if (!in.problem().empty()) {
+        problem = in.problem();
         return false;
     }
+    out = std::move(font);
+    return true;
 }
 
 } // namespace tolva::glyphs
