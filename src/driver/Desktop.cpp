@@ -9,9 +9,26 @@
 #include <dlfcn.h>
 #include <fmt/format.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace tolva {
+
+bool displayAvailable()
+{
+    static Display* const held = [] {
+        const char* name = std::getenv("DISPLAY");
+        for (int attempt = 0; name != nullptr && *name != '\0' && attempt < 5; ++attempt) {
+            if (Display* display = XOpenDisplay(nullptr)) {
+                return display;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a server still resetting
+        }
+        return static_cast<Display*>(nullptr);
+    }();
+    return held != nullptr;
+}
 
 std::string displayProblem()
 {

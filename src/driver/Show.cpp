@@ -2,12 +2,7 @@
 
 #include "driver/StartUp.h"
 
-#include <X11/Xlib.h>
-
-#include <chrono>
-#include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace tolva {
 
@@ -23,21 +18,6 @@ NamedValues Show::named()
     state.name(values);
     scenes.name(values);
     return values;
-}
-
-bool displayAvailable()
-{
-    static Display* const held = [] {
-        const char* name = std::getenv("DISPLAY");
-        for (int attempt = 0; name != nullptr && *name != '\0' && attempt < 5; ++attempt) {
-            if (Display* display = XOpenDisplay(nullptr)) {
-                return display;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a server still resetting
-        }
-        return static_cast<Display*>(nullptr);
-    }();
-    return held != nullptr;
 }
 
 } // namespace tolva
