@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """The web page's speed in headless Chromium on SwiftShader (the processor draws every pixel):
-frames a second in each scene (?from=S, a few seconds live, from the page's own console count),
+frames a second in each scene (?from=S, a few seconds live, from the page's own console count)
+and the scene's mean step in WebAssembly (the show's work for a frame, drawing calls included),
 the page's download, the WebAssembly memory's peak, and the time from the click to the first frame
 of the show from its start. Prints each run, then the medians.
     bench/page-speed.py [RUN_DIR] [--runs N] [--seconds T]"""
@@ -55,6 +56,7 @@ def main():
     print("page download: %.1f MB (%s)" % (weight / 1e6, ", ".join(
         "%s %.2f MB" % (f, os.path.getsize(os.path.join(args.run_dir, f)) / 1e6) for f in PAGE_FILES)))
     fps = {scene: [] for scene in SCENE_SECONDS}
+    steps = {scene: [] for scene in SCENE_SECONDS}
     first = []
     memory = []
     with Server(args.run_dir) as server, Browser() as browser:
@@ -66,6 +68,7 @@ def main():
                 frames = figure(lines, r"tolva: (\d+) frames in")
                 spent = figure(lines, r"frames in ([\d.]+) s")
                 fps[scene].append(frames / spent if spent > 0 else 0.0)
+                steps[scene].append(figure(lines, r"scene %d: ([\d.]+) ms a step" % scene))
                 memory.append(figure(lines, r"memory ([\d.]+) MB"))
             print("run %d: first frame %.0f ms; fps %s" % (run + 1, first[-1], " ".join(
                 "s%d %.1f" % (scene, values[-1]) for scene, values in fps.items())), flush=True)
@@ -73,6 +76,8 @@ def main():
           (statistics.median(first), max(memory)))
     print("median frames a second: " + " ".join(
         "scene %d %.1f," % (scene, statistics.median(values)) for scene, values in fps.items()))
+    print("median step (ms): " + " ".join(
+        "scene %d %.2f," % (scene, statistics.median(values)) for scene, values in steps.items()))
     print("load: " + " ".join(open("/proc/loadavg").read().split()[:3]))
 
 

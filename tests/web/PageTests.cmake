@@ -1,7 +1,7 @@
 # The show's web page in headless Chromium (tests/web/page_test.py), from the web build's run
 # folder: it loads without a console error, its stills of scenes 1, 3 and 5 match the native
-# capture's frames, a live run reports its frames and Escape ends it, and a browser without WebGL 2
-# is told so. Chromium runs one page test at a time.
+# capture's frames, a live run reports its frames and Escape ends it, the show ends by itself and
+# the page says so, and a browser without WebGL 2 is told so. Chromium runs one page test at a time.
 set(TOLVA_WEB_RUN_DIR ${CMAKE_SOURCE_DIR}/build-web/run CACHE PATH "The web build's run folder")
 if(EXISTS ${TOLVA_WEB_RUN_DIR})
   set(TOLVA_PAGE_TEST ${CMAKE_CURRENT_LIST_DIR}/page_test.py)
@@ -20,9 +20,11 @@ if(EXISTS ${TOLVA_WEB_RUN_DIR})
   add_test(NAME web.page_stills
            COMMAND /usr/bin/python3 ${TOLVA_PAGE_TEST} still ${TOLVA_WEB_RUN_DIR} ${TOLVA_PAGE_WORK} ${TOLVA_PAGE_STILLS})
   add_test(NAME web.page_live_and_escape COMMAND /usr/bin/python3 ${TOLVA_PAGE_TEST} live ${TOLVA_WEB_RUN_DIR})
+  add_test(NAME web.page_ends_by_itself COMMAND /usr/bin/python3 ${TOLVA_PAGE_TEST} ends ${TOLVA_WEB_RUN_DIR})
   add_test(NAME web.page_without_webgl2 COMMAND /usr/bin/python3 ${TOLVA_PAGE_TEST} no-webgl2 ${TOLVA_WEB_RUN_DIR})
   set_tests_properties(web.page_stills PROPERTIES FIXTURES_REQUIRED web_native_frames TIMEOUT 240)
   set_tests_properties(web.page_loads web.page_live_and_escape web.page_without_webgl2 PROPERTIES TIMEOUT 120)
-  set_tests_properties(web.page_loads web.page_stills web.page_live_and_escape web.page_without_webgl2
-                       PROPERTIES RESOURCE_LOCK chromium)
+  set_tests_properties(web.page_ends_by_itself PROPERTIES TIMEOUT 200)
+  set_tests_properties(web.page_loads web.page_stills web.page_live_and_escape web.page_ends_by_itself
+                       web.page_without_webgl2 PROPERTIES RESOURCE_LOCK chromium)
 endif()

@@ -4,6 +4,8 @@
   page_test.py still RUN_DIR WORK S... ?still=S against the native capture's first frame at S
                                        (WORK/sS.png), below 1 % of pixels off by more than 8 levels
   page_test.py live RUN_DIR            a live run reports its frames, and Escape ends it
+  page_test.py ends RUN_DIR            started a second before the end (?from), the show ends by
+                                       itself and the page says so
   page_test.py no-webgl2 RUN_DIR       without WebGL 2 the page says so"""
 
 import sys
@@ -100,6 +102,22 @@ def live(run_dir):
         assert not errors, "console errors:\n" + "\n".join(errors)
 
 
+def ends(run_dir):
+    with Server(run_dir) as server, Browser() as browser:
+        browser.driver.get(server.url + "index.html?from=344")
+        browser.wait_for_line(GESTURE_LINE, 60)
+        ActionChains(browser.driver).move_by_offset(200, 200).click().perform()
+        browser.wait_for_console("tolva: the show has ended", 150)
+        browser.wait_for_line(ENDED_LINE, 10)
+        frames = browser.wait_for_console("frames in", 1)
+        assert int(frames.split("tolva: ")[1].split()[0]) > 0, frames
+        assert not any("a step" in e["message"] and "scene 8" not in e["message"] for e in browser.seen), \
+            "a scene other than the last ran after the run-up"
+        errors = browser.errors()
+        assert not errors, "console errors:\n" + "\n".join(errors)
+        print("the show ended by itself: " + frames.split("tolva: ")[1].rstrip('"'))
+
+
 # Before any script of the page: a browser that offers no WebGL 2 context.
 NO_WEBGL2 = """
 const getContext = HTMLCanvasElement.prototype.getContext;
@@ -125,6 +143,8 @@ def main(argv):
         still(run_dir, argv[3], argv[4:])
     elif command == "live":
         live(run_dir)
+    elif command == "ends":
+        ends(run_dir)
     elif command == "no-webgl2":
         no_webgl2(run_dir)
     else:
