@@ -16,6 +16,7 @@
 
   var sound = {
     context: null, decoded: {}, buffers: [], loops: [], pitches: [], sources: [],
+    played: [],  // each sound started, with its offset: what the tests ask of the deck
     samples: function (id, data, rate) {
       if (!this.context || data.length === 0) { this.buffers[id] = null; return; }
       var buffer = this.context.createBuffer(1, data.length, rate);
@@ -38,6 +39,7 @@
       source.connect(this.context.destination);
       source.start(0, offset);
       this.sources[id] = source;
+      this.played.push({id: id, offset: offset});
     },
     stop: function (id) {
       var source = this.sources[id];

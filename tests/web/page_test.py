@@ -18,6 +18,8 @@ from page import Browser, Server
 
 GESTURE_LINE = "click or press a key to start"
 ENDED_LINE = "The show has ended."
+VOICE_TWO = 1  # the show's sounds by their order (sound/SoundDeck.h)
+END_SOUND = 5
 
 # Pixels of the page's still and of the native frame, compared in the page: the share of pixels
 # whose red, green or blue differs by more than 8 levels, and the largest difference.
@@ -57,7 +59,9 @@ def loads(run_dir):
         browser.wait_for_line(GESTURE_LINE, 60)
         errors = browser.errors()
         assert not errors, "console errors:\n" + "\n".join(errors)
-        print("the page loads and asks for a gesture, no console error")
+        decoded = browser.driver.execute_script("return Object.keys(Module.tolvaSound.decoded).sort()")
+        assert decoded == ["sounds/endOfTolva.wav", "sounds/klez.wav"], "tracks decoded: %r" % decoded
+        print("the page loads, decodes both tracks and asks for a gesture, no console error")
 
 
 def still(run_dir, work, seconds):
@@ -90,6 +94,10 @@ def live(run_dir):
         cursor = browser.driver.execute_script(
             "return getComputedStyle(document.getElementById('canvas')).cursor")
         assert cursor == "none", "the cursor shows over the running show (%r)" % cursor
+        played = browser.driver.execute_script(
+            "return [Module.tolvaSound.context.state, Module.tolvaSound.played]")
+        assert played[0] == "running", "the sound is %s" % played[0]
+        assert {"id": VOICE_TWO, "offset": 0} in played[1], "the first voice did not start: %r" % played[1]
         ActionChains(browser.driver).send_keys(Keys.ESCAPE).perform()
         frames = browser.wait_for_console("frames in", 30)
         count = int(frames.split("tolva: ")[1].split()[0])
@@ -109,6 +117,10 @@ def ends(run_dir):
         ActionChains(browser.driver).move_by_offset(200, 200).click().perform()
         browser.wait_for_console("tolva: the show has ended", 150)
         browser.wait_for_line(ENDED_LINE, 10)
+        # The closing track started with the last scene, about 28.6 s before: it plays on from there.
+        played = browser.driver.execute_script("return Module.tolvaSound.played")
+        assert any(p["id"] == END_SOUND and 27 < p["offset"] < 30 for p in played), \
+            "the closing track did not start where the show stood: %r" % played
         frames = browser.wait_for_console("frames in", 1)
         assert int(frames.split("tolva: ")[1].split()[0]) > 0, frames
         assert not any("a step" in e["message"] and "scene 8" not in e["message"] for e in browser.seen), \
