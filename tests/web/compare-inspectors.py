@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Holds the browser build's inspector to the native one.
 
-    compare-inspectors.py NATIVE_RUN WEB_RUN SCENE_MOMENTS_H [--report]
+    compare-inspectors.py NATIVE_RUN WEB_RUN SCENE_MOMENTS_H timelines|moments|lost-font
 
 Runs `tolva-inspect` natively and `node tolva-inspect.js` at every scene moment and over both
 timelines. The timelines must be identical byte for byte. At the moments the two C libraries'
@@ -10,16 +10,24 @@ same operations with the same keys, every string, flag and integer equal, and ev
 differs a float within MAX_ULPS units of the last place (single precision) of the larger of the two, or of
 2048 (a screen coordinate's scale) for smaller values.
 Anything else fails. The web inspector must print nothing on stderr (a glyph missing from the
-export is named there). --report prints every moment's differing lines by kind.
+export is named there). The moments' figures end with the differing values by kind, each with
+its largest gap. TOLVA_SURVEY=1 lists every difference by kind instead of failing.
+
+lost-font: a glyph export that is cut short, or missing, must leave its font empty as a font file
+that is missing leaves it natively: the moments that draw with it equal the native ones without
+the font, and the console names the font.
 """
 
+import atexit
 import json
 import math
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 
 MAX_ULPS = 8
 SURVEY = os.environ.get("TOLVA_SURVEY") == "1"
@@ -43,8 +51,10 @@ def native(run_dir, words):
     return run(["./tolva-inspect"] + words, run_dir)[0]
 
 
-def web(run_dir, words):
+def web(run_dir, words, quiet=True):
     out, err = run(["node", "--no-experimental-fetch", "tolva-inspect.js"] + words, run_dir)
+    if not quiet:
+        return out, err
     if err.strip():
         raise SystemExit(f"web inspector {' '.join(words)} printed on stderr:\n{err.strip()}")
     return out
@@ -123,15 +133,31 @@ def compare_moment(name, native_out, web_out, kinds):
     return differing, len(a_lines)
 
 
+TEMPORARY = tempfile.mkdtemp(prefix="tolva-web-")
+atexit.register(shutil.rmtree, TEMPORARY, True)
+
+
 def main():
-    if len(sys.argv) not in (4, 5):
+    if len(sys.argv) != 5 or sys.argv[4] not in ("timelines", "moments", "lost-font"):
         raise SystemExit(__doc__)
-    native_run, web_run, header = sys.argv[1:4]
+    native_run, web_run, header, part = sys.argv[1:5]
+    if part == "timelines":
+        compare_timelines(native_run, web_run)
+    elif part == "lost-font":
+        compare_lost_font(native_run, web_run, header)
+    else:
+        compare_moments(native_run, web_run, header)
+
+
+def compare_timelines(native_run, web_run):
     for period in TIMELINES:
         words = ["timeline"] + period.split()
         if native(native_run, words) != web(web_run, words):
             raise SystemExit(f"the timeline ({period}) differs")
         print(f"timeline {period}: identical")
+
+
+def compare_moments(native_run, web_run, header):
     kinds = {}
     total_differing = total_lines = 0
     for name, scene, settings in moments(header):
@@ -145,6 +171,43 @@ def main():
         print(f"  {kind}: {entry['count']} values, up to {entry['ulps']:.3g} ulp, "
               f"largest gap {entry['gap']:.3g} (at {entry['at']:.6g}), in "
               f"{' '.join(sorted(entry['moments']))}")
+
+
+def linked_copy(run_dir, into, leave_out):
+    """A run folder of links to run_dir's files, without the files named in leave_out."""
+    os.makedirs(into)
+    for entry in os.listdir(run_dir):
+        path = os.path.join(run_dir, entry)
+        if entry == "fonts":
+            os.makedirs(os.path.join(into, entry))
+            for font_file in os.listdir(path):
+                if font_file not in leave_out:
+                    os.symlink(os.path.join(path, font_file), os.path.join(into, entry, font_file))
+        else:
+            os.symlink(path, os.path.join(into, entry))
+
+
+def compare_lost_font(native_run, web_run, header):
+    with_font = {name: (scene, settings) for name, scene, settings in moments(header)}
+    native_without = os.path.join(TEMPORARY, "native")
+    linked_copy(os.path.abspath(native_run), native_without, {"Noot.ttf"})
+    for how in ("cut", "missing"):
+        web_without = os.path.join(TEMPORARY, how)
+        linked_copy(os.path.abspath(web_run), web_without, {"Noot.ttf.glyphs"})
+        if how == "cut":
+            with open(os.path.join(web_run, "fonts", "Noot.ttf.glyphs"), "rb") as whole:
+                data = whole.read()
+            with open(os.path.join(web_without, "fonts", "Noot.ttf.glyphs"), "wb") as cut:
+                cut.write(data[: len(data) // 2])
+        for name in ("s1b", "s3b"):  # the credit letters; the welcome letters and greetings line
+            scene, settings = with_font[name]
+            words = ["scene", scene] + settings.split()
+            out, err = web(web_without, words, quiet=False)
+            if "Failed to load font" not in err or "Noot.ttf" not in err:
+                raise SystemExit(f"{how} export, {name}: the console does not name the font: {err!r}")
+            differing, lines = compare_moment(f"{name} ({how} export)", native(native_without, words), out, {})
+            print(f"{name} with the export {how}: as natively without the font "
+                  f"({differing} of {lines} lines differ in the last bits of floats)")
 
 
 if __name__ == "__main__":
