@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test; then builds the unit tests and the
+# Installs what is missing, builds (the browser build in build-web/ too), and runs every test; then builds the unit tests and the
 # inspector once more with AddressSanitizer and UndefinedBehaviorSanitizer (in build-asan/, using
 # the assets of build/) and runs them and the inspector's whole timeline. Arguments go to ctest.
 set -euo pipefail
@@ -25,6 +25,9 @@ fi
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
       -DTOLVA_TEST_DISPLAY="$display" >/dev/null
 "$top/scripts/build.sh"
+# The browser build, whose tests compare it with this one: configured again so that they are in.
+"$top/scripts/web.sh"
+cmake -S "$top" -B "$top/build" >/dev/null
 status=0
 cd "$top/build"
 ctest --output-on-failure -j "$(nproc)" "$@" || status=$?
