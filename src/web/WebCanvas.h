@@ -3,20 +3,12 @@
 #include "render/Batch.h"
 #include "render/Canvas.h"
 #include "render/DrawPlan.h"
+#include "web/Picture.h"
 #include "web/WebGl.h"
 
 #include <vector>
 
 namespace tolva {
-
-// The show's picture, as the native letterbox has it (render/Letterbox.h, which needs SFML's
-// render targets).
-constexpr unsigned showWidth = 1920;
-constexpr unsigned showHeight = 1080;
-
-// Where the 1920x1080 picture lies on a canvas of the given size: scaled to fit and centred, in
-// GL's pixels from the bottom left, rounded as SFML rounds a view's viewport.
-PixelRect picturePixels(int canvasWidth, int canvasHeight);
 
 // The page's canvas: shapes and texts gathered into the core's batch and planned by its plan as
 // natively, drawn through WebGL 2; sprites and the scroller's shaded text drawn on their own, in

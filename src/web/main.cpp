@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -20,6 +22,16 @@ using namespace tolva;
 
 // Escape, as page.js saw it (held, or the full screen left while the show ran).
 EM_JS(int, tolva_escape_down, (), { return Module.tolvaPage.escape ? 1 : 0; });
+EM_JS(void, tolva_page_refused, (const char* why), { Module.tolvaPage.refused(UTF8ToString(why)); });
+
+// Why the show cannot run, on the console and the page.
+int refuse(const std::string& why, int status)
+{
+    std::printf("tolva: %s\n", why.c_str());
+    std::fflush(stdout);
+    tolva_page_refused(why.c_str());
+    return status;
+}
 
 struct Page {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
@@ -74,13 +86,11 @@ int main(int argc, char** argv)
     const double seconds = argc >= 3 ? std::atof(argv[2]) : 0.0;
     const bool still = std::strcmp(mode, "--still") == 0;
     const bool from = std::strcmp(mode, "--from") == 0;
-    if ((still || from) && fromProblem(seconds, RehearsedRun::fps)) {
-        std::printf("tolva: %s\n", fromProblem(seconds, RehearsedRun::fps)->c_str());
-        return 2;
+    if (const auto problem = still || from ? fromProblem(seconds, RehearsedRun::fps) : std::nullopt) {
+        return refuse(*problem, 2);
     }
     if (!makeContext(still)) {
-        std::printf("tolva: no WebGL 2 context\n");
-        return 1;
+        return refuse("this browser gives the page no WebGL 2 context", 1);
     }
     Page& p = page();
     p.gl = std::make_unique<WebGl>();

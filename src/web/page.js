@@ -100,6 +100,12 @@
     firstFrame: function () {
       console.log('tolva: first frame ' + (performance.now() - this.startedAt).toFixed(0) + ' ms after the start');
     },
+    refused: function (why) {
+      running = false;
+      document.body.classList.remove('running');
+      if (document.fullscreenElement && document.exitFullscreen) document.exitFullscreen().catch(function () {});
+      say(why);
+    },
     ended: function () {
       running = false;
       sound.stopAll();

@@ -6,6 +6,7 @@
   page_test.py live RUN_DIR            a live run reports its frames, and Escape ends it
   page_test.py ends RUN_DIR            started a second before the end (?from), the show ends by
                                        itself and the page says so
+  page_test.py silent RUN_DIR          tracks that do not decode are silent and the show goes on
   page_test.py no-webgl2 RUN_DIR       without WebGL 2 the page says so"""
 
 import sys
@@ -53,6 +54,15 @@ picture.src = arguments[0];
 """
 
 
+# What the page's package holds: the fonts' and the sounds' files, the first line of each shader.
+PACKAGE = """
+const names = (folder) => FS.readdir(folder).filter((name) => name[0] !== '.').sort();
+const first = (path) => FS.readFile(path, {encoding: 'utf8'}).split('\\n')[0];
+return {fonts: names('fonts'), sounds: names('sounds'),
+        shaders: [first('shaders/theSingularVertexC.vs'), first('shaders/ScrollerShaderE.frag')]};
+"""
+
+
 def loads(run_dir):
     with Server(run_dir) as server, Browser() as browser:
         browser.driver.get(server.url + "index.html")
@@ -61,6 +71,11 @@ def loads(run_dir):
         assert not errors, "console errors:\n" + "\n".join(errors)
         decoded = browser.driver.execute_script("return Object.keys(Module.tolvaSound.decoded).sort()")
         assert decoded == ["sounds/endOfTolva.wav", "sounds/klez.wav"], "tracks decoded: %r" % decoded
+        package = browser.driver.execute_script(PACKAGE)
+        assert not [f for f in package["fonts"] if f.endswith(".ttf")], "fonts packaged: %r" % package["fonts"]
+        assert [f for f in package["fonts"] if f.endswith(".glyphs")], "no glyph export packaged"
+        assert package["sounds"] == ["endOfTolva.opus", "klez.opus"], "sounds packaged: %r" % package["sounds"]
+        assert package["shaders"] == ["#version 300 es"] * 2, "the shader pair packaged: %r" % package["shaders"]
         print("the page loads, decodes both tracks and asks for a gesture, no console error")
 
 
@@ -130,6 +145,34 @@ def ends(run_dir):
         print("the show ended by itself: " + frames.split("tolva: ")[1].rstrip('"'))
 
 
+# Before any script of the page: tracks that do not decode, as damaged files do not.
+UNDECODABLE = """
+OfflineAudioContext.prototype.decodeAudioData = function () {
+  return Promise.reject(new DOMException('damaged', 'EncodingError'));
+};
+"""
+KLEZ_SOUND = 4
+
+
+def silent(run_dir):
+    with Server(run_dir) as server, Browser() as browser:
+        browser.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": UNDECODABLE})
+        # A second after the first track starts.
+        browser.driver.get(server.url + "index.html?from=62.5")
+        browser.wait_for_line(GESTURE_LINE, 60)
+        ActionChains(browser.driver).move_by_offset(200, 200).click().perform()
+        browser.wait_for_console("tolva: first frame", 120)
+        time.sleep(2)
+        ActionChains(browser.driver).send_keys(Keys.ESCAPE).perform()
+        frames = browser.wait_for_console("frames in", 30)
+        assert int(frames.split("tolva: ")[1].split()[0]) > 1, frames
+        played = browser.driver.execute_script("return Module.tolvaSound.played")
+        assert not any(p["id"] == KLEZ_SOUND for p in played), "a track that did not decode played: %r" % played
+        errors = browser.errors()
+        assert not errors, "console errors:\n" + "\n".join(errors)
+        print("undecodable tracks are silent, the show goes on: " + frames.split("tolva: ")[1].rstrip('"'))
+
+
 # Before any script of the page: a browser that offers no WebGL 2 context.
 NO_WEBGL2 = """
 const getContext = HTMLCanvasElement.prototype.getContext;
@@ -157,6 +200,8 @@ def main(argv):
         live(run_dir)
     elif command == "ends":
         ends(run_dir)
+    elif command == "silent":
+        silent(run_dir)
     elif command == "no-webgl2":
         no_webgl2(run_dir)
     else:
