@@ -43,6 +43,9 @@ const std::vector<FontPlan>& plans()
 
 constexpr sf::Uint32 firstPrintable = 0x20;
 constexpr sf::Uint32 lastPrintable = 0x7e;
+// A text's position of a character asks for the glyph of a carriage return (its layout skips
+// it); tabs and line feeds go along.
+constexpr sf::Uint32 controls[] = {'\t', '\n', '\r'};
 
 GlyphMetrics metricsOf(const sf::Glyph& glyph)
 {
@@ -70,6 +73,9 @@ SizeExport measure(const sf::Font& font, unsigned size, const std::vector<float>
     for (const float outline : outlines) {
         GlyphSet set;
         set.outline = outline;
+        for (const sf::Uint32 c : controls) {
+            set.glyphs[c] = metricsOf(font.getGlyph(c, size, false, outline));
+        }
         for (sf::Uint32 c = firstPrintable; c <= lastPrintable; ++c) {
             set.glyphs[c] = metricsOf(font.getGlyph(c, size, false, outline));
         }
