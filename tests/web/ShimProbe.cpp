@@ -136,6 +136,14 @@ Box spriteBounds(int textureWidth, int textureHeight, std::array<int, 4> rect, c
     return boxOf(global ? sprite.getGlobalBounds() : sprite.getLocalBounds());
 }
 
+Picture loadTexture(const std::string& path, std::array<int, 4> area)
+{
+    sf::Texture texture;
+    const bool loaded = texture.loadFromFile(path, sf::IntRect(area[0], area[1], area[2], area[3]));
+    return {loaded, texture.getSize().x, texture.getSize().y,
+            std::vector<unsigned char>(texture.getPixels().begin(), texture.getPixels().end())};
+}
+
 float secondsThroughTime(float seconds) { return sf::seconds(seconds).asSeconds(); }
 
 long long microsecondsOf(float seconds) { return sf::seconds(seconds).asMicroseconds(); }

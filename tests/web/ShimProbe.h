@@ -75,6 +75,16 @@ float lineSpacing(unsigned size);
 Box spriteBounds(int textureWidth, int textureHeight, std::array<int, 4> rect, const Placement& placement,
                  bool global);
 
+// A picture file loaded as a texture, over an area (all of it when empty): its size and RGBA
+// pixels, and the size of its pixels.
+struct Picture {
+    bool loaded;
+    unsigned width;
+    unsigned height;
+    std::vector<unsigned char> pixels;
+};
+Picture loadTexture(const std::string& path, std::array<int, 4> area);
+
 float secondsThroughTime(float seconds);
 long long microsecondsOf(float seconds);
 

@@ -147,6 +147,36 @@ TEST(WebShim, SpritesAndTimesMatchSfml)
     }
 }
 
+// The show's pictures decoded as SFML decodes them, whole or in part, and a file that is not there
+// or not a picture leaving the texture empty.
+TEST(WebShim, TexturesHoldThePicturesSfmlLoads)
+{
+    for (const char* path : {"graphics/demoname.png", "graphics/PirtasFrogs.png"}) {
+        for (const std::array<int, 4> area : {std::array<int, 4>{0, 0, 0, 0}, std::array<int, 4>{10, 20, 30, 40},
+                                              std::array<int, 4>{-5, -5, 100000, 100000},
+                                              std::array<int, 4>{50, 6, 100000, 7}}) {
+            sf::Texture real;
+            ASSERT_TRUE(real.loadFromFile(path, sf::IntRect(area[0], area[1], area[2], area[3]))) << path;
+            const sf::Image image = real.copyToImage();
+            const shim::Picture got = shim::loadTexture(path, area);
+            ASSERT_TRUE(got.loaded) << path;
+            ASSERT_EQ(got.width, image.getSize().x) << path << " " << area[0];
+            ASSERT_EQ(got.height, image.getSize().y) << path << " " << area[0];
+            ASSERT_EQ(got.pixels.size(), static_cast<std::size_t>(got.width) * got.height * 4);
+            EXPECT_EQ(std::memcmp(got.pixels.data(), image.getPixelsPtr(), got.pixels.size()), 0) << path;
+        }
+    }
+    sf::Texture real;
+    EXPECT_FALSE(real.loadFromFile("graphics/demoname.png", sf::IntRect(100000, 0, 10, 10)));
+    EXPECT_FALSE(shim::loadTexture("graphics/demoname.png", {100000, 0, 10, 10}).loaded);
+    for (const char* path : {"graphics/no-such-picture.png", "shaders/ScrollerShaderE.frag"}) {
+        const shim::Picture got = shim::loadTexture(path, {0, 0, 0, 0});
+        EXPECT_FALSE(got.loaded) << path;
+        EXPECT_EQ(got.width, 0u) << path;
+        EXPECT_TRUE(got.pixels.empty()) << path;
+    }
+}
+
 // The run folder's fonts, exported once for all the text tests.
 class WebShimText : public ::testing::Test {
 protected:
