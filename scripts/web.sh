@@ -36,15 +36,22 @@ for folder in fonts graphics sounds shaders; do
     mkdir -p "$run/$folder"
     cp -pu "$top/build/run/$folder"/* "$run/$folder/"
 done
-# The glyph export is made again when the exporter or a font is newer than it.
-stamp="$run/fonts/Noot.ttf.glyphs"
-if [ ! -e "$stamp" ] || [ -n "$(find "$top/build/run/tolva-glyphs" "$top/build/run/fonts" -newer "$stamp" -type f | head -1)" ]; then
-    exporter=("$top/build/run/tolva-glyphs" "$top/build/run/fonts" "$run/fonts")
+# The glyph export is made again when the exporter or a font is newer than it: into a folder of
+# its own, moved in whole, so that an export cut short never passes for a finished one.
+export_glyphs() {
+    local into="$run/fonts.export"
+    rm -rf "$into" && mkdir -p "$into"
+    local exporter=("$top/build/run/tolva-glyphs" "$top/build/run/fonts" "$into")
     if [ -n "${DISPLAY:-}" ]; then
         "${exporter[@]}"
     else
         xvfb-run -a -s "-screen 0 640x480x24" "${exporter[@]}"
     fi
+    mv "$into"/* "$run/fonts/" && rmdir "$into"
+}
+stamp="$run/fonts/Noot.ttf.glyphs"
+if [ ! -e "$stamp" ] || [ -n "$(find "$top/build/run/tolva-glyphs" "$top/build/run/fonts" -newer "$stamp" -type f | head -1)" ]; then
+    export_glyphs || export_glyphs
 fi
 
 # emcc's optimizer needs Debian's node modules (acorn) whichever node comes first on PATH.

@@ -5,6 +5,7 @@
 //
 // Needs a display (SFML's glyph pages are GL textures): run it under Xvfb when there is none.
 
+#include "PagePng.h"
 #include "web/sfml/FontExport.h"
 
 #include <SFML/Graphics/Font.hpp>
@@ -12,6 +13,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -20,29 +22,39 @@ namespace {
 
 using namespace tolva::glyphs;
 
-// Every character the show's texts can hold, in every size and outline the show draws them at:
-// the credit letters (90, outline 2.1), the Welcome letters (150, 2.1), the greetings line (51,
-// then 117 to 120 with outline 2.75) on Noot; the wandering and traffic lines (30) on tox; the
-// closing line (30, then 43 with outline 7.5) on brevin. Every outline goes with every size of
-// a font, so that any mix of them the scenes may make is there.
+// Every character the show's texts can hold, at every size the show gives a text on a font, each
+// with the outlines it is measured or drawn with there (the fill, outline 0, always): the credit
+// letters (90, outline 2.1), the Welcome letters (150, 2.1) and the greetings line (51 as started,
+// then 117 to 120 with 2.75) on Noot; the wandering and traffic lines (30) on tox; the closing line
+// (30 as started, then 43 with 7.5) on brevin. A glyph asked for beyond these is drawn empty and
+// named on the browser's console.
+struct SizePlan {
+    unsigned size;
+    std::vector<float> outlines;
+};
+
 struct FontPlan {
     const char* file;
-    std::vector<unsigned> sizes;
-    std::vector<float> outlines;
+    std::vector<SizePlan> sizes;
 };
 
 const std::vector<FontPlan>& plans()
 {
     static const std::vector<FontPlan> all = {
-        {"Noot.ttf", {51, 90, 117, 118, 119, 120, 150}, {0.f, 2.1f, 2.75f}},
-        {"tox.ttf", {30}, {0.f}},
-        {"brevin.ttf", {30, 43}, {0.f, 7.5f}},
+        {"Noot.ttf",
+         {{51, {0.f}}, {90, {0.f, 2.1f}}, {117, {0.f, 2.75f}}, {118, {0.f, 2.75f}}, {119, {0.f, 2.75f}},
+          {120, {0.f, 2.75f}}, {150, {0.f, 2.1f}}}},
+        {"tox.ttf", {{30, {0.f}}}},
+        {"brevin.ttf", {{30, {0.f}}, {43, {0.f, 7.5f}}}},
     };
     return all;
 }
 
 constexpr sf::Uint32 firstPrintable = 0x20;
 constexpr sf::Uint32 lastPrintable = 0x7e;
+// A text's position of a character asks for the glyph of a carriage return (its layout skips
+// it); tabs and line feeds go along.
+constexpr sf::Uint32 controls[] = {'\t', '\n', '\r'};
 
 GlyphMetrics metricsOf(const sf::Glyph& glyph)
 {
@@ -70,6 +82,9 @@ SizeExport measure(const sf::Font& font, unsigned size, const std::vector<float>
     for (const float outline : outlines) {
         GlyphSet set;
         set.outline = outline;
+        for (const sf::Uint32 c : controls) {
+            set.glyphs[c] = metricsOf(font.getGlyph(c, size, false, outline));
+        }
         for (sf::Uint32 c = firstPrintable; c <= lastPrintable; ++c) {
             set.glyphs[c] = metricsOf(font.getGlyph(c, size, false, outline));
         }
@@ -88,6 +103,20 @@ SizeExport measure(const sf::Font& font, unsigned size, const std::vector<float>
     return out;
 }
 
+// The page written, then read back as the browser reads it (stb_image, as SFML's own loader) and
+// compared pixel for pixel.
+bool savePageChecked(const sf::Image& page, const std::string& path)
+{
+    sf::Image back;
+    const bool same = savePage(page, path) && back.loadFromFile(path) && back.getSize() == page.getSize()
+                      && std::memcmp(back.getPixelsPtr(), page.getPixelsPtr(),
+                                     static_cast<std::size_t>(page.getSize().x) * page.getSize().y * 4) == 0;
+    if (!same) {
+        std::fprintf(stderr, "tolva-glyphs: %s does not read back as written\n", path.c_str());
+    }
+    return same;
+}
+
 bool exportFont(const FontPlan& plan, const std::string& fontsDir, const std::string& outDir)
 {
     const std::string source = fontsDir + "/" + plan.file;
@@ -99,11 +128,10 @@ bool exportFont(const FontPlan& plan, const std::string& fontsDir, const std::st
     FontExport exported;
     exported.family = font.getInfo().family;
     const std::string target = outDir + "/" + plan.file;
-    for (const unsigned size : plan.sizes) {
-        exported.sizes.push_back(measure(font, size, plan.outlines));
+    for (const auto& [size, outlines] : plan.sizes) {
+        exported.sizes.push_back(measure(font, size, outlines));
         const std::string page = target + "." + std::to_string(size) + ".png";
-        if (!font.getTexture(size).copyToImage().saveToFile(page)) {
-            std::fprintf(stderr, "tolva-glyphs: cannot write %s\n", page.c_str());
+        if (!savePageChecked(font.getTexture(size).copyToImage(), page)) {
             return false;
         }
     }

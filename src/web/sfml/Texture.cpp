@@ -79,6 +79,11 @@ bool Texture::loadFromMemory(const void* data, std::size_t size, const IntRect& 
         return false;
     }
     const IntRect kept = keptArea(area, width, height);
+    if (kept.width <= 0 || kept.height <= 0) {  // an area that starts past the picture
+        std::fprintf(stderr, "Failed to create texture, invalid size (%dx%d)\n", kept.width, kept.height);
+        stbi_image_free(decoded);
+        return false;
+    }
     std::vector<Uint8> pixels(static_cast<std::size_t>(kept.width) * static_cast<std::size_t>(kept.height) * 4);
     for (int row = 0; row < kept.height; ++row) {
         const std::size_t from = (static_cast<std::size_t>(kept.top + row) * static_cast<std::size_t>(width)
