@@ -46,6 +46,20 @@ void StepTimes::print() const
     std::fflush(stdout);
 }
 
+void HeldTimeSource::hold()
+{
+    heldAt_ = now();
+    held_ = true;
+}
+
+void HeldTimeSource::release()
+{
+    if (held_) {
+        pause_ = clock_.getElapsedTime() - heldAt_;
+        held_ = false;
+    }
+}
+
 bool LiveRun::frame(bool escapeDown)
 {
     const unsigned long before = canvas_.presents();
@@ -90,8 +104,11 @@ bool RehearsedRun::step(bool drawn, bool escapeDown)
 }
 
 // A slice of the run-up each callback, so that the page stays responsive and says how far it is.
-bool RehearsedRun::runUp()
+bool RehearsedRun::ready()
 {
+    if (next_ >= target_ || ended_) {
+        return true;
+    }
     const double start = emscripten_get_now();
     while (next_ < target_ && !ended_ && emscripten_get_now() - start < 40.0) {
         step(false);
@@ -104,11 +121,7 @@ bool RehearsedRun::runUp()
 
 bool RehearsedRun::frame(bool escapeDown)
 {
-    if (next_ < target_ && !ended_ && !runUp()) {
-        return true;
-    }
     if (shown_ < 0) {
-        tolva_page_note("");
         if (ended_) {
             std::printf("tolva: %.3f s is past the end of the show\n", seconds_);
             std::fflush(stdout);

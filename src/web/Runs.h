@@ -28,24 +28,45 @@ private:
     double last_ = 0;
 };
 
-// One way of running the show in the page; the frame callback calls frame() once an animation
-// frame until it returns false.
+// One way of running the show in the page. Made as soon as the page has loaded, it gets ready
+// while the page waits for the gesture (ready() once an animation frame until it returns true),
+// then begin() is called on the gesture and frame() once an animation frame until it returns
+// false.
 class Run {
 public:
     virtual ~Run() = default;
+    virtual bool ready() { return true; }
+    virtual void begin() {}
     virtual bool frame(bool escapeDown) = 0;
 };
 
+// The steady clock, stopped while the page waits for the gesture: the show's clocks then count
+// its start-up and what follows the gesture, as natively they count the start-up and what follows.
+class HeldTimeSource final : public TimeSource {
+public:
+    sf::Time now() override { return held_ ? heldAt_ : clock_.getElapsedTime() - pause_; }
+    void hold();
+    void release();
+
+private:
+    sf::Clock clock_;
+    sf::Time pause_;
+    sf::Time heldAt_;
+    bool held_ = false;
+};
+
 // The show as natively: on the steady clock, each callback runs iterations until one has presented
-// a frame.
+// a frame. Its start-up runs when it is made, before the gesture, so that the first frame follows
+// the gesture at once.
 class LiveRun final : public Run {
 public:
-    explicit LiveRun(WebCanvas& canvas) : canvas_(canvas) {}
+    explicit LiveRun(WebCanvas& canvas) : canvas_(canvas) { time_.hold(); }
+    void begin() override { time_.release(); }
     bool frame(bool escapeDown) override;
 
 private:
     WebCanvas& canvas_;
-    SteadyTimeSource time_;
+    HeldTimeSource time_;
     ShowState state_{time_};
     WebDeck deck_;
     Show show_{state_, deck_};
@@ -61,10 +82,11 @@ public:
     static constexpr int fps = 60;
 
     RehearsedRun(WebCanvas& canvas, double seconds, bool still);
+    // The run-up, a slice a callback.
+    bool ready() override;
     bool frame(bool escapeDown) override;
 
 private:
-    bool runUp();
     // Runs the next iteration, drawn on the page's canvas or not; false once the show has ended.
     bool step(bool drawn, bool escapeDown = false);
     bool live(bool escapeDown);

@@ -22,6 +22,9 @@ using namespace tolva;
 
 // Escape, as page.js saw it (held, or the full screen left while the show ran).
 EM_JS(int, tolva_escape_down, (), { return Module.tolvaPage.escape ? 1 : 0; });
+// The run is ready: page.js asks for the gesture, or begins at once for a still.
+EM_JS(void, tolva_page_ready, (), { Module.tolvaPage.ready(); });
+EM_JS(int, tolva_page_begun, (), { return Module.tolvaPage.begun ? 1 : 0; });
 EM_JS(void, tolva_page_refused, (const char* why), { Module.tolvaPage.refused(UTF8ToString(why)); });
 
 // Why the show cannot run, on the console and the page.
@@ -38,6 +41,8 @@ struct Page {
     std::unique_ptr<WebGl> gl;
     std::unique_ptr<WebCanvas> canvas;
     std::unique_ptr<Run> run;
+    bool ready = false;
+    bool begun = false;
 };
 
 Page& page()
@@ -49,6 +54,17 @@ Page& page()
 void frame()
 {
     Page& p = page();
+    if (!p.begun) {
+        if (!p.ready && p.run->ready()) {
+            p.ready = true;
+            tolva_page_ready();
+        }
+        if (!p.ready || tolva_page_begun() == 0) {
+            return;
+        }
+        p.begun = true;
+        p.run->begin();
+    }
     int width = 0;
     int height = 0;
     emscripten_get_canvas_element_size("#canvas", &width, &height);

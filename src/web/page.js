@@ -18,8 +18,9 @@
     context: null, decoded: {}, buffers: [], loops: [], pitches: [], sources: [],
     played: [],  // each sound started, with its offset: what the tests ask of the deck
     samples: function (id, data, rate) {
-      if (!this.context || data.length === 0) { this.buffers[id] = null; return; }
-      var buffer = this.context.createBuffer(1, data.length, rate);
+      // At start-up, before the gesture: a buffer needs no audio context.
+      if (data.length === 0) { this.buffers[id] = null; return; }
+      var buffer = new AudioBuffer({numberOfChannels: 1, length: data.length, sampleRate: rate});
       var channel = buffer.getChannelData(0);
       for (var k = 0; k < data.length; ++k) channel[k] = data[k] / 32768;
       this.buffers[id] = buffer;
@@ -88,14 +89,27 @@
     say('');
     document.body.classList.add('running');
     sizeCanvas();
-    var args = still !== null ? ['--still', still] : from !== null ? ['--from', from] : [];
-    Module.callMain(args);
+    Module.tolvaPage.begun = true;
+  }
+
+  // The show starts up (and runs up to a second asked for) while the page loads; then it waits.
+  function prepare() {
+    sizeCanvas();
+    Module.callMain(still !== null ? ['--still', still] : from !== null ? ['--from', from] : []);
   }
 
   Module.tolvaSound = sound;
   Module.tolvaPage = {
     escape: false,
+    begun: false,
     startedAt: 0,
+    ready: function () {
+      console.log('tolva: ready ' + performance.now().toFixed(0) + ' ms after the page opened');
+      if (still !== null) { start(); return; }
+      say('click or press a key to start');
+      window.addEventListener('click', start);
+      window.addEventListener('keydown', start);
+    },
     note: function (text) { say(text); },
     firstFrame: function () {
       console.log('tolva: first frame ' + (performance.now() - this.startedAt).toFixed(0) + ' ms after the start');
@@ -139,11 +153,7 @@
   });
 
   Module.onRuntimeInitialized = function () {
-    if (still !== null) { start(); return; }
-    decodeSounds().then(function () {
-      say('click or press a key to start');
-      window.addEventListener('click', start);
-      window.addEventListener('keydown', start);
-    });
+    if (still !== null) { prepare(); return; }
+    decodeSounds().then(prepare);
   };
 })();

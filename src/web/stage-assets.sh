@@ -29,7 +29,8 @@ for file in "$from"/fonts/*; do
             # Glyph pages are white with their coverage in alpha: stored as grey and alpha, losslessly,
             # they weigh half as much.
             if stale "$file" "$to/fonts/${file##*/}"; then
-                optipng -quiet -o1 -clobber -out "$to/fonts/${file##*/}" "$file"
+                rm -f "$to/fonts/${file##*/}"
+                optipng -quiet -o1 -out "$to/fonts/${file##*/}" "$file"
                 changed=1
             fi ;;
         *) take "$file" "$to/fonts/${file##*/}" ;;
@@ -48,6 +49,19 @@ for file in "$from"/sounds/*.wav; do
     opus="$to/sounds/$(basename "$file" .wav).opus"
     if stale "$file" "$opus"; then
         opusenc --quiet --bitrate 96 "$file" "$opus"
+        changed=1
+    fi
+done
+# What the run folder no longer holds goes from the package too.
+for staged in "$to"/fonts/* "$to"/graphics/* "$to"/sounds/*; do
+    [ -e "$staged" ] || continue
+    name=${staged#"$to"/}
+    case "$name" in
+        sounds/*.opus) source="$from/${name%.opus}.wav" ;;
+        *) source="$from/$name" ;;
+    esac
+    if [ ! -f "$source" ]; then
+        rm -f "$staged"
         changed=1
     fi
 done

@@ -128,7 +128,7 @@ def live(run_dir):
 def ends(run_dir):
     with Server(run_dir) as server, Browser() as browser:
         browser.driver.get(server.url + "index.html?from=344")
-        browser.wait_for_line(GESTURE_LINE, 60)
+        browser.wait_for_line(GESTURE_LINE, 150)  # after the run-up
         ActionChains(browser.driver).move_by_offset(200, 200).click().perform()
         browser.wait_for_console("tolva: the show has ended", 150)
         browser.wait_for_line(ENDED_LINE, 10)
@@ -159,7 +159,7 @@ def silent(run_dir):
         browser.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": UNDECODABLE})
         # A second after the first track starts.
         browser.driver.get(server.url + "index.html?from=62.5")
-        browser.wait_for_line(GESTURE_LINE, 60)
+        browser.wait_for_line(GESTURE_LINE, 100)  # after the run-up
         ActionChains(browser.driver).move_by_offset(200, 200).click().perform()
         browser.wait_for_console("tolva: first frame", 120)
         time.sleep(2)
