@@ -86,26 +86,6 @@ TEST(FarmEngine, APartRunsTheCaptureWithItsOwnPathsWhateverTheFolderIsCalled)
     fs::remove_all(folder.parent_path());
 }
 
-TEST(FarmEngine, AProbeAnswersWhatTheHostDrawsWith)
-{
-    const fs::path folder = awkwardFolder("probe");
-    standIn(folder, "tolva-capture",
-            "echo '{\"program\":\"tolva-capture\",\"version\":\"1.0.0\",\"renderer\":\"llvmpipe\",\"opengl\":\"4.5\"}'");
-    standIn(folder, "xvfb-run", "while [ \"$1\" != tolva-capture ]; do shift; done; exec \"$@\"");
-    standIn(folder, "ffmpeg", "echo 'ffmpeg version 5.1.6-0+deb12u1 Copyright (c)'");
-    standIn(folder, "nproc", "echo 3");
-    const std::string command = probeCommand("tolva-farm-x-probe-0.xauth");
-    ASSERT_EQ(command.rfind("sh -c '", 0), 0u);
-    ASSERT_EQ(runInFolder(folder, {"sh", "-c", command}, false), 0);
-    const Probe probe = readProbe(text(folder / "out.txt"), "", 0, true);
-    ASSERT_TRUE(probe.answered) << probe.problem;
-    EXPECT_EQ(probe.identity, "tolva-capture 1.0.0\nrenderer: llvmpipe\nOpenGL: 4.5\nffmpeg version 5.1.6-0+deb12u1\n");
-    EXPECT_EQ(probe.processors, 3);
-    const std::string xvfb = text(folder / "xvfb-run.args");
-    EXPECT_NE(xvfb.find("-f\n/tmp/tolva-farm-x-probe-0.xauth\n"), std::string::npos) << xvfb;
-    fs::remove_all(folder.parent_path());
-}
-
 TEST(FarmEngine, PartsLinesAreTheirProgressOrMessagesForTheReader)
 {
     std::vector<std::pair<int, ProgressReport>> heard;
