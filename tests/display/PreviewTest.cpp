@@ -3,7 +3,6 @@
 
 #include "Processes.h"
 
-#include <SFML/Audio/InputSoundFile.hpp>
 #include <SFML/Graphics/Image.hpp>
 
 #include <gtest/gtest.h>
@@ -229,21 +228,6 @@ TEST(Preview, KeysSeekPauseAndStep)
     EXPECT_EQ(preview.quit(), 0);
 }
 
-std::vector<double> leftChannel(const std::string& path)
-{
-    sf::InputSoundFile file;
-    std::vector<double> left;
-    if (!file.openFromFile(path)) {
-        return left;
-    }
-    std::vector<sf::Int16> samples(static_cast<std::size_t>(file.getSampleCount()));
-    samples.resize(static_cast<std::size_t>(file.read(samples.data(), samples.size())));
-    for (std::size_t k = 0; k < samples.size(); k += file.getChannelCount()) {
-        left.push_back(samples[k]);
-    }
-    return left;
-}
-
 // Where in the mix a piece of sound lies, searched around `expected`: the best match and how
 // well it matches (normalized correlation).
 std::pair<long, double> placeInMix(const std::vector<double>& sound, std::size_t from,
@@ -299,8 +283,8 @@ TEST(Preview, SoundAfterASeekIsWhereTheMixHasIt)
         std::this_thread::sleep_for(1500ms);
         EXPECT_EQ(preview.quit(), 0);
     }
-    const std::vector<double> sound = leftChannel(wav);
-    const std::vector<double> mix = leftChannel(mixPath);
+    const std::vector<double> sound = testing::leftChannel(wav);
+    const std::vector<double> mix = testing::leftChannel(mixPath);
     ASSERT_FALSE(mix.empty());
     std::size_t at = 0;
     for (const long moment : moments) {

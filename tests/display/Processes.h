@@ -2,6 +2,8 @@
 
 // Starting the show and X servers from the real-window tests.
 
+#include <SFML/Audio/InputSoundFile.hpp>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace tolva::testing {
 
@@ -103,15 +106,6 @@ private:
     std::optional<Exit> exit_;
 };
 
-// Holds Escape down for a while from now on, in the background, so that a frame loop running
-// slowly under software GL sees it. (The X server lets go of a key when the client that pressed
-// it leaves, so xdotool stays for the whole hold.)
-inline void holdEscape(const std::string& display, int seconds = 3)
-{
-    [[maybe_unused]] const int status = std::system(("DISPLAY=" + display + " xdotool keydown Escape sleep "
-        + std::to_string(seconds) + " keyup Escape >/dev/null 2>&1 &").c_str());
-}
-
 // Waits for a window named Tolva; returns `xwininfo`'s report of it, or "" after the limit.
 inline std::string waitForShowWindow(const std::string& display, std::chrono::milliseconds limit)
 {
@@ -124,6 +118,28 @@ inline std::string waitForShowWindow(const std::string& display, std::chrono::mi
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return "";
+}
+
+// A sound file's first channel (empty if it cannot be read), and its sample rate if asked.
+inline std::vector<double> leftChannel(const std::string& path, unsigned* rate = nullptr)
+{
+    sf::InputSoundFile file;
+    std::vector<double> left;
+    if (rate != nullptr) {
+        *rate = 0;
+    }
+    if (!file.openFromFile(path)) {
+        return left;
+    }
+    std::vector<sf::Int16> samples(static_cast<std::size_t>(file.getSampleCount()));
+    samples.resize(static_cast<std::size_t>(file.read(samples.data(), samples.size())));
+    for (std::size_t k = 0; k < samples.size(); k += file.getChannelCount()) {
+        left.push_back(samples[k]);
+    }
+    if (rate != nullptr) {
+        *rate = file.getSampleRate();
+    }
+    return left;
 }
 
 inline int field(const std::string& info, const std::string& name)

@@ -1,6 +1,6 @@
 #!/bin/sh
 # package.sh launchers|deb: the launchers of a cmake --install tree, tried on stand-in programs;
-# or the Debian package, built by cpack, looked into, checked by lintian and started.
+# or the Debian package, built by cpack, looked into and checked by lintian.
 # The environment comes from PackageTests.cmake.
 set -eu
 failures=0
@@ -149,63 +149,6 @@ contents() {
         sh -c "gzip -dc '$usr/share/doc/tolva/changelog.gz' | head -1 | grep -qF 'tolva ($TOLVA_VERSION)'"
 }
 
-# The unpacked package's launcher, started from another folder: the show runs from the installed
-# asset folder, opens its window and Escape ends it with status 0; the capture launcher writes a
-# relative output into the folder it was started from.
-start() {
-    # On a real system the font packages are installed: let the fonts' links resolve the same way.
-    [ -e "$usr/share/fonts" ] || ln -s /usr/share/fonts "$usr/share/fonts"
-    mkdir "$work/elsewhere"
-    cd "$work/elsewhere"
-    trap '[ -z "${show-}" ] || kill "$show" 2>/dev/null; "$TOLVA_XVFB_SCRIPT" stop "$TOLVA_DISPLAY"' EXIT
-    # Started again if gone a moment later (a server of an earlier run may have answered).
-    "$TOLVA_XVFB_SCRIPT" start "$TOLVA_DISPLAY"
-    sleep 1
-    xdpyinfo -display "$TOLVA_DISPLAY" > /dev/null 2>&1 || "$TOLVA_XVFB_SCRIPT" start "$TOLVA_DISPLAY"
-    export DISPLAY="$TOLVA_DISPLAY" ALSOFT_DRIVERS=null
-    "$usr/$TOLVA_BINDIR/tolva" > "$work/show.log" 2>&1 &
-    show=$!
-    for _ in $(seq 600); do  # up to a minute under software GL
-        window=$(xdotool search --name '^Tolva$' 2>/dev/null | head -1)
-        if [ -n "$window" ] || ! kill -0 "$show" 2>/dev/null; then
-            break
-        fi
-        sleep 0.1
-    done
-    [ -n "$window" ] || { fail "no window titled Tolva appeared; the show said: $(cat "$work/show.log")"; return; }
-    check "the show runs the installed program" \
-        test "$(readlink "/proc/$show/exe")" = "$(realpath "$usr/$TOLVA_PROGRAMDIR/tolva")"
-    check "the show runs in the installed asset folder" \
-        test "$(readlink "/proc/$show/cwd")" = "$(realpath "$usr/$TOLVA_DATADIR")"
-    for font in "$TOLVA_RUN_DIR"/fonts/*.ttf; do
-        check "fonts/${font##*/} is readable from the show's folder" test -r "/proc/$show/cwd/fonts/${font##*/}"
-    done
-    # Escape, held long enough for a slow frame to see it, and again until the show ends: the
-    # window opens before the assets load, and the key is read only once the frame loop runs.
-    for _ in $(seq 60); do
-        xdotool keydown Escape
-        sleep 0.5
-        xdotool keyup Escape
-        for _ in 1 2 3 4 5; do
-            if kill -0 "$show" 2>/dev/null; then sleep 0.1; fi
-        done
-        kill -0 "$show" 2>/dev/null || break
-    done
-    if kill -0 "$show" 2>/dev/null; then
-        fail "the show was still running after a minute of pressing Escape"
-        return
-    fi
-    status=0
-    wait "$show" || status=$?
-    show=""
-    check "Escape ends the show with status 0 (got $status; it said: $(cat "$work/show.log"))" test "$status" -eq 0
-    # Not into the asset folder, read-only in a real installation. The lead-in's first frames do.
-    "$usr/$TOLVA_BINDIR/tolva-capture" --fps 10 --to 0.3 --frames captured > "$work/capture.log" 2>&1 ||
-        fail "tolva-capture failed: $(cat "$work/capture.log")"
-    check "the capture wrote frames and sound into the caller's folder" test -f captured/frame000000.png -a -f captured/sound.wav
-    check "nothing was written into the asset folder" test ! -e "$usr/$TOLVA_DATADIR/captured"
-}
-
 deb() {
     arch=$(dpkg --print-architecture)
     deb=$work/tolva_${TOLVA_VERSION}_${arch}.deb
@@ -218,7 +161,6 @@ deb() {
     contents
     lintian --info --display-info --pedantic --fail-on error "$deb" > "$work/lintian.log" 2>&1 || fail "lintian errors"
     grep -v '^N:' "$work/lintian.log" || true
-    start
 }
 
 "$1"

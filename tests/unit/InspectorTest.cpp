@@ -2,13 +2,13 @@
 // tests' X display): start-up, the cue table, the length of the timeline, and what it refuses.
 
 #include "support/SceneMoments.h"
+#include "support/Shell.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -22,18 +22,13 @@ struct Output {
 // The JSON is on standard output alone. A run that hangs is stopped after two minutes (status 124).
 Output inspect(const std::string& arguments, bool withErrors = false, const std::string& folder = ".")
 {
-    Output out;
-    const std::string command = "cd " + folder + " && timeout 1200 " + std::string(TOLVA_INSPECT) + " "
-                                + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    char* line = nullptr;
-    std::size_t size = 0;
-    for (ssize_t got = 0; pipe != nullptr && (got = getline(&line, &size, pipe)) > 0;) {
-        out.lines.emplace_back(line, static_cast<std::size_t>(got) - (line[got - 1] == '\n' ? 1 : 0));
+    const tolva::testing::Outcome ran = tolva::testing::run("{ cd " + folder + " && timeout 1200 " TOLVA_INSPECT " " +
+                                                            arguments + "; }" + (withErrors ? "" : " 2>/dev/null"));
+    Output out{{}, ran.status};
+    std::istringstream lines(ran.output);
+    for (std::string line; std::getline(lines, line);) {
+        out.lines.push_back(line);
     }
-    std::free(line);
-    const int status = pipe != nullptr ? pclose(pipe) : -1;
-    out.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return out;
 }
 

@@ -4,38 +4,26 @@
 #include "capture/FfmpegPipe.h"
 #include "capture/Mixer.h"
 #include "capture/Output.h"
-#include "capture/Progress.h"
 #include "driver/Show.h"
+#include "support/Shell.h"
 
 #include <SFML/Audio/InputSoundFile.hpp>
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
-
-std::string text(const fs::path& path)
-{
-    return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
-}
+using tolva::testing::Outcome;
+using tolva::testing::run;
+using tolva::testing::text;
 
 fs::path scratch(const std::string& name, bool emptied = false)
 {
@@ -46,16 +34,6 @@ fs::path scratch(const std::string& name, bool emptied = false)
     }
     fs::create_directories(path.parent_path());
     return path;
-}
-
-// A shell command's exit status and everything it said.
-Outcome run(const std::string& command)
-{
-    const fs::path said = scratch("said-" + std::to_string(getpid()));
-    const int status = std::system(("{ " + command + "; } >" + said.string() + " 2>&1").c_str());
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(said)};
-    fs::remove(said);
-    return outcome;
 }
 
 std::string capture(const std::string& arguments)
@@ -198,42 +176,18 @@ TEST_F(CaptureEndToEnd, HandOverCaptureHasEveryFrameAndItsSoundChangesOnTheFrame
 
 // The 4K master, over the hand-over, in Matroska: its size, and the chapters there too. (That each
 // 2x2 block keeps its own pixel's colour is a property of the filters, tested on raw pictures
-// among the unit tests: H.264 at CRF 18 does not keep it exactly.)
+// among the unit tests: H.264 at CRF 18 does not keep it exactly.) Its progress goes to the
+// descriptor given, for a program: nothing on stderr then.
 TEST_F(CaptureEndToEnd, ScaleTwoWritesA4kVideoWithTheChaptersOfItsFrames)
 {
     const fs::path video = scratch("scaled.mkv");
-    const Outcome capturing = run(capture("--from 62.8 --to 63 --scale 2 --out " + video.string()));
+    const Outcome capturing = run(capture("--from 62.8 --to 63 --scale 2 --progress 3 --out " + video.string()) +
+                                  " 3>/dev/null >/dev/null");
     ASSERT_EQ(capturing.status, 0) << capturing.output;
+    EXPECT_EQ(capturing.output, "") << "nothing on stderr";
     EXPECT_EQ(probe("stream=codec_name,width,height,nb_read_frames", video), "h264,3840,2160,2\naac,10\n");
     EXPECT_EQ(probe("chapter=start_time:chapter_tags=title", video),
               "0.000000,\"Spiral circle grid, credits, title\"\n0.100000,Circle columns and square cascade\n");
-}
-
-// The progress for a program: JSON lines on the descriptor given, from the run-up to the end, and
-// no progress or closing count on stderr then.
-TEST_F(CaptureEndToEnd, ProgressGoesToTheDescriptorGivenAsJsonLines)
-{
-    const fs::path log = scratch("progress.jsonl");
-    const fs::path progress = scratch("progress.txt");
-    const Outcome capturing =
-        run(capture("--from 62.8 --to 63 --log " + log.string() + " --progress 3 3>" + progress.string()));
-    ASSERT_EQ(capturing.status, 0) << capturing.output;
-    EXPECT_EQ(capturing.output, "") << "nothing on stderr";
-    std::vector<tolva::ProgressReport> reports;
-    std::istringstream lines(text(progress));
-    for (std::string line; std::getline(lines, line);) {
-        const auto report = tolva::parseProgressJson(line);
-        ASSERT_TRUE(report) << line;
-        reports.push_back(*report);
-    }
-    ASSERT_GE(reports.size(), 3u);
-    EXPECT_EQ(reports.front().phase, "run-up");
-    EXPECT_EQ(std::tuple(reports.back().phase, reports.back().frames, reports.back().framesTotal, reports.back().iterations),
-              std::tuple(std::string("done"), 2L, 2L, 630L));
-    for (std::size_t k = 1; k < reports.size(); ++k) {
-        EXPECT_GE(reports[k].iterations, reports[k - 1].iterations);
-        EXPECT_GE(reports[k].frames, reports[k - 1].frames);
-    }
 }
 
 TEST_F(CaptureEndToEnd, RefusesBadRequestsInOneLineBeforeAnyWork)

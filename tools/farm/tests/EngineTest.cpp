@@ -5,6 +5,8 @@
 #include "../ParallelEngine.h"
 #include "../PartsProgress.h"
 
+#include "support/Shell.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,6 +20,8 @@ using namespace tolva::farm;
 namespace {
 
 namespace fs = std::filesystem;
+using tolva::testing::standIn;
+using tolva::testing::text;
 
 // A folder whose name holds a colon, a space, quotes, a command substitution and UTF-8, with bin/
 // in it.
@@ -27,21 +31,6 @@ fs::path awkwardFolder(const std::string& test)
     fs::remove_all(folder.parent_path());
     fs::create_directories(folder / "bin");
     return folder;
-}
-
-// A stand-in program: a shell script that writes its arguments, one a line, to NAME.args beside
-// bin/, then runs `then`.
-void standIn(const fs::path& folder, const std::string& name, const std::string& then)
-{
-    const fs::path script = folder / "bin" / name;
-    std::ofstream(script) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" << name << ".args\"\n"
-                          << then << "\n";
-    fs::permissions(script, fs::perms::owner_all);
-}
-
-std::string text(const fs::path& path)
-{
-    return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
 }
 
 // Runs a farm command as parallel would on this machine, in `folder`, with bin/ first on PATH;
@@ -63,17 +52,6 @@ int runInFolder(const fs::path& folder, const std::vector<std::string>& argv, bo
 }
 
 } // namespace
-
-TEST(FarmEngine, ThisMachinesCaptureComesFirstWhateverTheWorkFolderIsCalled)
-{
-    const Workspace work{awkwardFolder("workspace"), "tolva-farm-x"};
-    standIn(work.folder, "tolva-capture", "");
-    const int out = openForChild(work.at("found.txt"));
-    ASSERT_EQ(runToEnd(work.launch({"sh", "-c", "command -v tolva-capture"}, out, -1)), 0);
-    ::close(out);
-    EXPECT_EQ(text(work.at("found.txt")), "bin/tolva-capture\n");
-    fs::remove_all(work.folder.parent_path());
-}
 
 TEST(FarmEngine, APartRunsTheCaptureWithItsOwnPathsWhateverTheFolderIsCalled)
 {
@@ -105,26 +83,6 @@ TEST(FarmEngine, APartRunsTheCaptureWithItsOwnPathsWhateverTheFolderIsCalled)
                   "/tolva-farm-x-part-002.jsonl\n--progress\n3\n");
     const std::string xvfb = text(folder / "xvfb-run.args");
     EXPECT_NE(xvfb.find("-f\n/tmp/tolva-farm-x-part-002.xauth\n"), std::string::npos) << xvfb;
-    fs::remove_all(folder.parent_path());
-}
-
-TEST(FarmEngine, AProbeAnswersWhatTheHostDrawsWith)
-{
-    const fs::path folder = awkwardFolder("probe");
-    standIn(folder, "tolva-capture",
-            "echo '{\"program\":\"tolva-capture\",\"version\":\"1.0.0\",\"renderer\":\"llvmpipe\",\"opengl\":\"4.5\"}'");
-    standIn(folder, "xvfb-run", "while [ \"$1\" != tolva-capture ]; do shift; done; exec \"$@\"");
-    standIn(folder, "ffmpeg", "echo 'ffmpeg version 5.1.6-0+deb12u1 Copyright (c)'");
-    standIn(folder, "nproc", "echo 3");
-    const std::string command = probeCommand("tolva-farm-x-probe-0.xauth");
-    ASSERT_EQ(command.rfind("sh -c '", 0), 0u);
-    ASSERT_EQ(runInFolder(folder, {"sh", "-c", command}, false), 0);
-    const Probe probe = readProbe(text(folder / "out.txt"), "", 0, true);
-    ASSERT_TRUE(probe.answered) << probe.problem;
-    EXPECT_EQ(probe.identity, "tolva-capture 1.0.0\nrenderer: llvmpipe\nOpenGL: 4.5\nffmpeg version 5.1.6-0+deb12u1\n");
-    EXPECT_EQ(probe.processors, 3);
-    const std::string xvfb = text(folder / "xvfb-run.args");
-    EXPECT_NE(xvfb.find("-f\n/tmp/tolva-farm-x-probe-0.xauth\n"), std::string::npos) << xvfb;
     fs::remove_all(folder.parent_path());
 }
 

@@ -4,6 +4,8 @@
 
 #include "../SlurmEngine.h"
 
+#include "support/Shell.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,20 +17,8 @@ using namespace tolva::farm;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string text(const fs::path& path)
-{
-    return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
-}
-
-// A stand-in program in bin/: writes its arguments, one a line, to NAME.args, then runs `then`.
-void standIn(const fs::path& folder, const std::string& name, const std::string& then)
-{
-    const fs::path script = folder / "bin" / name;
-    std::ofstream(script) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" << name << ".args\"\n"
-                          << then << "\n";
-    fs::permissions(script, fs::perms::owner_all);
-}
+using tolva::testing::standIn;
+using tolva::testing::text;
 
 // Runs a job's script as slurmd would: from another folder, with the environment given on top
 // of ours; its exit status.
