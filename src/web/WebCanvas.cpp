@@ -81,8 +81,7 @@ void WebCanvas::draw(const sf::Text& text, ObjectRef, const sf::Shader* shader)
 void WebCanvas::drawPlain(const sf::Text& text)
 {
     clip_.clear();
-    ModelTransforms models;
-    appendTextTriangles(text_.vertices, ClipTransform(models.of(text), projection_), clip_);
+    appendTextTriangles(text_.vertices, ClipTransform(models_.of(text), projection_), clip_);
     gl_.drawTriangles(clip_.data(), clip_.size(), &text.getFont()->getTexture(text.getCharacterSize()));
 }
 
@@ -95,8 +94,7 @@ void WebCanvas::draw(const sf::Sprite& sprite, ObjectRef)
     }
     // sf::Sprite's quad as a strip of four corners: two triangles sharing its diagonal.
     const std::array<sf::Vertex, 4> corners = sprite.getVertices();
-    ModelTransforms models;
-    const ClipTransform transform(models.of(sprite), projection_);
+    const ClipTransform transform(models_.of(sprite), projection_);
     clip_.clear();
     for (const int k : {0, 1, 2, 2, 1, 3}) {
         const sf::Vertex& corner = corners[k];

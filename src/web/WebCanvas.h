@@ -47,6 +47,7 @@ private:
     int height_ = 0;
     TextTriangles text_;
     std::vector<sf::Vertex> clip_;
+    ModelTransforms models_;  // sprites' and plain texts' transforms, its rotation cached between draws
     unsigned long presents_ = 0;
     bool open_ = true;
 };

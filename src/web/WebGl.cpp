@@ -46,17 +46,27 @@ void main()
 
 enum Attribute : GLuint { positionAttribute = 0, colourAttribute = 1, texCoordsAttribute = 2 };
 
+// A shader's compile or a program's link status; a failure is said on the console with GL's log.
+template <class GetStatus, class GetLog>
+bool succeeded(GLuint object, GLenum status, GetStatus getStatus, GetLog getLog, const char* what)
+{
+    GLint ok = GL_FALSE;
+    getStatus(object, status, &ok);
+    if (ok == GL_TRUE) {
+        return true;
+    }
+    char log[1024] = {};
+    getLog(object, sizeof log, nullptr, log);
+    std::fprintf(stderr, "tolva: %s: %s\n", what, log);
+    return false;
+}
+
 GLuint compile(GLenum stage, const char* source)
 {
     const GLuint shader = glCreateShader(stage);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[1024] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "tolva: a shader does not compile: %s\n", log);
+    if (!succeeded(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "a shader does not compile")) {
         glDeleteShader(shader);
         return 0;
     }
@@ -82,12 +92,7 @@ GLuint link(const char* vertexSource, const char* fragmentSource)
     glLinkProgram(program);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[1024] = {};
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "tolva: a shader pair does not link: %s\n", log);
+    if (!succeeded(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "a shader pair does not link")) {
         glDeleteProgram(program);
         return 0;
     }
@@ -201,13 +206,13 @@ unsigned WebGl::submit(const DrawPlan& plan)
             glScissor(picture_.left + tile.rect.left, picture_.bottom + tile.rect.bottom, tile.rect.width,
                       tile.rect.height);
             for (std::size_t c = tile.firstCall; c < tile.endCall; ++c) {
-                drawCall(plan.vertices(), plan.calls()[c]);
+                drawCall(plan.calls()[c]);
             }
         }
         glDisable(GL_SCISSOR_TEST);
     } else {
         for (const DrawCall& call : plan.calls()) {
-            drawCall(plan.vertices(), call);
+            drawCall(call);
         }
     }
     endStretches();
@@ -242,7 +247,7 @@ void WebGl::beginStretches(int stretches)
     stencilUsed_ += stretches;
 }
 
-void WebGl::drawCall(const sf::Vertex*, const DrawCall& call)
+void WebGl::drawCall(const DrawCall& call)
 {
     if (stretchesReady_ && call.stretch != stencilStretch_) {
         if (call.stretch < 0) {

@@ -66,7 +66,7 @@ private:
     // Binds the texture on unit 0, uploading it first if it is new or changed; none unbinds.
     void bind(const sf::Texture* texture, const Program& program);
     int uniform(Shaded& shaded, const std::string& name);
-    void drawCall(const sf::Vertex* vertices, const DrawCall& call);
+    void drawCall(const DrawCall& call);
     void beginStretches(int stretches);
     void endStretches();
 
